@@ -1,0 +1,38 @@
+# Set-up and everyday commands. `make test` and `make run` install the Debian
+# packages the project needs (only those missing), configure and build.
+
+PRESET ?= default
+BUILD_DIR = build$(if $(filter default,$(PRESET)),,-$(PRESET))
+JOBS ?= $(shell nproc)
+
+PACKAGES = cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev libgl-dev \
+           fonts-wqy-microhei iproute2 util-linux
+SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
+
+.PHONY: deps build test run clean
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
+	done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+build: deps
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET) -j $(JOBS)
+
+test: build
+	ctest --preset $(PRESET) -j $(JOBS)
+
+# The program joins the discovery group as soon as it starts. Here it runs in
+# a private network namespace; `make run NETNS=` runs it on the real network.
+NETNS ?= tests/run-in-netns.sh
+run: build
+	$(NETNS) $(BUILD_DIR)/app/tovalen
+
+clean:
+	rm -rf build build-*

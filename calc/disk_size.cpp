@@ -1,0 +1,1 @@
+#include "calc/disk_size.h"

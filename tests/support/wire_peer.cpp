@@ -1,0 +1,91 @@
+#include "support/wire_peer.h"
+
+#include <arpa/inet.h>
+#include <linux/if_ether.h>
+#include <linux/if_packet.h>
+#include <net/if.h>
+#include <netinet/ip.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "discovery/channel.h"
+
+namespace testsupport {
+namespace {
+
+// Not a discovery command: cameras and the program ignore it.
+constexpr std::uint32_t kMarkerCommand = 0x7E57;
+constexpr auto kMarkerTimeout = std::chrono::seconds(10);
+
+}  // namespace
+
+WirePeer::WirePeer() {
+  capture_ = ::socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC, htons(ETH_P_IP));
+  if (capture_ >= 0) {
+    sockaddr_ll link{};
+    link.sll_family = AF_PACKET;
+    link.sll_protocol = htons(ETH_P_IP);
+    link.sll_ifindex = static_cast<int>(if_nametoindex("lo"));
+    if (::bind(capture_, reinterpret_cast<sockaddr*>(&link), sizeof link) != 0) {
+      ::close(capture_);
+      capture_ = -1;
+    }
+  }
+  if (sender_.create()) sender_.setMulticastTtl(discovery::kMulticastTtl);
+}
+
+WirePeer::~WirePeer() {
+  if (capture_ >= 0) ::close(capture_);
+}
+
+void WirePeer::sendToGroup(std::span<const std::uint8_t> datagram) {
+  sender_.sendTo(discovery::DISCOVERY_GROUP, discovery::DISCOVERY_PORT, datagram);
+}
+
+std::vector<WireDatagram> WirePeer::sentByOthers() {
+  std::vector<WireDatagram> seen;
+  const std::uint32_t marker = ++markerCount_;
+  std::uint8_t markerPayload[4];
+  std::memcpy(markerPayload, &marker, 4);
+  sendToGroup(discovery::encodeDatagram(kMarkerCommand, markerPayload));
+  const std::uint16_t ownPort = sender_.localPort();
+  const auto deadline = std::chrono::steady_clock::now() + kMarkerTimeout;
+
+  std::uint8_t packet[65536];
+  while (std::chrono::steady_clock::now() < deadline) {
+    pollfd wait{capture_, POLLIN, 0};
+    if (::poll(&wait, 1, 100) <= 0) continue;
+    sockaddr_ll from{};
+    socklen_t fromSize = sizeof from;
+    const ssize_t size = ::recvfrom(capture_, packet, sizeof packet, 0, reinterpret_cast<sockaddr*>(&from), &fromSize);
+    // On loopback every packet shows twice; the outgoing copy is the one sent.
+    if (size < 20 || from.sll_pkttype != PACKET_OUTGOING) continue;
+    const auto* ip = reinterpret_cast<const iphdr*>(packet);
+    const std::size_t ipHeader = ip->ihl * 4u;
+    if (ip->protocol != IPPROTO_UDP || static_cast<std::size_t>(size) < ipHeader + 8) continue;
+    if (std::memcmp(&ip->daddr, discovery::DISCOVERY_GROUP.data(), 4) != 0) continue;
+    std::uint8_t* udp = packet + ipHeader;
+    const std::uint16_t sourcePort = static_cast<std::uint16_t>(udp[0] << 8 | udp[1]);
+    const std::uint16_t destinationPort = static_cast<std::uint16_t>(udp[2] << 8 | udp[3]);
+    if (destinationPort != discovery::DISCOVERY_PORT) continue;
+    discovery::Bytes payload(udp + 8, packet + size);
+    if (sourcePort == ownPort) {
+      if (discovery::commandOf(payload) == kMarkerCommand && payload.size() == 20 &&
+          std::memcmp(payload.data() + 16, &marker, 4) == 0)
+        return seen;
+      continue;
+    }
+    seen.push_back({std::move(payload), ip->ttl, sourcePort});
+  }
+  ADD_FAILURE() << "the peer's marker datagram never showed up on the wire";
+  return seen;
+}
+
+}  // namespace testsupport
