@@ -65,8 +65,9 @@ std::vector<WireDatagram> WirePeer::sentByOthers() {
     sockaddr_ll from{};
     socklen_t fromSize = sizeof from;
     const ssize_t size = ::recvfrom(capture_, packet, sizeof packet, 0, reinterpret_cast<sockaddr*>(&from), &fromSize);
-    // On loopback every packet shows twice; the outgoing copy is the one sent.
-    if (size < 20 || from.sll_pkttype != PACKET_OUTGOING) continue;
+    // Whatever loopback sends it also receives; counting the received copy
+    // sees each datagram once.
+    if (size < 20 || from.sll_pkttype == PACKET_OUTGOING) continue;
     const auto* ip = reinterpret_cast<const iphdr*>(packet);
     const std::size_t ipHeader = ip->ihl * 4u;
     if (ip->protocol != IPPROTO_UDP || static_cast<std::size_t>(size) < ipHeader + 8) continue;
