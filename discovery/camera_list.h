@@ -1,0 +1,42 @@
+// The cameras found so far, one row per MAC text, in the order they were first
+// heard. A camera keeps the texts of its first search reply; a set-IP reply
+// rewrites the addresses of its row.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "discovery/protocol.h"
+
+namespace discovery {
+
+// Texts are the wire bytes, unconverted; the MAC text is the row's key and
+// is compared byte for byte.
+struct CameraRow {
+  std::string mac;
+  std::string ip;
+  std::string gateway;
+};
+
+class CameraList {
+ public:
+  // Appends a row for a MAC not listed yet and returns its index; a listed
+  // MAC changes nothing.
+  std::optional<std::size_t> addDevice(const DeviceInfoRecord& record);
+  // Rewrites address and gateway of the row with the record's MAC; returns
+  // its index, or nothing when the MAC is not listed.
+  std::optional<std::size_t> applyIpChange(const SetIpRecord& record);
+
+  std::size_t size() const { return rows_.size(); }
+  const CameraRow& row(std::size_t index) const { return rows_[index]; }
+
+ private:
+  std::vector<CameraRow> rows_;
+  std::unordered_map<std::string, std::size_t> rowOfMac_;
+};
+
+}  // namespace discovery

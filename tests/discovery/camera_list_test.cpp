@@ -1,0 +1,107 @@
+#include "discovery/camera_list.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "discovery/record_queue.h"
+
+namespace discovery {
+namespace {
+
+DeviceInfoRecord device(std::string_view mac, std::string_view ip, std::string_view gateway = "10.0.0.1") {
+  DeviceInfoRecord record;
+  record.mac.assign(mac);
+  record.ip.assign(ip);
+  record.gateway.assign(gateway);
+  return record;
+}
+
+SetIpRecord moved(std::string_view mac, Ipv4Bytes address, Ipv4Bytes gateway) {
+  SetIpRecord record;
+  record.mac.assign(mac);
+  record.newAddress = address;
+  record.newGateway = gateway;
+  return record;
+}
+
+TEST(CameraListTest, OneRowPerMacWithTheFirstRepliesTexts) {
+  CameraList list;
+  EXPECT_EQ(list.addDevice(device("AA", "10.0.0.5")), 0u);
+  EXPECT_EQ(list.addDevice(device("BB", "10.0.0.6")), 1u);
+  EXPECT_FALSE(list.addDevice(device("AA", "172.16.5.9", "172.16.5.1")));
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list.row(0).ip, "10.0.0.5");
+  EXPECT_EQ(list.row(0).gateway, "10.0.0.1");
+}
+
+TEST(CameraListTest, MacsAreComparedByteForByte) {
+  CameraList list;
+  list.addDevice(device("aa:bb", "1.1.1.1"));
+  EXPECT_TRUE(list.addDevice(device("AA:BB", "1.1.1.2")));
+  EXPECT_TRUE(list.addDevice(device("", "1.1.1.3")));
+  EXPECT_FALSE(list.addDevice(device("", "1.1.1.4")));
+  EXPECT_EQ(list.size(), 3u);
+}
+
+TEST(CameraListTest, IpChangeRewritesAddressAndGatewayOfThatRowOnly) {
+  CameraList list;
+  list.addDevice(device("AA", "10.0.0.5"));
+  list.addDevice(device("BB", "10.0.0.6"));
+  EXPECT_EQ(list.applyIpChange(moved("BB", {192, 168, 1, 241}, {192, 168, 1, 1})), 1u);
+  EXPECT_EQ(list.row(1).ip, "192.168.1.241");
+  EXPECT_EQ(list.row(1).gateway, "192.168.1.1");
+  EXPECT_EQ(list.row(0).ip, "10.0.0.5");
+  // A later search reply for the moved camera keeps the updated texts.
+  list.addDevice(device("BB", "10.0.0.6"));
+  EXPECT_EQ(list.row(1).ip, "192.168.1.241");
+}
+
+TEST(CameraListTest, IpChangeForAnUnlistedMacChangesNothing) {
+  CameraList list;
+  list.addDevice(device("AA", "10.0.0.5"));
+  EXPECT_FALSE(list.applyIpChange(moved("CC", {1, 2, 3, 4}, {1, 2, 3, 1})));
+  EXPECT_EQ(list.size(), 1u);
+  EXPECT_EQ(list.row(0).ip, "10.0.0.5");
+}
+
+TEST(RecordQueueTest, KeepsArrivalOrderAndWakesOncePerEmptyToNonEmpty) {
+  int wakes = 0;
+  RecordQueue queue([&] { ++wakes; });
+  queue.deviceFound(device("AA", "1.1.1.1"));
+  queue.ipChanged(moved("AA", {2, 2, 2, 2}, {2, 2, 2, 1}));
+  queue.deviceFound(device("BB", "1.1.1.2"));
+  EXPECT_EQ(wakes, 1);
+  const auto taken = queue.takeAll();
+  ASSERT_EQ(taken.size(), 3u);
+  EXPECT_EQ(std::get<DeviceInfoRecord>(taken[0]).mac.text(), "AA");
+  EXPECT_EQ(std::get<SetIpRecord>(taken[1]).mac.text(), "AA");
+  EXPECT_EQ(std::get<DeviceInfoRecord>(taken[2]).mac.text(), "BB");
+  EXPECT_TRUE(queue.takeAll().empty());
+  queue.deviceFound(device("CC", "1.1.1.3"));
+  EXPECT_EQ(wakes, 2);
+}
+
+TEST(RecordQueueTest, NothingIsLostBetweenAProducerAndAConsumerThread) {
+  constexpr int kRecords = 20000;
+  std::atomic<int> wakes{0};
+  RecordQueue queue([&] { ++wakes; });
+  std::thread producer([&] {
+    for (int i = 0; i < kRecords; ++i) queue.deviceFound(device(std::to_string(i), "1.1.1.1"));
+  });
+  int next = 0;
+  bool inOrder = true;
+  while (next < kRecords) {
+    for (const auto& record : queue.takeAll())
+      inOrder = inOrder && std::get<DeviceInfoRecord>(record).mac.text() == std::to_string(next++);
+    std::this_thread::yield();
+  }
+  producer.join();
+  EXPECT_TRUE(inOrder);
+  EXPECT_EQ(next, kRecords);
+  EXPECT_TRUE(queue.takeAll().empty());
+  EXPECT_GE(wakes.load(), 1);
+}
+
+}  // namespace
+}  // namespace discovery
