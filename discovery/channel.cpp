@@ -1,5 +1,6 @@
 #include "discovery/channel.h"
 
+#include <system_error>
 #include <vector>
 
 namespace discovery {
@@ -27,7 +28,14 @@ int MulticastChannel::open() {
   receiveBufferBytes_ = socket_.requestReceiveBuffer(kWantedReceiveBuffer);
   openError_.clear();
   running_ = true;
-  receiveThread_ = std::thread(&MulticastChannel::receiveLoop, this);
+  try {
+    receiveThread_ = std::thread(&MulticastChannel::receiveLoop, this);
+  } catch (const std::system_error& error) {
+    running_ = false;
+    openError_ = error.what();
+    socket_.close();
+    return 0;
+  }
   return 1;
 }
 

@@ -1,5 +1,7 @@
 #include "discovery/record_queue.h"
 
+#include <utility>
+
 namespace discovery {
 
 RecordQueue::RecordQueue(std::function<void()> wakeConsumer) : wakeConsumer_(std::move(wakeConsumer)) {}

@@ -58,6 +58,7 @@ bool DatagramSocket::fail(const char* what) {
 }
 
 bool DatagramSocket::create() {
+  close();
   int pipeEnds[2];
   if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) return fail("pipe");
   wakeRead_ = pipeEnds[0];
@@ -121,6 +122,7 @@ ReceiveResult DatagramSocket::receive(std::span<ReceivedDatagram> slots) {
   using Status = ReceiveResult::Status;
   constexpr std::size_t kMaxBatch = 64;
   const std::size_t batch = std::min(slots.size(), kMaxBatch);
+  if (handle_ < 0 || batch == 0) return {Status::Failed};
   mmsghdr messages[kMaxBatch];
   iovec vectors[kMaxBatch];
   for (;;) {
