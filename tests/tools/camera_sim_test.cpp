@@ -109,9 +109,13 @@ std::string parse(std::vector<const char*> arguments) {
   const ParsedOptions parsed = parseOptions(static_cast<int>(arguments.size()), arguments.data());
   if (std::holds_alternative<HelpRequested>(parsed)) return "help";
   if (const auto* error = std::get_if<OptionsError>(&parsed)) return "error: " + error->message;
-  const auto& range = std::get<CameraRange>(parsed);
-  return std::to_string(range.count) + ' ' + formatMac(range.firstMac) + ' ' + formatAddress(range.firstAddress) + ' ' +
-         formatAddress(range.gateway);
+  const auto& options = std::get<SimulatorOptions>(parsed);
+  const CameraRange& range = options.cameras;
+  std::string text = std::to_string(range.count) + ' ' + formatMac(range.firstMac) + ' ' +
+                     formatAddress(range.firstAddress) + ' ' + formatAddress(range.gateway);
+  if (!options.moveInterface.empty()) text += " move " + options.moveInterface;
+  if (options.echoPort) text += " echo " + std::to_string(*options.echoPort);
+  return text;
 }
 
 TEST(OptionsTest, DefaultsToOneCameraAtTheDocumentedAddresses) {
@@ -123,6 +127,12 @@ TEST(OptionsTest, TakesEveryOptionAndKeepsTheLastOfARepeat) {
             "5 aa:bb:cc:dd:ee:0f 10.1.2.3 10.1.2.1");
   EXPECT_EQ(parse({"--count", "1000000"}), "1000000 00:11:22:33:44:55 192.168.0.100 192.168.0.1");
   EXPECT_EQ(parse({"--ip", "10.0.0.1", "--ip", "10.0.0.2"}), "1 00:11:22:33:44:55 10.0.0.2 192.168.0.1");
+}
+
+TEST(OptionsTest, MovingAnInterfaceAndEchoingAreAskedFor) {
+  EXPECT_EQ(parse({"--ip", "10.0.0.5", "--move-interface", "eth0", "--echo-port", "7"}),
+            "1 00:11:22:33:44:55 10.0.0.5 192.168.0.1 move eth0 echo 7");
+  EXPECT_EQ(parse({"--count", "3", "--echo-port", "65535"}), "3 00:11:22:33:44:55 192.168.0.100 192.168.0.1 echo 65535");
 }
 
 TEST(OptionsTest, HelpEndsTheReading) {
@@ -159,7 +169,15 @@ INSTANTIATE_TEST_SUITE_P(Rejected, OptionsErrorTest,
                                          BadArguments{{"--count", "3x"}, "'3x' for --count"},
                                          BadArguments{{"--mac", "00:11:22:33:44"}, "'00:11:22:33:44' for --mac"},
                                          BadArguments{{"--ip", "192.168.0"}, "'192.168.0' for --ip"},
-                                         BadArguments{{"--gateway", "300.1.1.1"}, "'300.1.1.1' for --gateway"}));
+                                         BadArguments{{"--gateway", "300.1.1.1"}, "'300.1.1.1' for --gateway"},
+                                         BadArguments{{"--echo-port", "0"}, "'0' for --echo-port"},
+                                         BadArguments{{"--echo-port", "65536"}, "'65536' for --echo-port"},
+                                         BadArguments{{"--move-interface", ""}, "'' for --move-interface"},
+                                         BadArguments{{"--move-interface", "a-name-too-long-for-linux"},
+                                                      "'a-name-too-long-for-linux' for --move-interface"},
+                                         BadArguments{{"--move-interface", "../eth0"}, "'../eth0' for --move-interface"},
+                                         BadArguments{{"--move-interface", "eth0", "--count", "2"},
+                                                      "--move-interface plays exactly one camera"}));
 
 // ---------------------------------------------------------------------------
 // On the network

@@ -1,0 +1,31 @@
+#include "app/main_app.h"
+
+#include <QFileInfo>
+
+#include "app/single_instance.h"
+#include "discovery/datagram_socket.h"
+#include "ui/main_dlg.h"
+#include "ui/message_box.h"
+
+namespace app {
+namespace {
+constexpr int kAlreadyRunningExitCode = 1;
+}
+
+int CMainApp::run(const QString& applicationName) {
+  SingleInstanceLock lock;
+  if (!lock.acquire(applicationName.toStdString())) {
+    // The first copy is left alone; this one only says why it stops.
+    messages_.show({nullptr, QStringLiteral("该程序已经启动运行! "), applicationName, ui::MessageButtons::Ok,
+                    ui::MessageIcon::Exclamation});
+    return kAlreadyRunningExitCode;
+  }
+  const discovery::SocketLibrary socketLibrary;
+  ui::CMainDlg mainWindow(messages_);
+  mainWindow.exec();
+  return 0;
+}
+
+QString applicationNameOf(const QString& executablePath) { return QFileInfo(executablePath).completeBaseName(); }
+
+}  // namespace app

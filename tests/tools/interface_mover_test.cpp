@@ -1,0 +1,79 @@
+// Moving a real interface, on a veth pair inside the private test namespace.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "tools/camera/interface_mover.h"
+
+namespace camerasim {
+namespace {
+
+using testing::HasSubstr;
+
+// The standard output of a shell command.
+std::string output(const std::string& command) {
+  std::string text;
+  const std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  if (!pipe) return text;
+  char buffer[256];
+  while (fgets(buffer, sizeof buffer, pipe.get())) text += buffer;
+  return text;
+}
+
+class InterfaceMoverTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(std::system("ip link add mv0 type veth peer name mv1 && ip link set mv0 up && ip link set mv1 up"), 0);
+  }
+  void TearDown() override { std::system("ip link del mv0"); }
+
+  static void configure(const char* address, const char* gateway) {
+    ASSERT_EQ(std::system((std::string("ip address add ") + address + " dev mv0").c_str()), 0);
+    ASSERT_EQ(std::system((std::string("ip route add default via ") + gateway + " dev mv0").c_str()), 0);
+  }
+  // "address/prefix ..." of mv0, then its default route.
+  static std::string state() {
+    return output("ip -4 -o address show dev mv0 | awk '{printf \"%s \", $4}'; ip -4 route show default");
+  }
+
+  InterfaceMover mover{"mv0"};
+};
+
+TEST_F(InterfaceMoverTest, MovesToTheNewAddressWithTheOldPrefixAndTheNewDefaultRoute) {
+  ASSERT_NO_FATAL_FAILURE(configure("10.0.0.5/16", "10.0.0.1"));
+  EXPECT_TRUE(mover.move({10, 0, 0, 5}, {10, 0, 0, 1}, {192, 168, 1, 241}, {192, 168, 1, 1})) << mover.error();
+  EXPECT_EQ(state(), "192.168.1.241/16 default via 192.168.1.1 dev mv0 onlink \n");
+}
+
+TEST_F(InterfaceMoverTest, TakesSlash24WhenTheOldAddressIsNotOnTheInterface) {
+  EXPECT_TRUE(mover.move({10, 0, 0, 5}, {10, 0, 0, 1}, {172, 16, 5, 20}, {172, 16, 5, 1})) << mover.error();
+  EXPECT_EQ(state(), "172.16.5.20/24 default via 172.16.5.1 dev mv0 onlink \n");
+}
+
+TEST_F(InterfaceMoverTest, SameAddressOnlyChangesTheGateway) {
+  ASSERT_NO_FATAL_FAILURE(configure("10.0.0.5/24", "10.0.0.1"));
+  EXPECT_TRUE(mover.move({10, 0, 0, 5}, {10, 0, 0, 1}, {10, 0, 0, 5}, {10, 0, 0, 254})) << mover.error();
+  EXPECT_EQ(state(), "10.0.0.5/24 default via 10.0.0.254 dev mv0 onlink \n");
+}
+
+TEST_F(InterfaceMoverTest, AFailedStepUndoesTheEarlierOnes) {
+  ASSERT_NO_FATAL_FAILURE(configure("10.0.0.5/24", "10.0.0.1"));
+  const std::string before = state();
+  // The system takes the address but not a gateway that is the camera itself.
+  EXPECT_FALSE(mover.move({10, 0, 0, 5}, {10, 0, 0, 1}, {192, 168, 1, 241}, {192, 168, 1, 241}));
+  EXPECT_THAT(mover.error(), HasSubstr("route replace default via 192.168.1.241"));
+  EXPECT_EQ(state(), before);
+}
+
+TEST(InterfaceMoverFailureTest, AnUnknownInterfaceIsReported) {
+  InterfaceMover mover("no-such-if");
+  EXPECT_FALSE(mover.move({10, 0, 0, 5}, {10, 0, 0, 1}, {192, 168, 1, 241}, {192, 168, 1, 1}));
+  EXPECT_THAT(mover.error(), HasSubstr("dev no-such-if"));
+}
+
+}  // namespace
+}  // namespace camerasim

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+
+#include "support/wire_peer.h"
+#include "ui/about_dlg.h"
+#include "ui/dialog_builder.h"
+#include "ui/dlg_calc_disk.h"
+#include "ui/dlg_update_ip.h"
+#include "ui/fake_presenter.h"
+#include "ui/main_dlg.h"
+#include "ui/tab_layout.h"
+
+namespace ui {
+namespace {
+
+using testsupport::FakePresenter;
+
+class MainWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  }
+
+  void clickTab(int index) {
+    QTabBar* bar = window.tabControl()->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+  }
+  bool isOpen() const { return window.isVisible(); }
+
+  FakePresenter messages;
+  CMainDlg window{messages};
+};
+
+TEST_F(MainWindowTest, StartsOnTheCameraTabWithItsPageShown) {
+  EXPECT_EQ(window.windowTitle(), "Tovalen");
+  EXPECT_EQ(window.minimumSize(), window.maximumSize());
+  QTabWidget* tabs = window.tabControl();
+  ASSERT_EQ(tabs->count(), 2);
+  EXPECT_EQ(tabs->tabText(0), "  跨网段修改摄像机IP ");
+  EXPECT_EQ(tabs->tabText(1), "  计算所需硬盘大小 ");
+  EXPECT_EQ(tabs->currentIndex(), 0);
+  EXPECT_TRUE(window.cameraPage()->isVisible());
+  EXPECT_FALSE(window.calculatorPage()->isVisible());
+  EXPECT_EQ(window.cameraPage()->parentWidget(), &window);
+  EXPECT_EQ(window.calculatorPage()->parentWidget(), &window);
+}
+
+TEST_F(MainWindowTest, TabControlAndPagesFollowTheLayoutRule) {
+  const QRect tab = window.tabControl()->geometry();
+  EXPECT_EQ(tab, QRect(20, 20, window.width() - 50, window.height() - 80));
+  EXPECT_EQ(window.cameraPage()->geometry(), QRect(25, 44, tab.width() - 50, tab.height() - 60));
+  EXPECT_EQ(window.pageRectangle(), window.cameraPage()->geometry());
+}
+
+TEST_F(MainWindowTest, SwitchingTabsShowsOnePageAtTheSameRectangleAndKeepsTheList) {
+  testsupport::WirePeer peer;
+  discovery::DeviceInfoRecord camera;
+  camera.mac.assign("CAM-1");
+  camera.ip.assign("10.0.0.5");
+  peer.sendToGroup(discovery::encodeDatagram(discovery::CMD_SEARCH_REPLY, discovery::encodeRecord(camera)));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window.cameraPage()->cameraModel().rowCount() == 1; }, 10000));
+
+  clickTab(1);
+  EXPECT_EQ(window.tabControl()->currentIndex(), 1);
+  EXPECT_FALSE(window.cameraPage()->isVisible());
+  EXPECT_TRUE(window.calculatorPage()->isVisible());
+  EXPECT_EQ(window.calculatorPage()->geometry(), window.pageRectangle());
+
+  clickTab(0);
+  EXPECT_TRUE(window.cameraPage()->isVisible());
+  EXPECT_FALSE(window.calculatorPage()->isVisible());
+  EXPECT_EQ(control<QTreeView>(window.cameraPage(), 1009)->model()->rowCount(), 1);
+}
+
+TEST_F(MainWindowTest, CtrlTabSwitchesPagesFromTheKeyboard) {
+  QTest::keyClick(&window, Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_TRUE(window.calculatorPage()->isVisible());
+  QTest::keyClick(&window, Qt::Key_PageUp, Qt::ControlModifier);
+  EXPECT_TRUE(window.cameraPage()->isVisible());
+}
+
+TEST_F(MainWindowTest, AboutIsTheLastContextMenuItemAfterASeparator) {
+  const QList<QAction*> actions = window.actions();
+  ASSERT_GE(actions.size(), 2);
+  EXPECT_EQ(window.contextMenuPolicy(), Qt::ActionsContextMenu);
+  EXPECT_TRUE(actions[actions.size() - 2]->isSeparator());
+  EXPECT_EQ(actions.last()->text(), "关于 Tovalen(&A)...");
+}
+
+TEST_F(MainWindowTest, F1OpensTheAboutBoxCentredOnTheWindow) {
+  QString title, firstLine;
+  bool centred = false;
+  QTimer::singleShot(0, [&] {
+    auto* about = qobject_cast<CAboutDlg*>(QApplication::activeModalWidget());
+    if (!about) return;
+    title = about->windowTitle();
+    for (QLabel* label : about->findChildren<QLabel*>())
+      if (label->text().startsWith("Tovalen")) firstLine = label->text();
+    centred = (about->frameGeometry().center() - window.frameGeometry().center()).manhattanLength() <= 4;
+    QTest::mouseClick(control<QPushButton>(about, 1), Qt::LeftButton);
+  });
+  QTest::keyClick(&window, Qt::Key_F1);
+  EXPECT_EQ(title, "关于 Tovalen");
+  EXPECT_EQ(firstLine, "Tovalen Version 1.0");
+  EXPECT_TRUE(centred);
+  EXPECT_TRUE(isOpen());
+}
+
+TEST_F(MainWindowTest, EnterInsideAPageNeverClosesTheWindow) {
+  QLineEdit* macBox = control<QLineEdit>(window.cameraPage(), 1001);
+  macBox->setFocus();
+  QTest::keyClick(macBox, Qt::Key_Return);
+  EXPECT_TRUE(isOpen());
+
+  clickTab(1);
+  QLineEdit* days = control<QLineEdit>(window.calculatorPage(), 1004);
+  days->setFocus();
+  QTest::keyClick(days, Qt::Key_Return);
+  EXPECT_TRUE(isOpen());
+  EXPECT_EQ(control<QLineEdit>(window.calculatorPage(), 1005)->text(), "9887");
+}
+
+TEST_F(MainWindowTest, EscapeClosesTheWindowAsCancel) {
+  QTest::keyClick(&window, Qt::Key_Escape);
+  EXPECT_FALSE(isOpen());
+  EXPECT_EQ(window.result(), QDialog::Rejected);
+}
+
+TEST_F(MainWindowTest, CloseButtonEndsTheRun) {
+  auto* close = control<QPushButton>(&window, 1);
+  EXPECT_EQ(close->text(), "关闭");
+  EXPECT_TRUE(close->isDefault());
+  QTest::mouseClick(close, Qt::LeftButton);
+  EXPECT_FALSE(isOpen());
+  EXPECT_EQ(window.result(), QDialog::Accepted);
+}
+
+}  // namespace
+}  // namespace ui

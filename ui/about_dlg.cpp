@@ -1,0 +1,16 @@
+#include "ui/about_dlg.h"
+
+#include <QPushButton>
+
+#include "ui/dialog_builder.h"
+#include "ui/res/dialog_templates.h"
+
+namespace ui {
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+  buildDialog(this, aboutTemplate());
+  setWindowTitle(QString::fromUtf8(aboutTemplate().caption));
+  connect(control<QPushButton>(this, 1), &QPushButton::clicked, this, &QDialog::accept);
+}
+
+}  // namespace ui

@@ -1,0 +1,11 @@
+// The program's icon (resource 128 of the original templates).
+#pragma once
+
+class QIcon;
+
+namespace ui {
+
+// Holds every rendered size, so each place that shows it gets a crisp one.
+QIcon appIcon();
+
+}  // namespace ui

@@ -1,0 +1,37 @@
+// The camera list as a three-column table for the list view: MAC, IP address
+// and gateway, decoded from GBK for display. Records from the channel are
+// applied in batches; rows only ever get appended or rewritten.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <vector>
+
+#include "discovery/camera_list.h"
+#include "discovery/protocol.h"
+
+namespace ui {
+
+class CameraListModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  enum Column { MacColumn, IpColumn, GatewayColumn, ColumnCount };
+
+  using QAbstractTableModel::QAbstractTableModel;
+
+  // Applies search replies and set-IP replies in their order.
+  void apply(const std::vector<discovery::DecodedRecord>& records);
+  const discovery::CameraRow& cameraAt(int row) const { return cameras_.row(static_cast<std::size_t>(row)); }
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+ private:
+  discovery::CameraList cameras_;
+  // Rows the views know of; new rows are announced once per batch.
+  int announcedRows_ = 0;
+};
+
+}  // namespace ui

@@ -1,0 +1,68 @@
+#include "ui/dialog_units.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+
+#include "ui/dialog_template.h"
+
+namespace ui {
+
+namespace {
+
+QString dialogFontFamily() {
+#if defined(Q_OS_WIN)
+  return QStringLiteral("Microsoft YaHei");
+#elif defined(Q_OS_MACOS)
+  return QStringLiteral("PingFang SC");
+#else
+  return QStringLiteral("WenQuanYi Micro Hei");  // Debian: fonts-wqy-microhei
+#endif
+}
+
+// At 96 DPI the platform maps 8 pt to 11 px and 9 pt to 12 px. Our faces are
+// wider for their height than the original's, and at 12 px (base units 7 x 14)
+// the 9 pt main window came out too small to hold its 8 pt camera page
+// (6 x 13 at 11 px). At 14 px (8 x 16) the page rectangle holds both pages.
+int dialogFontPixelSize(int pointSize) {
+  constexpr int kLayoutDpi = 96;
+  constexpr int kPointsPerInch = 72;
+  return pointSize == 9 ? 14 : mulDiv(pointSize, kLayoutDpi, kPointsPerInch);
+}
+
+}  // namespace
+
+int mulDiv(int number, int numerator, int denominator) {
+  const std::int64_t product = std::int64_t{number} * numerator;
+  const std::int64_t half = denominator / 2;
+  const bool negative = (product < 0) != (denominator < 0);
+  return static_cast<int>(negative ? (product - half) / denominator : (product + half) / denominator);
+}
+
+QFont dialogFont(int pointSize) {
+  QFont font(dialogFontFamily());
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(dialogFontPixelSize(pointSize));
+  return font;
+}
+
+BaseUnits baseUnits(const QFont& font) {
+  const QFontMetrics metrics(font);
+  const int letters = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  return {(letters + 26) / 52, metrics.height()};
+}
+
+QRect toPixels(const DialogRect& rect, BaseUnits units) {
+  return {mulDiv(rect.x, units.x, 4), mulDiv(rect.y, units.y, 8), mulDiv(rect.width, units.x, 4),
+          mulDiv(rect.height, units.y, 8)};
+}
+
+QSize toPixels(int width, int height, BaseUnits units) {
+  return {mulDiv(width, units.x, 4), mulDiv(height, units.y, 8)};
+}
+
+}  // namespace ui

@@ -1,0 +1,63 @@
+#include "ui/dlg_calc_disk.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+
+#include "calc/disk_size.h"
+#include "ui/dialog_builder.h"
+#include "ui/gbk.h"
+#include "ui/message_box.h"
+#include "ui/res/dialog_templates.h"
+
+namespace ui {
+namespace {
+
+constexpr std::array<int, 4> kInputIds{1001, 1002, 1003, 1004};
+constexpr std::array<const char*, 4> kDefaultInputs{"2000", "16", "24", "30"};
+constexpr int kGigabytesBox = 1005;
+constexpr int kTerabytesBox = 1006;
+constexpr int kCalculateButton = 1018;
+
+}  // namespace
+
+CDlgCalcDisk::CDlgCalcDisk(MessagePresenter& messages, QWidget* parent) : QWidget(parent), messages_(messages) {
+  buildDialog(this, calcPageTemplate());
+  for (std::size_t i = 0; i < inputs_.size(); ++i) {
+    inputs_[i] = control<QLineEdit>(this, kInputIds[i]);
+    inputs_[i]->setText(QString::fromLatin1(kDefaultInputs[i]));
+  }
+  gigabytesBox_ = control<QLineEdit>(this, kGigabytesBox);
+  terabytesBox_ = control<QLineEdit>(this, kTerabytesBox);
+  connect(control<QPushButton>(this, kCalculateButton), &QPushButton::clicked, this, &CDlgCalcDisk::calculate);
+}
+
+void CDlgCalcDisk::calculate() {
+  gigabytesBox_->clear();
+  terabytesBox_->clear();
+  std::array<QByteArray, 4> texts;
+  for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = toGbk(inputs_[i]->text());
+  const auto limited = [&](std::size_t i) {
+    return calc::limitInput(std::string_view(texts[i].constData(), static_cast<std::size_t>(texts[i].size())));
+  };
+  const calc::ComputeOutcome outcome = calc::compute(limited(0), limited(1), limited(2), limited(3));
+  if (const auto* invalid = std::get_if<calc::InvalidInput>(&outcome)) {
+    messages_.show({this, QStringLiteral("第 %1 项的数据非法，不是数字 ,仔细检查！").arg(invalid->item),
+                    QStringLiteral("提示"), MessageButtons::Ok, MessageIcon::Exclamation});
+    return;
+  }
+  const auto& result = std::get<calc::DiskSizeResult>(outcome);
+  gigabytesBox_->setText(QString::fromStdString(result.gigabytes));
+  terabytesBox_->setText(QString::fromStdString(result.terabytes));
+}
+
+void CDlgCalcDisk::keyPressEvent(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) return QWidget::keyPressEvent(event);
+  // Enter in an input calculates; elsewhere in the page it does nothing, and
+  // it never reaches the main window's default button.
+  if (std::find(inputs_.begin(), inputs_.end(), focusWidget()) != inputs_.end()) calculate();
+  event->accept();
+}
+
+}  // namespace ui

@@ -1,0 +1,121 @@
+#include "ui/dlg_update_ip.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTreeView>
+
+#include "discovery/gateway.h"
+#include "ui/dialog_builder.h"
+#include "ui/gbk.h"
+#include "ui/ip_address_edit.h"
+#include "ui/message_box.h"
+#include "ui/res/dialog_templates.h"
+
+namespace ui {
+namespace {
+
+enum ControlId {
+  kMacBox = 1001,
+  kIpBox = 1002,
+  kGatewayBox = 1003,
+  kCameraList = 1009,
+  kSearchButton = 1018,
+  kApplyButton = 1019,
+  kNewAddress = 1050,
+  kNewGateway = 1051,
+};
+
+constexpr int kColumnWidth = 150;
+
+bool isEnterKey(const QKeyEvent* event) { return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter; }
+
+}  // namespace
+
+CDlgUpdateIP::CDlgUpdateIP(MessagePresenter& messages, QWidget* parent)
+    : QWidget(parent),
+      messages_(messages),
+      inbox_([this] { QMetaObject::invokeMethod(this, &CDlgUpdateIP::takeQueuedRecords, Qt::QueuedConnection); }) {
+  buildDialog(this, cameraPageTemplate());
+  list_ = control<QTreeView>(this, kCameraList);
+  macBox_ = control<QLineEdit>(this, kMacBox);
+  ipBox_ = control<QLineEdit>(this, kIpBox);
+  gatewayBox_ = control<QLineEdit>(this, kGatewayBox);
+  newAddress_ = control<IpAddressEdit>(this, kNewAddress);
+  newGateway_ = control<IpAddressEdit>(this, kNewGateway);
+
+  list_->setModel(&cameras_);
+  list_->header()->setStretchLastSection(false);
+  for (int column = 0; column < CameraListModel::ColumnCount; ++column)
+    list_->header()->resizeSection(column, kColumnWidth);
+  list_->viewport()->installEventFilter(this);
+
+  connect(control<QPushButton>(this, kSearchButton), &QPushButton::clicked, this, &CDlgUpdateIP::search);
+  connect(control<QPushButton>(this, kApplyButton), &QPushButton::clicked, this, &CDlgUpdateIP::apply);
+
+  discovery::readGateway(gatewayText_);
+  channel_.open();  // without a channel the page still works, it just hears nothing
+  newAddress_->setText(QString::fromStdString(discovery::defaultAddress(gatewayText_)));
+  newGateway_->setText(QString::fromStdString(discovery::defaultGateway(gatewayText_)));
+}
+
+CDlgUpdateIP::~CDlgUpdateIP() { channel_.close(); }
+
+void CDlgUpdateIP::search() { channel_.sendSearch(); }
+
+void CDlgUpdateIP::takeQueuedRecords() { cameras_.apply(inbox_.takeAll()); }
+
+void CDlgUpdateIP::pickRow() {
+  const QModelIndexList selected = list_->selectionModel()->selectedRows();
+  if (selected.isEmpty()) return;
+  const auto first = std::min_element(selected.begin(), selected.end(),
+                                      [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+  const discovery::CameraRow& camera = cameras_.cameraAt(first->row());
+  macBox_->setText(fromGbk(camera.mac));
+  ipBox_->setText(fromGbk(camera.ip));
+  gatewayBox_->setText(fromGbk(camera.gateway));
+}
+
+void CDlgUpdateIP::apply() {
+  if (macBox_->text().isEmpty() || newAddress_->address() == 0 || newGateway_->address() == 0) return;
+  const MessageResult answer =
+      messages_.show({this, QStringLiteral("确定IP，网关都填写对了？\r\n修改IP吗？"), QStringLiteral("提示"),
+                      MessageButtons::OkCancel, MessageIcon::Question});
+  if (answer != MessageResult::Ok) return;
+  // Read again: the values are those in force when the user said OK.
+  const auto request =
+      discovery::encodeSetIpRequest(toGbk(macBox_->text()).toStdString(), newAddress_->address(), newGateway_->address());
+  channel_.send(discovery::CMD_SET_IP, request);
+}
+
+bool CDlgUpdateIP::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == list_->viewport()) {
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    const bool doubleClick = event->type() == QEvent::MouseButtonDblClick;
+    if (press || doubleClick) {
+      const bool onEmptySpace = !list_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).isValid();
+      if (doubleClick) {
+        // The row under the pointer is not consulted: the first selected row is picked.
+        list_->setFocus();
+        pickRow();
+      }
+      // A click on empty space keeps the selection, so a double-click there
+      // still picks the selected camera.
+      if (onEmptySpace) return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void CDlgUpdateIP::keyPressEvent(QKeyEvent* event) {
+  // Enter inside the page never reaches the main window's default button.
+  if (isEnterKey(event)) {
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+}  // namespace ui

@@ -1,0 +1,56 @@
+// The camera page: searches the network for cameras, lists them, lets the user
+// pick one by double-click and send it a new address and gateway.
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+#include "discovery/channel.h"
+#include "discovery/record_queue.h"
+#include "ui/camera_list_model.h"
+
+class QLineEdit;
+class QTreeView;
+
+namespace ui {
+
+class IpAddressEdit;
+class MessagePresenter;
+
+class CDlgUpdateIP : public QWidget {
+  Q_OBJECT
+
+ public:
+  CDlgUpdateIP(MessagePresenter& messages, QWidget* parent);
+  // Closes the channel before anything else of the page goes, so the receive
+  // thread never sees a half-destroyed page.
+  ~CDlgUpdateIP() override;
+
+  const CameraListModel& cameraModel() const { return cameras_; }
+  const discovery::MulticastChannel& channel() const { return channel_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void search();
+  void apply();
+  void pickRow();
+  void takeQueuedRecords();
+
+  MessagePresenter& messages_;
+  CameraListModel cameras_;
+  discovery::RecordQueue inbox_;
+  discovery::MulticastChannel channel_{inbox_};
+  std::string gatewayText_;
+
+  QTreeView* list_;
+  QLineEdit* macBox_;
+  QLineEdit* ipBox_;
+  QLineEdit* gatewayBox_;
+  IpAddressEdit* newAddress_;
+  IpAddressEdit* newGateway_;
+};
+
+}  // namespace ui

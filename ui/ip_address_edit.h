@@ -1,0 +1,45 @@
+// A four-field IPv4 address input that behaves like the platform's address
+// control the pages were designed with: '.' or a full field moves on,
+// Backspace at a field's start moves back, and blank fields read as 0.
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+namespace ui {
+
+class IpAddressEdit : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit IpAddressEdit(QWidget* parent = nullptr);
+
+  // The first field in the most significant byte; blank fields count as 0.
+  quint32 address() const;
+  bool isBlank() const;
+  // Dotted decimal of address(), so a blank control reads "0.0.0.0".
+  QString text() const;
+  // Fills the fields from dotted text; a part that is not 1-3 digits leaves
+  // its field blank, and values over 255 become 255.
+  void setText(const QString& dotted);
+  void clear();
+  // The name a screen reader announces, for the control and, with the field's
+  // number, for each field.
+  void setLabel(const QString& label);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  class Field;
+  static constexpr int kFieldCount = 4;
+
+  // Called by the fields.
+  bool moveFocus(int fromField, int step);
+  void digitTyped(int field);
+  void constrain(int field);
+
+  std::array<Field*, kFieldCount> fields_{};
+};
+
+}  // namespace ui

@@ -1,0 +1,90 @@
+#include "ui/main_dlg.h"
+
+#include <QKeySequence>
+#include <QPushButton>
+#include <QShortcut>
+#include <QShowEvent>
+#include <QTabBar>
+#include <QTabWidget>
+
+#include "ui/about_dlg.h"
+#include "ui/app_icon.h"
+#include "ui/dialog_builder.h"
+#include "ui/tab_layout.h"
+#include "ui/dlg_calc_disk.h"
+#include "ui/dlg_update_ip.h"
+#include "ui/res/dialog_templates.h"
+#include "ui/res/strings.h"
+#include "ui/system_menu.h"
+
+namespace ui {
+namespace {
+constexpr int kCloseButton = 1;
+constexpr int kTabControl = 1000;
+}  // namespace
+
+CMainDlg::CMainDlg(MessagePresenter& messages, QWidget* parent) : QDialog(parent) {
+  buildDialog(this, mainWindowTemplate());
+  setWindowTitle(QString::fromUtf8(mainWindowTemplate().caption));
+  setWindowIcon(appIcon());
+  addAboutEntry(this, QString::fromUtf8(strings::kAboutMenuEntry), [this] { showAbout(); });
+  connect(control<QPushButton>(this, kCloseButton), &QPushButton::clicked, this, &QDialog::accept);
+
+  tabs_ = control<QTabWidget>(this, kTabControl);
+  tabs_->setGeometry(tabControlRectangle(size()));
+  pageRect_ = ui::pageRectangle(tabs_->size());
+
+  // Both pages are children of the window itself, laid over the tab control.
+  cameraPage_ = new CDlgUpdateIP(messages, this);
+  calculatorPage_ = new CDlgCalcDisk(messages, this);
+  pages_ = {cameraPage_, calculatorPage_};
+  for (QWidget* page : pages_) page->hide();
+  showPage(CameraPage);
+
+  // The tabs only switch pages; their own page area stays empty.
+  tabs_->addTab(new QWidget, QString::fromUtf8(strings::kCameraTab));
+  tabs_->addTab(new QWidget, QString::fromUtf8(strings::kCalculatorTab));
+  tabs_->tabBar()->setFocusPolicy(Qt::NoFocus);
+  connect(tabs_, &QTabWidget::currentChanged, this, &CMainDlg::showPage);
+  addTabShortcuts();
+}
+
+void CMainDlg::showPage(int n) {
+  if (n < 0 || n >= PageCount) return;
+  for (int i = 0; i < PageCount; ++i) {
+    if (i != n) {
+      pages_[i]->hide();
+      continue;
+    }
+    // The page takes the page rectangle's size; what lies beyond it is clipped.
+    pages_[i]->setFixedSize(pageRect_.size());
+    pages_[i]->move(pageRect_.topLeft());
+    pages_[i]->raise();
+    pages_[i]->show();
+    tabs_->setCurrentIndex(i);
+  }
+}
+
+void CMainDlg::showAbout() {
+  CAboutDlg about(this);
+  about.exec();
+}
+
+void CMainDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // Only the program's own first showing resets the page, not a restore
+  // from the task bar.
+  if (!event->spontaneous()) showPage(CameraPage);
+}
+
+void CMainDlg::addTabShortcuts() {
+  // The tab control takes no focus, so the keyboard switches pages from anywhere.
+  const auto step = [this](int delta) { showPage((tabs_->currentIndex() + delta + PageCount) % PageCount); };
+  for (const QKeySequence& next : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)})
+    connect(new QShortcut(next, this), &QShortcut::activated, this, [step] { step(1); });
+  for (const QKeySequence& previous :
+       {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
+    connect(new QShortcut(previous, this), &QShortcut::activated, this, [step] { step(-1); });
+}
+
+}  // namespace ui
