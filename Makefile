@@ -9,7 +9,7 @@ PACKAGES = cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev libg
            fonts-wqy-microhei iproute2 util-linux
 SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps build test run clean
+.PHONY: deps build test run screenshots clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -33,6 +33,11 @@ test: build
 NETNS ?= tests/run-in-netns.sh
 run: build
 	$(NETNS) $(BUILD_DIR)/app/tovalen
+
+# Renders the windows to docs/screenshots/ on the offscreen platform.
+screenshots: build
+	mkdir -p docs/screenshots
+	tests/run-in-netns.sh $(BUILD_DIR)/tools/screenshots/tovalen-screenshots docs/screenshots
 
 clean:
 	rm -rf build build-*

@@ -9,7 +9,6 @@ namespace ui {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   buildDialog(this, aboutTemplate());
-  setWindowTitle(QString::fromUtf8(aboutTemplate().caption));
   connect(control<QPushButton>(this, 1), &QPushButton::clicked, this, &QDialog::accept);
 }
 

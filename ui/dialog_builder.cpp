@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QStringList>
 #include <QStyle>
@@ -32,6 +33,11 @@ QTreeView* createReportList(QWidget* dialog) {
   list->setSelectionBehavior(QAbstractItemView::SelectRows);
   list->header()->setSectionsMovable(false);
   list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // The selection shows only while the list has the focus.
+  QPalette palette = list->palette();
+  palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Inactive, QPalette::Base));
+  palette.setColor(QPalette::Inactive, QPalette::HighlightedText, palette.color(QPalette::Inactive, QPalette::Text));
+  list->setPalette(palette);
   return list;
 }
 

@@ -25,7 +25,6 @@ constexpr int kTabControl = 1000;
 
 CMainDlg::CMainDlg(MessagePresenter& messages, QWidget* parent) : QDialog(parent) {
   buildDialog(this, mainWindowTemplate());
-  setWindowTitle(QString::fromUtf8(mainWindowTemplate().caption));
   setWindowIcon(appIcon());
   addAboutEntry(this, QString::fromUtf8(strings::kAboutMenuEntry), [this] { showAbout(); });
   connect(control<QPushButton>(this, kCloseButton), &QPushButton::clicked, this, &QDialog::accept);

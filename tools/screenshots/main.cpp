@@ -1,0 +1,88 @@
+// Renders the program's windows to PNG files on the offscreen platform: the
+// camera page with a few cameras listed, the calculator page after a
+// calculation, and the About box. Run inside a private network namespace; the
+// cameras are played by datagrams this tool sends to the group itself.
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <cstdio>
+
+#include "discovery/channel.h"
+#include "discovery/datagram_socket.h"
+#include "ui/about_dlg.h"
+#include "ui/dialog_builder.h"
+#include "ui/dlg_calc_disk.h"
+#include "ui/dlg_update_ip.h"
+#include "ui/main_dlg.h"
+#include "ui/message_box.h"
+
+namespace {
+
+struct SampleCamera {
+  const char* mac;
+  const char* ip;
+  const char* gateway;
+};
+
+constexpr SampleCamera kCameras[] = {
+    {"00:1A:2B:3C:4D:01", "10.0.0.5", "10.0.0.1"},
+    {"00:1A:2B:3C:4D:02", "172.16.5.20", "172.16.5.1"},
+    {"00:1A:2B:3C:4D:03", "192.168.50.30", "192.168.50.1"},
+    {"00:1A:2B:3C:4D:04", "192.168.1.64", "192.168.1.1"},
+};
+
+void announceCameras() {
+  discovery::DatagramSocket camera;
+  if (!camera.create()) return;
+  for (const SampleCamera& sample : kCameras) {
+    discovery::DeviceInfoRecord record;
+    record.mac.assign(sample.mac);
+    record.ip.assign(sample.ip);
+    record.gateway.assign(sample.gateway);
+    camera.sendTo(discovery::DISCOVERY_GROUP, discovery::DISCOVERY_PORT,
+                  discovery::encodeDatagram(discovery::CMD_SEARCH_REPLY, discovery::encodeRecord(record)));
+  }
+}
+
+bool save(QWidget* widget, const QDir& folder, const QString& name) {
+  const QString path = folder.filePath(name);
+  const bool saved = widget->grab().save(path);
+  std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+  return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+  ui::QtMessagePresenter messages;
+  ui::CMainDlg window(messages);
+  window.show();
+
+  announceCameras();
+  const auto& cameras = window.cameraPage()->cameraModel();
+  if (!QTest::qWaitFor([&] { return cameras.rowCount() == static_cast<int>(std::size(kCameras)); }, 10000)) {
+    std::fprintf(stderr, "the sample cameras never showed up (is 224.0.0.0/4 routed in this namespace?)\n");
+    return 1;
+  }
+  auto* list = ui::control<QTreeView>(window.cameraPage(), 1009);
+  list->setFocus();
+  list->setCurrentIndex(cameras.index(0, 0));
+  QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(cameras.index(0, 0)).center());
+  bool ok = save(&window, folder, "camera-page.png");
+
+  window.showPage(ui::CMainDlg::CalculatorPage);
+  QTest::mouseClick(ui::control<QPushButton>(window.calculatorPage(), 1018), Qt::LeftButton);
+  ok = save(&window, folder, "calculator-page.png") && ok;
+
+  ui::CAboutDlg about(&window);
+  about.show();
+  ok = save(&about, folder, "about-box.png") && ok;
+  return ok ? 0 : 1;
+}
