@@ -7,9 +7,11 @@ JOBS ?= $(shell nproc)
 
 PACKAGES = cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev libgl-dev \
            fonts-wqy-microhei iproute2 util-linux
+# Only `make package` needs these: cpack's dependency scan and the package checks.
+PACKAGING_PACKAGES = dpkg-dev file lintian desktop-file-utils appstream
 SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps build test run screenshots clean
+.PHONY: deps build test run screenshots bench package clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -38,6 +40,16 @@ run: build
 screenshots: build
 	mkdir -p docs/screenshots
 	tests/run-in-netns.sh $(BUILD_DIR)/tools/screenshots/tovalen-screenshots docs/screenshots
+
+# Burst benchmark in a private network namespace; BENCH_RUNS runs per cell.
+BENCH_RUNS ?= 10
+bench: build
+	tests/run-in-netns.sh $(BUILD_DIR)/bench/tovalen-bench $(BENCH_RUNS)
+
+# build/tovalen_<version>_<arch>.deb; packaging/check-package.sh tests it.
+package: PACKAGES += $(PACKAGING_PACKAGES)
+package: build
+	cmake --build --preset $(PRESET) --target package
 
 clean:
 	rm -rf build build-*

@@ -8,7 +8,8 @@ namespace {
 constexpr std::size_t kReceiveBatch = 64;
 }
 
-MulticastChannel::MulticastChannel(ChannelReceiver& receiver) : receiver_(receiver) {}
+MulticastChannel::MulticastChannel(ChannelReceiver& receiver, const ChannelSettings& settings)
+    : receiver_(receiver), settings_(settings) {}
 
 MulticastChannel::~MulticastChannel() { close(); }
 
@@ -25,7 +26,7 @@ int MulticastChannel::open() {
   if (!socket_.bindAny(DISCOVERY_PORT) || !socket_.setMulticastTtl(kMulticastTtl) ||
       !socket_.joinGroup(DISCOVERY_GROUP))
     return failOpen();
-  receiveBufferBytes_ = socket_.requestReceiveBuffer(kWantedReceiveBuffer);
+  receiveBufferBytes_ = socket_.requestReceiveBuffer(settings_.receiveBufferBytes);
   openError_.clear();
   running_ = true;
   try {
@@ -64,6 +65,7 @@ void MulticastChannel::receiveLoop() {
       continue;
     }
     for (std::size_t i = 0; i < result.count && running_; ++i) dispatch(slots[i]);
+    if (running_) receiver_.endOfBatch();
   }
 }
 

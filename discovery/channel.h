@@ -33,11 +33,20 @@ class ChannelReceiver {
   virtual ~ChannelReceiver() = default;
   virtual void deviceFound(DeviceInfoRecord record) = 0;
   virtual void ipChanged(SetIpRecord record) = 0;
+  // Follows the calls for each batch of datagrams read at once, so that a
+  // receiver can hand them on together.
+  virtual void endOfBatch() {}
+};
+
+// What a channel may be told beyond its fixed constants; the program itself
+// always uses the defaults.
+struct ChannelSettings {
+  int receiveBufferBytes = kWantedReceiveBuffer;
 };
 
 class MulticastChannel {
  public:
-  explicit MulticastChannel(ChannelReceiver& receiver);
+  explicit MulticastChannel(ChannelReceiver& receiver, const ChannelSettings& settings = {});
   ~MulticastChannel();
   MulticastChannel(const MulticastChannel&) = delete;
   MulticastChannel& operator=(const MulticastChannel&) = delete;
@@ -63,6 +72,7 @@ class MulticastChannel {
   void dispatch(const ReceivedDatagram& datagram);
 
   ChannelReceiver& receiver_;
+  ChannelSettings settings_;
   DatagramSocket socket_;
   std::atomic<bool> running_{false};
   std::thread receiveThread_;

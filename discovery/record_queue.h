@@ -1,7 +1,7 @@
 // Hands the channel's records from the receive thread to a consumer thread
 // without ever making the receive thread wait for the consumer: records are
-// queued in arrival order, and the consumer is woken once each time the queue
-// turns from empty to non-empty.
+// queued in arrival order, a whole batch at a time, and the consumer is woken
+// once each time the queue turns from empty to non-empty.
 #pragma once
 
 #include <functional>
@@ -19,14 +19,14 @@ class RecordQueue : public ChannelReceiver {
 
   void deviceFound(DeviceInfoRecord record) override;
   void ipChanged(SetIpRecord record) override;
+  void endOfBatch() override;
 
   // Everything queued so far, oldest first.
   std::vector<DecodedRecord> takeAll();
 
  private:
-  void push(DecodedRecord record);
-
   std::function<void()> wakeConsumer_;
+  std::vector<DecodedRecord> batch_;  // the receive thread's own, until the batch ends
   std::mutex mutex_;
   std::vector<DecodedRecord> queued_;
 };

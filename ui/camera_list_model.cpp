@@ -6,7 +6,7 @@
 
 namespace ui {
 
-void CameraListModel::apply(const std::vector<discovery::DecodedRecord>& records) {
+void CameraListModel::apply(std::span<const discovery::DecodedRecord> records) {
   int firstChanged = announcedRows_;
   int lastChanged = -1;
   for (const auto& record : records) {

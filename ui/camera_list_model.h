@@ -4,7 +4,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <vector>
+#include <span>
 
 #include "discovery/camera_list.h"
 #include "discovery/protocol.h"
@@ -20,7 +20,7 @@ class CameraListModel : public QAbstractTableModel {
   using QAbstractTableModel::QAbstractTableModel;
 
   // Applies search replies and set-IP replies in their order.
-  void apply(const std::vector<discovery::DecodedRecord>& records);
+  void apply(std::span<const discovery::DecodedRecord> records);
   const discovery::CameraRow& cameraAt(int row) const { return cameras_.row(static_cast<std::size_t>(row)); }
 
   int rowCount(const QModelIndex& parent = {}) const override;

@@ -1,10 +1,12 @@
 #include "ui/dlg_update_ip.h"
 
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 
 #include "discovery/gateway.h"
@@ -29,15 +31,23 @@ enum ControlId {
 };
 
 constexpr int kColumnWidth = 150;
+// Replies come in bursts: gathering them for a moment applies them in a few
+// large steps rather than in thousands of small ones.
+constexpr int kGatherMilliseconds = 4;
+// Well under a frame at 60 Hz, leaving room for the list's own layout and paint.
+constexpr qint64 kSliceMilliseconds = 6;
+constexpr std::size_t kRecordsPerStep = 256;
 
 bool isEnterKey(const QKeyEvent* event) { return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter; }
 
 }  // namespace
 
-CDlgUpdateIP::CDlgUpdateIP(MessagePresenter& messages, QWidget* parent)
+CDlgUpdateIP::CDlgUpdateIP(MessagePresenter& messages, QWidget* parent,
+                           const discovery::ChannelSettings& channelSettings)
     : QWidget(parent),
       messages_(messages),
-      inbox_([this] { QMetaObject::invokeMethod(this, &CDlgUpdateIP::takeQueuedRecords, Qt::QueuedConnection); }) {
+      inbox_([this] { QMetaObject::invokeMethod(this, [this] { scheduleSlice(kGatherMilliseconds); }, Qt::QueuedConnection); }),
+      channel_(inbox_, channelSettings) {
   buildDialog(this, cameraPageTemplate());
   list_ = control<QTreeView>(this, kCameraList);
   macBox_ = control<QLineEdit>(this, kMacBox);
@@ -65,7 +75,35 @@ CDlgUpdateIP::~CDlgUpdateIP() { channel_.close(); }
 
 void CDlgUpdateIP::search() { channel_.sendSearch(); }
 
-void CDlgUpdateIP::takeQueuedRecords() { cameras_.apply(inbox_.takeAll()); }
+void CDlgUpdateIP::scheduleSlice(int delayMs) {
+  if (sliceScheduled_) return;
+  sliceScheduled_ = true;
+  QTimer::singleShot(delayMs, this, &CDlgUpdateIP::applyPendingSlice);
+}
+
+void CDlgUpdateIP::applyPendingSlice() {
+  sliceScheduled_ = false;
+  auto arrived = inbox_.takeAll();
+  if (pendingNext_ == pending_.size()) {
+    pending_ = std::move(arrived);
+    pendingNext_ = 0;
+  } else {
+    pending_.insert(pending_.end(), std::make_move_iterator(arrived.begin()), std::make_move_iterator(arrived.end()));
+  }
+  QElapsedTimer clock;
+  clock.start();
+  while (pendingNext_ < pending_.size() && !clock.hasExpired(kSliceMilliseconds)) {
+    const std::size_t count = std::min(kRecordsPerStep, pending_.size() - pendingNext_);
+    cameras_.apply(std::span(pending_).subspan(pendingNext_, count));
+    pendingNext_ += count;
+  }
+  if (pendingNext_ < pending_.size()) {
+    scheduleSlice(0);
+  } else {
+    pending_.clear();
+    pendingNext_ = 0;
+  }
+}
 
 void CDlgUpdateIP::pickRow() {
   const QModelIndexList selected = list_->selectionModel()->selectedRows();

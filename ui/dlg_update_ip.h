@@ -21,7 +21,8 @@ class CDlgUpdateIP : public QWidget {
   Q_OBJECT
 
  public:
-  CDlgUpdateIP(MessagePresenter& messages, QWidget* parent);
+  CDlgUpdateIP(MessagePresenter& messages, QWidget* parent,
+               const discovery::ChannelSettings& channelSettings = {});
   // Closes the channel before anything else of the page goes, so the receive
   // thread never sees a half-destroyed page.
   ~CDlgUpdateIP() override;
@@ -37,13 +38,19 @@ class CDlgUpdateIP : public QWidget {
   void search();
   void apply();
   void pickRow();
-  void takeQueuedRecords();
+  void scheduleSlice(int delayMs);
+  void applyPendingSlice();
 
   MessagePresenter& messages_;
   CameraListModel cameras_;
   discovery::RecordQueue inbox_;
-  discovery::MulticastChannel channel_{inbox_};
+  discovery::MulticastChannel channel_;
   std::string gatewayText_;
+  // Records taken from the inbox and not yet applied; a large burst is applied
+  // in slices so that the window keeps repainting and answering.
+  std::vector<discovery::DecodedRecord> pending_;
+  std::size_t pendingNext_ = 0;
+  bool sliceScheduled_ = false;
 
   QTreeView* list_;
   QLineEdit* macBox_;

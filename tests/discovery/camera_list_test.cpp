@@ -71,14 +71,23 @@ TEST(RecordQueueTest, KeepsArrivalOrderAndWakesOncePerEmptyToNonEmpty) {
   queue.deviceFound(device("AA", "1.1.1.1"));
   queue.ipChanged(moved("AA", {2, 2, 2, 2}, {2, 2, 2, 1}));
   queue.deviceFound(device("BB", "1.1.1.2"));
+  EXPECT_EQ(wakes, 0);  // nothing is handed on before the batch ends
+  EXPECT_TRUE(queue.takeAll().empty());
+  queue.endOfBatch();
+  queue.deviceFound(device("CC", "1.1.1.3"));
+  queue.endOfBatch();
   EXPECT_EQ(wakes, 1);
   const auto taken = queue.takeAll();
-  ASSERT_EQ(taken.size(), 3u);
+  ASSERT_EQ(taken.size(), 4u);
   EXPECT_EQ(std::get<DeviceInfoRecord>(taken[0]).mac.text(), "AA");
   EXPECT_EQ(std::get<SetIpRecord>(taken[1]).mac.text(), "AA");
   EXPECT_EQ(std::get<DeviceInfoRecord>(taken[2]).mac.text(), "BB");
+  EXPECT_EQ(std::get<DeviceInfoRecord>(taken[3]).mac.text(), "CC");
   EXPECT_TRUE(queue.takeAll().empty());
-  queue.deviceFound(device("CC", "1.1.1.3"));
+  queue.deviceFound(device("DD", "1.1.1.4"));
+  queue.endOfBatch();
+  EXPECT_EQ(wakes, 2);
+  queue.endOfBatch();  // an empty batch wakes nobody
   EXPECT_EQ(wakes, 2);
 }
 
@@ -87,7 +96,11 @@ TEST(RecordQueueTest, NothingIsLostBetweenAProducerAndAConsumerThread) {
   std::atomic<int> wakes{0};
   RecordQueue queue([&] { ++wakes; });
   std::thread producer([&] {
-    for (int i = 0; i < kRecords; ++i) queue.deviceFound(device(std::to_string(i), "1.1.1.1"));
+    for (int i = 0; i < kRecords; ++i) {
+      queue.deviceFound(device(std::to_string(i), "1.1.1.1"));
+      if (i % 7 == 0) queue.endOfBatch();
+    }
+    queue.endOfBatch();
   });
   int next = 0;
   bool inOrder = true;

@@ -1,0 +1,33 @@
+#include "burst.h"
+
+#include <cstdio>
+
+#include "discovery/channel.h"
+#include "discovery/datagram_socket.h"
+
+namespace bench {
+
+std::vector<discovery::Bytes> makeReplies(std::size_t cameras) {
+  std::vector<discovery::Bytes> replies;
+  replies.reserve(cameras);
+  for (std::size_t i = 0; i < cameras; ++i) {
+    char mac[20], ip[20];
+    std::snprintf(mac, sizeof mac, "00:1A:2B:%02X:%02X:%02X", unsigned(i >> 16 & 0xFF), unsigned(i >> 8 & 0xFF),
+                  unsigned(i & 0xFF));
+    std::snprintf(ip, sizeof ip, "10.%u.%u.%u", unsigned(i >> 16 & 0xFF), unsigned(i >> 8 & 0xFF), unsigned(i & 0xFF));
+    discovery::DeviceInfoRecord record;
+    record.mac.assign(mac);
+    record.ip.assign(ip);
+    record.gateway.assign("10.0.0.1");
+    replies.push_back(discovery::encodeDatagram(discovery::CMD_SEARCH_REPLY, discovery::encodeRecord(record)));
+  }
+  return replies;
+}
+
+void sendBurst(const std::vector<discovery::Bytes>& replies) {
+  discovery::DatagramSocket sender;
+  if (!sender.create()) return;
+  for (const auto& reply : replies) sender.sendTo(discovery::DISCOVERY_GROUP, discovery::DISCOVERY_PORT, reply);
+}
+
+}  // namespace bench
