@@ -1,5 +1,6 @@
 #include "discovery/channel.h"
 
+#include <algorithm>
 #include <system_error>
 #include <vector>
 
@@ -42,7 +43,40 @@ int MulticastChannel::open() {
 
 void MulticastChannel::send(std::uint32_t command, std::span<const std::uint8_t> payload) {
   if (!running_ || payload.size() > kMaxPayload) return;
-  socket_.sendTo(DISCOVERY_GROUP, DISCOVERY_PORT, encodeDatagram(command, payload));
+  const Bytes datagram = encodeDatagram(command, payload);
+  const auto interfaces = refreshInterfaces();
+  if (interfaces.size() < 2) {
+    if (outgoingInterfaceChosen_) outgoingInterfaceChosen_ = !socket_.setMulticastInterface(0);
+    socket_.sendTo(DISCOVERY_GROUP, DISCOVERY_PORT, datagram);
+    return;
+  }
+  // One interface failing never keeps the request from the others.
+  for (const NetworkInterface& interface : interfaces) {
+    if (!socket_.setMulticastInterface(interface.index)) continue;
+    outgoingInterfaceChosen_ = true;
+    socket_.sendTo(DISCOVERY_GROUP, DISCOVERY_PORT, datagram);
+  }
+}
+
+std::vector<NetworkInterface> MulticastChannel::refreshInterfaces() {
+  if (settings_.defaultInterfaceOnly) return {};
+  const auto interfaces = multicastInterfaces(listIpv4Interfaces());
+  const auto listed = [&](unsigned index) {
+    return std::any_of(interfaces.begin(), interfaces.end(), [&](const auto& interface) { return interface.index == index; });
+  };
+  std::erase_if(joinedInterfaces_, [&](unsigned index) {
+    if (listed(index)) return false;
+    socket_.leaveGroup(DISCOVERY_GROUP, index);  // fails harmlessly for an interface that is gone
+    return true;
+  });
+  for (const NetworkInterface& interface : interfaces) {
+    const bool joined = std::find(joinedInterfaces_.begin(), joinedInterfaces_.end(), interface.index) !=
+                        joinedInterfaces_.end();
+    // The default membership already covers one interface; joining it again
+    // fails and is not recorded, so it is never left either.
+    if (!joined && socket_.joinGroup(DISCOVERY_GROUP, interface.index)) joinedInterfaces_.push_back(interface.index);
+  }
+  return interfaces;
 }
 
 void MulticastChannel::sendSearch() { send(CMD_SEARCH, {}); }
@@ -53,6 +87,8 @@ void MulticastChannel::close() {
   // Joining is safe: the receiver never makes the receive thread wait.
   if (receiveThread_.joinable()) receiveThread_.join();
   socket_.close();
+  joinedInterfaces_.clear();
+  outgoingInterfaceChosen_ = false;
 }
 
 void MulticastChannel::receiveLoop() {

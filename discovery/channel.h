@@ -10,8 +10,10 @@
 #include <span>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "discovery/datagram_socket.h"
+#include "discovery/network_interfaces.h"
 #include "discovery/protocol.h"
 
 namespace discovery {
@@ -42,6 +44,9 @@ class ChannelReceiver {
 // always uses the defaults.
 struct ChannelSettings {
   int receiveBufferBytes = kWantedReceiveBuffer;
+  // Use the system's default multicast interface alone, as if the machine had
+  // one network: shows what searching every interface adds.
+  bool defaultInterfaceOnly = false;
 };
 
 class MulticastChannel {
@@ -54,7 +59,9 @@ class MulticastChannel {
   // 1 on success, 0 on failure (the reason is kept in openError()). Opening
   // an open channel returns 0 and changes nothing.
   int open();
-  // Sends the header and payload to the group; does nothing when the channel
+  // Sends the header and payload to the group, once through each multicast
+  // interface when the machine has several (the set is read again at every
+  // send), else once through the default one. Does nothing when the channel
   // is not open or the payload does not fit the send buffer.
   void send(std::uint32_t command, std::span<const std::uint8_t> payload);
   void sendSearch();
@@ -68,6 +75,10 @@ class MulticastChannel {
 
  private:
   int failOpen();
+  // Joins the group on interfaces that appeared and leaves it on those that
+  // went; returns the interfaces a request goes out through (empty: the
+  // default one).
+  std::vector<NetworkInterface> refreshInterfaces();
   void receiveLoop();
   void dispatch(const ReceivedDatagram& datagram);
 
@@ -78,6 +89,9 @@ class MulticastChannel {
   std::thread receiveThread_;
   std::string openError_;
   int receiveBufferBytes_ = 0;
+  // Interfaces joined by index on top of the default membership taken at open.
+  std::vector<unsigned> joinedInterfaces_;
+  bool outgoingInterfaceChosen_ = false;
 };
 
 }  // namespace discovery

@@ -44,7 +44,12 @@ class DatagramSocket {
   bool enableAddressReuse();
   bool bindAny(std::uint16_t port);
   bool setMulticastTtl(int ttl);
-  bool joinGroup(const Ipv4Bytes& group);
+  // Joins on the system's default multicast interface, or on the interface
+  // with that index.
+  bool joinGroup(const Ipv4Bytes& group, unsigned interfaceIndex = 0);
+  bool leaveGroup(const Ipv4Bytes& group, unsigned interfaceIndex);
+  // Where multicast sends leave from; 0 restores the system's default.
+  bool setMulticastInterface(unsigned interfaceIndex);
   // Asks for a receive buffer of `bytes` and returns what the system granted.
   int requestReceiveBuffer(int bytes);
   std::uint16_t localPort() const;

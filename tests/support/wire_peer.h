@@ -21,7 +21,9 @@ struct WireDatagram {
 
 class WirePeer {
  public:
-  WirePeer();
+  // Captures what arrives on `captureInterface` (loopback by default); its
+  // own datagrams leave through `sendInterfaceIndex` (0: the default one).
+  explicit WirePeer(const char* captureInterface = "lo", unsigned sendInterfaceIndex = 0);
   ~WirePeer();
   WirePeer(const WirePeer&) = delete;
   WirePeer& operator=(const WirePeer&) = delete;
@@ -29,6 +31,9 @@ class WirePeer {
   bool ok() const { return capture_ >= 0 && sender_.isOpen(); }
 
   void sendToGroup(std::span<const std::uint8_t> datagram);
+  // Puts a datagram to the group on the capture interface's link as if a
+  // host at `source` had sent it, so that it arrives at the far end.
+  void injectToGroup(const discovery::Ipv4Bytes& source, std::span<const std::uint8_t> datagram);
 
   // Everything others sent to the group since the last call, up to the point
   // where this peer's own marker datagram shows up on the wire. Whatever was
@@ -37,6 +42,7 @@ class WirePeer {
 
  private:
   int capture_ = -1;
+  unsigned captureIndex_ = 0;
   discovery::DatagramSocket sender_;
   std::uint32_t markerCount_ = 0;
 };

@@ -28,8 +28,17 @@ void closeHandle(int& handle) {
   handle = -1;
 }
 
-// Waits for the socket (when watched) or the wake pipe; returns the revents of
-// both, or nothing on timeout.
+// Index 0 leaves the choice of interface to the system.
+ip_mreqn membership(const Ipv4Bytes& group, unsigned interfaceIndex) {
+  ip_mreqn request{};
+  std::memcpy(&request.imr_multiaddr.s_addr, group.data(), 4);
+  request.imr_address.s_addr = htonl(INADDR_ANY);
+  request.imr_ifindex = static_cast<int>(interfaceIndex);
+  return request;
+}
+
+// Waits for the socket (when watched) or the wake pipe; says which became
+// ready, or neither on timeout.
 struct Readiness {
   bool socket = false;
   bool woken = false;
@@ -87,13 +96,23 @@ bool DatagramSocket::setMulticastTtl(int ttl) {
          fail("IP_MULTICAST_TTL");
 }
 
-bool DatagramSocket::joinGroup(const Ipv4Bytes& group) {
-  ip_mreqn request{};
-  std::memcpy(&request.imr_multiaddr.s_addr, group.data(), 4);
-  request.imr_address.s_addr = htonl(INADDR_ANY);
-  request.imr_ifindex = 0;  // the system's default multicast interface
+bool DatagramSocket::joinGroup(const Ipv4Bytes& group, unsigned interfaceIndex) {
+  const ip_mreqn request = membership(group, interfaceIndex);
   return ::setsockopt(handle_, IPPROTO_IP, IP_ADD_MEMBERSHIP, &request, sizeof request) == 0 ||
          fail("IP_ADD_MEMBERSHIP");
+}
+
+bool DatagramSocket::leaveGroup(const Ipv4Bytes& group, unsigned interfaceIndex) {
+  const ip_mreqn request = membership(group, interfaceIndex);
+  return ::setsockopt(handle_, IPPROTO_IP, IP_DROP_MEMBERSHIP, &request, sizeof request) == 0 ||
+         fail("IP_DROP_MEMBERSHIP");
+}
+
+bool DatagramSocket::setMulticastInterface(unsigned interfaceIndex) {
+  ip_mreqn request{};
+  request.imr_ifindex = static_cast<int>(interfaceIndex);
+  return ::setsockopt(handle_, IPPROTO_IP, IP_MULTICAST_IF, &request, sizeof request) == 0 ||
+         fail("IP_MULTICAST_IF");
 }
 
 int DatagramSocket::requestReceiveBuffer(int bytes) {
