@@ -11,11 +11,13 @@
 #include <string>
 
 #include "discovery/channel.h"
+#include "support/datagrams.h"
 #include "support/wire_peer.h"
 
 namespace discovery {
 namespace {
 
+using testsupport::searchReply;
 using testsupport::WirePeer;
 
 bool run(const std::string& command) { return std::system((command + " 2>&1").c_str()) == 0; }
@@ -47,12 +49,6 @@ class CountingReceiver : public ChannelReceiver {
   std::condition_variable arrived_;
   std::vector<std::string> macs_;
 };
-
-Bytes searchReply(std::string_view mac) {
-  DeviceInfoRecord record;
-  record.mac.assign(mac);
-  return encodeDatagram(CMD_SEARCH_REPLY, encodeRecord(record));
-}
 
 class EveryInterfaceTest : public testing::Test {
  protected:

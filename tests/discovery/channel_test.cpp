@@ -8,12 +8,14 @@
 #include <variant>
 #include <vector>
 
+#include "support/datagrams.h"
 #include "support/wire_peer.h"
 
 namespace discovery {
 namespace {
 
 using namespace std::chrono_literals;
+using testsupport::searchReply;
 using testsupport::WirePeer;
 
 constexpr auto kDeadline = 10s;
@@ -44,14 +46,6 @@ class RecordingReceiver : public ChannelReceiver {
   std::condition_variable arrived_;
   std::vector<DecodedRecord> calls_;
 };
-
-Bytes searchReply(std::string_view mac, std::string_view ip = "10.0.0.5") {
-  DeviceInfoRecord record;
-  record.ip.assign(ip);
-  record.mac.assign(mac);
-  record.gateway.assign("10.0.0.1");
-  return encodeDatagram(CMD_SEARCH_REPLY, encodeRecord(record));
-}
 
 std::string macOf(const DecodedRecord& call) {
   if (const auto* device = std::get_if<DeviceInfoRecord>(&call)) return std::string(device->mac.text());

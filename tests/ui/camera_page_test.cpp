@@ -8,6 +8,7 @@
 
 #include "discovery/channel.h"
 #include "discovery/protocol.h"
+#include "support/datagrams.h"
 #include "support/wire_peer.h"
 #include "ui/dialog_builder.h"
 #include "ui/dlg_update_ip.h"
@@ -19,25 +20,11 @@ namespace {
 
 using discovery::Bytes;
 using testsupport::FakePresenter;
+using testsupport::searchReply;
+using testsupport::setIpReply;
 using testsupport::WirePeer;
 
 constexpr int kWaitMs = 10000;
-
-Bytes searchReply(std::string_view mac, std::string_view ip, std::string_view gateway = "10.0.0.1") {
-  discovery::DeviceInfoRecord record;
-  record.mac.assign(mac);
-  record.ip.assign(ip);
-  record.gateway.assign(gateway);
-  return discovery::encodeDatagram(discovery::CMD_SEARCH_REPLY, discovery::encodeRecord(record));
-}
-
-Bytes setIpReply(std::string_view mac, discovery::Ipv4Bytes address, discovery::Ipv4Bytes gateway) {
-  discovery::SetIpRecord record;
-  record.mac.assign(mac);
-  record.newAddress = address;
-  record.newGateway = gateway;
-  return discovery::encodeDatagram(discovery::CMD_SET_IP_REPLY, discovery::encodeRecord(record));
-}
 
 bool run(const char* command) { return std::system(command) == 0; }
 

@@ -1,0 +1,27 @@
+// Camera answers as they travel, for tests that play the cameras.
+#pragma once
+
+#include <string_view>
+
+#include "discovery/protocol.h"
+
+namespace testsupport {
+
+inline discovery::Bytes searchReply(std::string_view mac, std::string_view ip = "10.0.0.5",
+                                    std::string_view gateway = "10.0.0.1") {
+  discovery::DeviceInfoRecord record;
+  record.mac.assign(mac);
+  record.ip.assign(ip);
+  record.gateway.assign(gateway);
+  return discovery::encodeDatagram(discovery::CMD_SEARCH_REPLY, discovery::encodeRecord(record));
+}
+
+inline discovery::Bytes setIpReply(std::string_view mac, discovery::Ipv4Bytes address, discovery::Ipv4Bytes gateway) {
+  discovery::SetIpRecord record;
+  record.mac.assign(mac);
+  record.newAddress = address;
+  record.newGateway = gateway;
+  return discovery::encodeDatagram(discovery::CMD_SET_IP_REPLY, discovery::encodeRecord(record));
+}
+
+}  // namespace testsupport
