@@ -8,7 +8,7 @@ JOBS ?= $(shell nproc)
 PACKAGES = cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev libgl-dev \
            fonts-wqy-microhei iproute2 util-linux
 # Only `make package` needs these: cpack's dependency scan and the package checks.
-PACKAGING_PACKAGES = dpkg-dev file lintian desktop-file-utils appstream
+PACKAGING_PACKAGES = dpkg-dev file lintian desktop-file-utils appstream man-db
 SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
 
 .PHONY: deps build test run screenshots bench package clean
@@ -53,3 +53,12 @@ package: build
 
 clean:
 	rm -rf build build-*
+
+# The program on the lab network of tools/lab: cameras in three subnets other
+# than the PC's. It opens on this display; the lab goes when it closes. Needs
+# root, for the network namespaces.
+.PHONY: demo
+demo:
+	@tools/lab/tovalen-lab check-display
+	@$(MAKE) --no-print-directory build
+	tools/lab/tovalen-lab --camera $(BUILD_DIR)/tools/camera/tovalen-camera demo $(BUILD_DIR)/app/tovalen
