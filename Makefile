@@ -11,7 +11,7 @@ PACKAGES = cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev libg
 PACKAGING_PACKAGES = dpkg-dev file lintian desktop-file-utils appstream man-db
 SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps build test run screenshots bench package clean
+.PHONY: deps build test run screenshots bench package fuzz clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -50,6 +50,13 @@ bench: build
 package: PACKAGES += $(PACKAGING_PACKAGES)
 package: build
 	cmake --build --preset $(PRESET) --target package
+
+# Replays the fuzz corpus, then fuzzes the receive path and the calculator for
+# FUZZ_SECONDS each with clang's libFuzzer; build-fuzz/findings/ keeps what broke.
+FUZZ_SECONDS ?= 60
+fuzz:
+	$(MAKE) build PRESET=fuzz PACKAGES="$(PACKAGES) clang libclang-rt-14-dev"
+	tests/fuzz/run.sh build-fuzz $(FUZZ_SECONDS) receive_path_fuzzer calc_fuzzer
 
 clean:
 	rm -rf build build-*

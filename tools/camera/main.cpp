@@ -10,12 +10,26 @@
 #include "discovery/channel.h"
 #include "discovery/datagram_socket.h"
 #include "tools/camera/camera_simulator.h"
+#include "tools/camera/interface_mover.h"
 #include "tools/camera/options.h"
+#include "tools/camera/udp_echo.h"
 
 namespace {
 
 constexpr int kBadArguments = 2;
 constexpr int kNoSocket = 1;
+
+// Moves the interface for every accepted change; a change the interface
+// cannot make is refused, and the camera keeps answering at its old address.
+camerasim::AddressChangeHook movingHook(camerasim::InterfaceMover& mover) {
+  return [&mover](const camerasim::SimulatedCamera& camera, const discovery::Ipv4Bytes& newAddress,
+                  const discovery::Ipv4Bytes& newGateway) {
+    if (mover.move(camera.address, camera.gateway, newAddress, newGateway)) return true;
+    std::cerr << "tovalen-camera: change to " << discovery::formatAddress(newAddress) << " refused: "
+              << mover.error() << std::endl;
+    return false;
+  };
+}
 
 }  // namespace
 
@@ -29,7 +43,7 @@ int main(int argc, char** argv) {
     std::cerr << "tovalen-camera: " << error->message << "\nTry 'tovalen-camera --help'.\n";
     return kBadArguments;
   }
-  const auto& range = std::get<camerasim::CameraRange>(parsed);
+  const auto& options = std::get<camerasim::SimulatorOptions>(parsed);
 
   // Blocked before any thread starts, so every thread inherits the mask and
   // the stop signals reach only the sigwait below.
@@ -40,16 +54,25 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
   const discovery::SocketLibrary sockets;
-  camerasim::CameraSimulator simulator(camerasim::generateCameras(range));
+  camerasim::InterfaceMover mover(options.moveInterface);
+  camerasim::CameraSimulator simulator(camerasim::generateCameras(options.cameras),
+                                       options.moveInterface.empty() ? camerasim::AddressChangeHook{}
+                                                                     : movingHook(mover));
   if (!simulator.start()) {
     std::cerr << "tovalen-camera: cannot listen on the discovery group: " << simulator.error() << "\n";
     return kNoSocket;
   }
-  std::cout << "tovalen-camera: ready, " << range.count << " camera(s) on "
+  camerasim::UdpEcho echo;
+  if (options.echoPort && !echo.start(*options.echoPort)) {
+    std::cerr << "tovalen-camera: cannot echo on port " << *options.echoPort << ": " << echo.error() << "\n";
+    return kNoSocket;
+  }
+  std::cout << "tovalen-camera: ready, " << options.cameras.count << " camera(s) on "
             << discovery::formatAddress(discovery::DISCOVERY_GROUP) << ":" << discovery::DISCOVERY_PORT << std::endl;
 
   int received = 0;
   sigwait(&stopSignals, &received);
+  echo.stop();
   simulator.stop();
   return 0;
 }

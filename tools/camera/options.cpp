@@ -1,5 +1,7 @@
 #include "tools/camera/options.h"
 
+#include <net/if.h>
+
 #include <optional>
 #include <string_view>
 
@@ -14,6 +16,18 @@ std::optional<std::size_t> parseCount(std::string_view text) {
   return count;
 }
 
+std::optional<std::uint16_t> parsePort(std::string_view text) {
+  const auto port = parseWholeNumber<std::uint16_t>(text);
+  if (!port || *port == 0) return std::nullopt;
+  return port;
+}
+
+std::optional<std::string> parseInterfaceName(std::string_view text) {
+  if (text.empty() || text.size() >= IF_NAMESIZE || text.find_first_of("/ \t\n") != std::string_view::npos)
+    return std::nullopt;
+  return std::string(text);
+}
+
 template <typename Value>
 bool assignParsed(Value& target, const std::optional<Value>& parsed) {
   if (parsed) target = *parsed;
@@ -23,18 +37,35 @@ bool assignParsed(Value& target, const std::optional<Value>& parsed) {
 struct ValueOption {
   std::string_view name;
   std::string expected;  // what a valid value looks like, for the error
-  bool (*apply)(CameraRange& range, std::string_view value);
+  bool (*apply)(SimulatorOptions& options, std::string_view value);
 };
 
 const ValueOption kValueOptions[] = {
     {"--count", "a whole number from 1 to " + std::to_string(kMaxCameras),
-     [](CameraRange& range, std::string_view value) { return assignParsed(range.count, parseCount(value)); }},
+     [](SimulatorOptions& options, std::string_view value) {
+       return assignParsed(options.cameras.count, parseCount(value));
+     }},
     {"--mac", "six hex bytes separated by colons, such as 00:11:22:33:44:55",
-     [](CameraRange& range, std::string_view value) { return assignParsed(range.firstMac, parseMac(value)); }},
+     [](SimulatorOptions& options, std::string_view value) {
+       return assignParsed(options.cameras.firstMac, parseMac(value));
+     }},
     {"--ip", "an IPv4 address A.B.C.D",
-     [](CameraRange& range, std::string_view value) { return assignParsed(range.firstAddress, parseIpv4(value)); }},
+     [](SimulatorOptions& options, std::string_view value) {
+       return assignParsed(options.cameras.firstAddress, parseIpv4(value));
+     }},
     {"--gateway", "an IPv4 address A.B.C.D",
-     [](CameraRange& range, std::string_view value) { return assignParsed(range.gateway, parseIpv4(value)); }},
+     [](SimulatorOptions& options, std::string_view value) {
+       return assignParsed(options.cameras.gateway, parseIpv4(value));
+     }},
+    {"--move-interface", "a network interface name",
+     [](SimulatorOptions& options, std::string_view value) {
+       return assignParsed(options.moveInterface, parseInterfaceName(value));
+     }},
+    {"--echo-port", "a port number from 1 to 65535",
+     [](SimulatorOptions& options, std::string_view value) {
+       options.echoPort = parsePort(value);
+       return options.echoPort.has_value();
+     }},
 };
 
 const ValueOption* findOption(std::string_view name) {
@@ -46,7 +77,7 @@ const ValueOption* findOption(std::string_view name) {
 }  // namespace
 
 ParsedOptions parseOptions(int argc, const char* const* argv) {
-  CameraRange range;
+  SimulatorOptions options;
   for (int i = 1; i < argc; ++i) {
     const std::string_view name = argv[i];
     if (name == "--help") return HelpRequested{};
@@ -54,17 +85,21 @@ ParsedOptions parseOptions(int argc, const char* const* argv) {
     if (!option) return OptionsError{"unknown option '" + std::string(name) + "'"};
     if (i + 1 == argc) return OptionsError{"option " + std::string(name) + " needs a value"};
     const std::string_view value = argv[++i];
-    if (!option->apply(range, value))
+    if (!option->apply(options, value))
       return OptionsError{"invalid value '" + std::string(value) + "' for " + std::string(name) + ": expected " +
                           option->expected};
   }
-  return range;
+  // One interface has one address to move: it cannot carry several cameras.
+  if (!options.moveInterface.empty() && options.cameras.count != 1)
+    return OptionsError{"--move-interface plays exactly one camera: use it with --count 1"};
+  return options;
 }
 
 std::string usageText() {
   const CameraRange defaults;
   std::string text =
       "Usage: tovalen-camera [--count N] [--mac MAC] [--ip A.B.C.D] [--gateway A.B.C.D]\n"
+      "                      [--move-interface NAME] [--echo-port PORT]\n"
       "Plays N network cameras on the discovery multicast group: answers searches and\n"
       "address changes until interrupted (Ctrl+C or SIGTERM).\n\n";
   text += "  --count N          number of cameras, 1 to " + std::to_string(kMaxCameras);
@@ -74,6 +109,12 @@ std::string usageText() {
   text += "  --ip A.B.C.D       first camera's address; the others count up from it\n";
   text += "                     (default " + discovery::formatAddress(defaults.firstAddress) + ")\n";
   text += "  --gateway A.B.C.D  every camera's gateway (default " + discovery::formatAddress(defaults.gateway) + ")\n";
+  text += "  --move-interface NAME\n";
+  text += "                     apply an address change to interface NAME for real (new\n";
+  text += "                     address, same prefix length, new default route) before\n";
+  text += "                     answering; a change that cannot be applied is refused.\n";
+  text += "                     Needs --count 1 and the right to configure NAME (root)\n";
+  text += "  --echo-port PORT   send every datagram received on PORT back to its sender\n";
   text += "  --help             show this text\n";
   return text;
 }

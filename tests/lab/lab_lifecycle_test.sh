@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# lab_lifecycle_test.sh LAB-SCRIPT CAMERA
+# What the lab builds, and that it takes all of it down again however it
+# ends: its command's end, Ctrl-C, SIGTERM, a failure while it builds; that it
+# refuses clearly where it cannot build; and that `clean` removes what a lab
+# killed outright left, and only that. Exits 77 (a skip for ctest) when this
+# machine cannot create network namespaces, except under CI.
+# shellcheck source-path=SCRIPTDIR
+set -eu
+lab=$1
+camera=$2
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=lab_checks.sh
+. "$here/lab_checks.sh"
+require_namespaces
+
+work=$(mktemp -d)
+labs=()
+trap 'for pid in "${labs[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
+      "$lab" clean >/dev/null; rm -rf "$work"' EXIT
+own_interfaces >"$work/interfaces"
+passed=0
+failed=0
+
+# check NAME COMMAND...: one verdict.
+check() {
+  local name=$1
+  shift
+  if "$@"; then
+    echo "ok - $name"
+    passed=$((passed + 1))
+  else
+    echo "FAILED - $name"
+    failed=$((failed + 1))
+  fi
+}
+
+# await WHAT COMMAND...: polls COMMAND until it succeeds, 20 s at most.
+await() {
+  local deadline=$((SECONDS + 20))
+  until "${@:2}"; do
+    [ "$SECONDS" -lt "$deadline" ] || { echo "timed out waiting for $1"; return 1; }
+    sleep 0.05
+  done
+}
+
+# start_lab NAME [LAB-OPTION...] -- COMMAND...: starts a lab in a session of
+# its own, as from a terminal, with its output in $work/NAME.out; sets pid.
+start_lab() {
+  local name=$1
+  shift
+  local options=()
+  while [ "$1" != -- ]; do options+=("$1"); shift; done
+  shift
+  # A background job would ignore SIGINT, which a terminal's Ctrl-C sends.
+  env --default-signal=INT setsid "$lab" --camera "$camera" "${options[@]}" \
+    run "$here/run-in-lab.sh" --record "$work/$name.ns" "$@" >"$work/$name.out" 2>&1 &
+  pid=$!
+  labs+=("$pid")
+}
+
+# A command that says it runs (sh -c "$waits" FILE), then waits to be ended.
+# shellcheck disable=SC2016 # expanded by that shell
+waits='touch "$0"; exec sleep 600'
+
+lab_ended() {
+  [ ! -e "/proc/$1" ] || [ "$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null)" = Z ]
+}
+
+# ends_with PID STATUS: the lab ends, with that status.
+ends_with() {
+  await "lab $1 to end" lab_ended "$1" || return 1
+  local status=0
+  wait "$1" || status=$?
+  [ "$status" -eq "$2" ] || { echo "lab $1 ended with $status, not $2"; return 1; }
+}
+
+# leaves_nothing NAME PID
+leaves_nothing() {
+  local leftovers
+  leftovers=$(left_behind "tvl-$2" "$work/$1.ns" "$work/interfaces")
+  [ -z "$leftovers" ] || { echo "$leftovers"; return 1; }
+}
+
+says() { grep -q "$2" "$work/$1.out" || { echo "no '$2' in:"; cat "$work/$1.out"; return 1; }; }
+
+# --- The lab as built, and its command's status passed on.
+# shellcheck disable=SC2016 # expanded inside the lab
+describe='
+for member in pc cam10 cam172 cam192; do
+  ns=$TOVALEN_LAB-$member
+  echo "$member $(ip -n "$ns" -4 -o address show dev eth0 | awk "{ print \$4 }")" \
+       "$(ip -n "$ns" -4 route show default)" "$(ip netns pids "$ns" | sed -n "1s/.*/with a process/p")"
+done
+ip -n "$TOVALEN_LAB-switch" -d link show br0 | grep -o "mcast_snooping [0-9]"
+exit 3'
+start_lab layout -- sh -c "$describe"
+check "the command's status is the lab's" ends_with "$pid" 3
+check "the lab is built as documented" diff -u - "$work/layout.out" <<'EOF'
+pc 192.168.1.10/24 default via 192.168.1.1 dev eth0  with a process
+cam10 10.0.0.5/24 default via 10.0.0.1 dev eth0  with a process
+cam172 172.16.5.20/24 default via 172.16.5.1 dev eth0  with a process
+cam192 192.168.50.30/24 default via 192.168.50.1 dev eth0  with a process
+mcast_snooping 0
+EOF
+check "nothing is left after the command ends" leaves_nothing layout "$pid"
+
+# --- Ctrl-C reaches the command; the lab goes down with it.
+start_lab interrupted -- sh -c "$waits" "$work/interrupted.up"
+interrupted=$pid
+# Two labs at once: one being interrupted never disturbs the other.
+start_lab beside -- sh -c "$waits" "$work/beside.up"
+beside=$pid
+check "two labs run at once" await "both labs up" test -e "$work/interrupted.up" -a -e "$work/beside.up"
+kill -INT -- "-$interrupted"  # what a terminal does on Ctrl-C
+check "Ctrl-C ends the lab" ends_with "$interrupted" 130
+check "nothing is left after Ctrl-C" leaves_nothing interrupted "$interrupted"
+check "the other lab is untouched" test -n "$(ip netns list | grep "^tvl-$beside-cam10")"
+
+# --- SIGTERM to the lab alone ends it and its command.
+kill -TERM "$beside"
+check "SIGTERM ends the lab" ends_with "$beside" 143
+check "nothing is left after SIGTERM" leaves_nothing beside "$beside"
+
+# --- A failure while building takes down what was built so far.
+camera=/bin/false start_lab broken -- true
+check "a camera that does not start fails the lab" ends_with "$pid" 1
+check "the failure is explained" says broken "camera cam10 did not start"
+check "nothing is left after a failed build" leaves_nothing broken "$pid"
+
+# --- Without the right to create namespaces the lab refuses, and creates nothing.
+setpriv --reuid=65534 --regid=65534 --clear-groups "$lab" --camera "$camera" run true >"$work/refused.out" 2>&1 &
+refused=$!
+status=0
+wait "$refused" || status=$?
+check "the refusal fails" test "$status" -ne 0
+check "the refusal says why" says refused "cannot create network namespaces"
+check "nothing is created when refused" leaves_nothing refused "$refused"
+
+# --- A lab killed outright leaves its namespaces; clean removes them, and
+# only those of labs that are gone.
+start_lab killed -- sh -c "$waits" "$work/killed.up"
+killed=$pid
+start_lab alive -- sh -c "$waits" "$work/alive.up"
+alive=$pid
+check "both labs up" await "both labs up" test -e "$work/killed.up" -a -e "$work/alive.up"
+kill -KILL "$killed"
+{ wait "$killed"; } 2>/dev/null || true
+check "a killed lab leaves its namespaces" test -n "$(ip netns list | grep "^tvl-$killed-")"
+"$lab" clean >"$work/clean.out"
+check "clean removes what the killed lab left" leaves_nothing killed "$killed"
+check "clean leaves a running lab alone" test -e "/proc/$alive" -a -n "$(ip netns list | grep "^tvl-$alive-pc")"
+kill -TERM "$alive"
+check "the running lab still ends cleanly" ends_with "$alive" 143
+check "nothing is left of it" leaves_nothing alive "$alive"
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,35 @@
+// The lab network (tools/lab/tovalen-lab) as the tests see it from the PC's
+// namespace.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+namespace labtest {
+
+// True when this process runs in the PC namespace of the lab named by
+// $TOVALEN_LAB; otherwise false, with the reason.
+bool insideLabPc(std::string& why);
+
+// Every lab camera echoes datagrams on this port.
+inline constexpr std::uint16_t kEchoPort = 7;
+
+enum class Reach { Answered, Unreachable, NoAnswer };
+std::ostream& operator<<(std::ostream& out, Reach reach);
+
+// Sends one datagram by unicast to the echo at `address` and waits for its
+// echo or for the system's report that the address cannot be reached (after
+// its neighbour discovery gives up); NoAnswer if neither comes in time.
+Reach probeEcho(const std::string& address);
+
+// Sends `count` search requests to the discovery group as another PC on the
+// same network would; the cameras answer to the group, so every program
+// listening there hears the answers.
+void searchFromThePc(int count);
+
+// UDP datagrams read so far by the programs of this namespace: the system
+// counts a datagram when a program reads it.
+std::uint64_t udpDatagramsRead();
+
+}  // namespace labtest

@@ -1,0 +1,32 @@
+// Moves one of this host's network interfaces to a camera's new address and
+// default gateway, so that a simulated camera that accepts a set-IP request
+// really answers at its new address afterwards. Linux: runs the system's `ip`
+// command.
+#pragma once
+
+#include <string>
+
+#include "discovery/protocol.h"
+
+namespace camerasim {
+
+class InterfaceMover {
+ public:
+  explicit InterfaceMover(std::string interfaceName) : interface_(std::move(interfaceName)) {}
+
+  // Puts `newAddress` on the interface with the prefix length `oldAddress`
+  // has there (/24 when it is not there), makes `newGateway` the default
+  // route and removes `oldAddress`. On failure undoes what it had done,
+  // keeps the reason in error() and returns false.
+  bool move(const discovery::Ipv4Bytes& oldAddress, const discovery::Ipv4Bytes& oldGateway,
+            const discovery::Ipv4Bytes& newAddress, const discovery::Ipv4Bytes& newGateway);
+
+  const std::string& interfaceName() const { return interface_; }
+  const std::string& error() const { return error_; }
+
+ private:
+  std::string interface_;
+  std::string error_;
+};
+
+}  // namespace camerasim
