@@ -165,16 +165,16 @@ bool IpAddressEdit::moveFocus(int fromField, int step) {
 }
 
 void IpAddressEdit::digitTyped(int field) {
-  const QString text = fields_[field]->text();
-  // Full: three digits, or any further digit would pass 255.
-  const bool full = text.size() == 3 || text.toInt() * 10 > kMaxFieldValue;
-  if (!full) return;
-  constrain(field);
-  moveFocus(field, +1);
+  if (fields_[field]->text().size() < 3) return;
+  // A full field moves on, unless its value had to be cut to 255: then the
+  // caret stays, so the user sees what happened.
+  if (!constrain(field)) moveFocus(field, +1);
 }
 
-void IpAddressEdit::constrain(int field) {
-  if (fields_[field]->text().toInt() > kMaxFieldValue) fields_[field]->setText(QString::number(kMaxFieldValue));
+bool IpAddressEdit::constrain(int field) {
+  if (fields_[field]->text().toInt() <= kMaxFieldValue) return false;
+  fields_[field]->setText(QString::number(kMaxFieldValue));
+  return true;
 }
 
 }  // namespace ui

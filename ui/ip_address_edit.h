@@ -37,7 +37,8 @@ class IpAddressEdit : public QWidget {
   // Called by the fields.
   bool moveFocus(int fromField, int step);
   void digitTyped(int field);
-  void constrain(int field);
+  // Cuts a value over 255 to 255; true if it had to.
+  bool constrain(int field);
 
   std::array<Field*, kFieldCount> fields_{};
 };

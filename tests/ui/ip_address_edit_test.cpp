@@ -46,10 +46,9 @@ TEST_F(IpAddressEditTest, DottedAddressTypedWithDots) {
 }
 
 TEST_F(IpAddressEditTest, FullFieldMovesOnWithoutADot) {
-  // Three digits fill a field; so does 30, since a third digit would pass 255.
-  // 1 then 2 do not: 12 may still become 120.
-  typeKeys("192168301");
-  EXPECT_EQ(edit_->text(), QStringLiteral("192.168.30.1"));
+  // Three digits fill a field; two do not, since 12 may still become 120.
+  typeKeys("192168100");
+  EXPECT_EQ(edit_->text(), QStringLiteral("192.168.100.0"));
   edit_->clear();
   field(0)->setFocus();
   typeKeys("1.125");
@@ -88,13 +87,14 @@ TEST_F(IpAddressEditTest, ArrowsCrossFieldEdges) {
 }
 
 TEST_F(IpAddressEditTest, ValueOver255BecomesTheMaximum) {
-  // A third digit completes the field: 00 with 3 put before it is 300.
-  typeKeys("00");
-  pressKey(Qt::Key_Home);
-  typeKeys("31");
+  // The field is cut to 255 and keeps the caret, so the next digit does not
+  // silently land in the following field.
+  typeKeys("300");
+  EXPECT_EQ(edit_->text(), QStringLiteral("255.0.0.0"));
+  EXPECT_TRUE(field(0)->hasFocus());
+  typeKeys(".1");
   EXPECT_EQ(edit_->text(), QStringLiteral("255.1.0.0"));
 
-  // The last field has nowhere to move on to, so 99 takes a third digit.
   edit_->clear();
   field(0)->setFocus();
   typeKeys("1.2.3.999");
