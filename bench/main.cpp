@@ -29,6 +29,7 @@ constexpr Scenario kScenarios[] = {
     {"page", "page", discovery::kWantedReceiveBuffer},
     {"page, capped buffer", "page", kStockDesktopRequest},
     {"bare receiver", "bare", discovery::kWantedReceiveBuffer},
+    {"bare receiver, capped buffer", "bare", kStockDesktopRequest},
     {"literal baseline", "literal", 0},
 };
 
@@ -114,6 +115,9 @@ int main(int argc, char** argv) {
     const Series& page = results["page"];
     std::printf("| %zu | page ÷ bare receiver (time) | | | %.2f× | | |\n", cameras,
                 median(page.milliseconds) / median(results["bare receiver"].milliseconds));
+    std::printf("| %zu | capped page ÷ capped bare receiver (listed) | %.2f× | | | | |\n", cameras,
+                median(results["page, capped buffer"].listedShare) /
+                    median(results["bare receiver, capped buffer"].listedShare));
     std::printf("| %zu | page ÷ literal baseline (listed) | %.2f× | | | | |\n", cameras,
                 median(page.listedShare) / median(results["literal baseline"].listedShare));
   }
