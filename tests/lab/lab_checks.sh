@@ -35,9 +35,12 @@ record_lab() {
 # left_behind PREFIX RECORD INTERFACES: prints whatever the ended lab whose
 # names start with PREFIX left behind: namespaces, processes in namespaces
 # listed in RECORD (see record_lab, may be missing), interfaces of this
-# namespace not listed in INTERFACES. Prints nothing when it left nothing.
+# namespace not listed in INTERFACES, the cameras' logs. Prints nothing when
+# it left nothing.
 left_behind() {
   ip netns list | awk -v prefix="$1-" 'index($1, prefix) == 1 { print "namespace " $1 }'
+  local logs
+  for logs in "${TMPDIR:-/tmp}/$1"-logs.*; do [ ! -e "$logs" ] || echo "directory $logs"; done
   if [ -s "$2" ]; then
     local task inode
     for task in /proc/[0-9]*; do

@@ -13,6 +13,8 @@
 #include <sstream>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "discovery/channel.h"
 #include "discovery/datagram_socket.h"
 
@@ -88,6 +90,15 @@ void searchFromThePc(int count) {
   if (!socket.create() || !socket.setMulticastTtl(discovery::kMulticastTtl)) return;
   const discovery::Bytes search = discovery::encodeDatagram(discovery::CMD_SEARCH, {});
   for (int i = 0; i < count; ++i) socket.sendTo(discovery::DISCOVERY_GROUP, discovery::DISCOVERY_PORT, search);
+}
+
+bool runLabAction(const std::string& action) {
+  const char* script = std::getenv("TOVALEN_LAB_SCRIPT");
+  if (!script || !*script) {
+    ADD_FAILURE() << "TOVALEN_LAB_SCRIPT is not set: it names tools/lab/tovalen-lab";
+    return false;
+  }
+  return std::system(("'" + std::string(script) + "' " + action).c_str()) == 0;
 }
 
 std::uint64_t udpDatagramsRead() {

@@ -28,6 +28,14 @@ Reach probeEcho(const std::string& address);
 // listening there hears the answers.
 void searchFromThePc(int count);
 
+// The PC's second adapter, on the cameras' network, in a lab built with
+// --office; the lab's `unplug` and `plug` take it out and put it back.
+inline constexpr const char* kCameraWire = "eth1";
+
+// Runs `tovalen-lab ACTION` (the script in $TOVALEN_LAB_SCRIPT) on this lab;
+// true if it succeeded.
+bool runLabAction(const std::string& action);
+
 // UDP datagrams read so far by the programs of this namespace: the system
 // counts a datagram when a program reads it.
 std::uint64_t udpDatagramsRead();

@@ -17,5 +17,11 @@ int main(int argc, char** argv) {
   }
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  return RUN_ALL_TESTS();
+  const int status = RUN_ALL_TESTS();
+  // A filter that matches nothing (a renamed test) must not pass for a proof.
+  if (testing::UnitTest::GetInstance()->test_to_run_count() == 0) {
+    std::fprintf(stderr, "no test matches the filter\n");
+    return 1;
+  }
+  return status;
 }

@@ -1,0 +1,54 @@
+// The camera page as a user drives it and reads it, and the cameras of the
+// lab it should list.
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstddef>
+#include <ostream>
+#include <vector>
+
+class QTreeView;
+namespace ui {
+class CDlgUpdateIP;
+}
+
+// Readable lists in failure messages.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace labtest {
+
+using Row = std::array<QString, 3>;  // MAC, IP address, gateway
+
+// The cameras of the lab, each in a subnet of its own.
+inline const std::vector<Row> kLabCameras{{"02:00:0A:00:00:05", "10.0.0.5", "10.0.0.1"},
+                                          {"02:00:AC:10:05:14", "172.16.5.20", "172.16.5.1"},
+                                          {"02:00:C0:A8:32:1E", "192.168.50.30", "192.168.50.1"}};
+
+// Far longer than any answer in the lab takes.
+inline constexpr int kWaitMs = 20000;
+
+class CameraPageUser {
+ public:
+  explicit CameraPageUser(ui::CDlgUpdateIP& page) : page_(page) {}
+
+  std::vector<Row> rows() const;
+  std::vector<QString> macs() const;
+  int rowOf(const QString& mac) const;
+  // Waits (kWaitMs at most) until the list holds at least `count` rows.
+  bool awaitRows(std::size_t count) const;
+
+  QString box(int id) const;
+  QString addressControl(int id) const;
+  void enterAddress(int id, const QString& dotted);
+  void click(int id);
+  // Selects the camera's row and double-clicks it, which fills the boxes.
+  void pick(const QString& mac);
+
+ private:
+  QTreeView* list() const;
+
+  ui::CDlgUpdateIP& page_;
+};
+
+}  // namespace labtest

@@ -1,0 +1,132 @@
+// Why the program searches through every adapter, on the lab built with
+// --office: the PC's default route goes out through eth0 to an office network
+// without cameras, and the cameras hang on eth1. The window finds and
+// re-addresses them there; a channel held to the default interface alone
+// finds none. An adapter added while the window is open takes part from the
+// next search on.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <net/if.h>
+
+#include <QTest>
+
+#include "discovery/channel.h"
+#include "lab/camera_page_user.h"
+#include "lab/lab_network.h"
+#include "lab/outgoing_tap.h"
+#include "ui/dlg_update_ip.h"
+#include "ui/fake_presenter.h"
+#include "ui/main_dlg.h"
+
+namespace labtest {
+namespace {
+
+using testing::ElementsAre;
+using testing::IsEmpty;
+using testing::UnorderedElementsAreArray;
+
+constexpr int kSearchButton = 1018;  // 搜索摄像机
+constexpr int kApplyButton = 1019;   // 确定修改该摄像机
+constexpr const char* kOfficeAdapter = "eth0";
+const SentDatagram kSearch{16, discovery::kMulticastTtl};
+const SentDatagram kSetIp{44, discovery::kMulticastTtl};
+
+// Moved onto the network of the PC's eth1, where the PC reaches it by unicast.
+const Row& kMovedCamera = kLabCameras[1];
+const Row kMoved{kMovedCamera[0], "10.0.0.241", "10.0.0.1"};
+
+std::vector<QString> labMacs() {
+  std::vector<QString> macs;
+  for (const Row& camera : kLabCameras) macs.push_back(camera[0]);
+  return macs;
+}
+
+class SeveralAdaptersTest : public testing::Test {
+ protected:
+  // The next test finds the PC as the lab built it.
+  void TearDown() override {
+    if (if_nametoindex(kCameraWire) == 0) {
+      EXPECT_TRUE(runLabAction("plug"));
+    }
+  }
+
+  static void showAndCheckChannel(QWidget& window, const ui::CDlgUpdateIP& page) {
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(page.channel().isOpen()) << page.channel().openError();
+  }
+
+  testsupport::FakePresenter messages;  // answers OK
+};
+
+TEST_F(SeveralAdaptersTest, TheWindowReachesTheCamerasBehindTheAdapterWithoutTheDefaultRoute) {
+  OutgoingTap office(kOfficeAdapter), cameras(kCameraWire);
+  ASSERT_TRUE(office.ok() && cameras.ok());
+  {
+    ui::CMainDlg window{messages};
+    ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(window, *window.cameraPage()));
+    CameraPageUser user{*window.cameraPage()};
+
+    user.click(kSearchButton);
+    EXPECT_THAT(office.sentSinceLastCall(), ElementsAre(kSearch));
+    EXPECT_THAT(cameras.sentSinceLastCall(), ElementsAre(kSearch));
+    EXPECT_TRUE(user.awaitRows(kLabCameras.size()));
+    ASSERT_THAT(user.rows(), UnorderedElementsAreArray(kLabCameras));
+
+    user.pick(kMovedCamera[0]);
+    EXPECT_EQ(user.box(1001), kMovedCamera[0]);
+    // The gateway rule reads the adapter listed last, eth1, which has no
+    // gateway: nothing is proposed, so the user types the addresses.
+    EXPECT_EQ(user.addressControl(1050), "0.0.0.0");
+    EXPECT_EQ(user.addressControl(1051), "0.0.0.0");
+    user.enterAddress(1050, kMoved[1]);
+    user.enterAddress(1051, kMoved[2]);
+    user.click(kApplyButton);  // and OK
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_THAT(office.sentSinceLastCall(), ElementsAre(kSetIp));
+    EXPECT_THAT(cameras.sentSinceLastCall(), ElementsAre(kSetIp));
+    const int row = user.rowOf(kMoved[0]);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return user.rows()[row] == kMoved; }, kWaitMs))
+        << user.rows()[row][1].toStdString();
+    std::vector<Row> expected = kLabCameras;
+    expected[1] = kMoved;
+    EXPECT_THAT(user.rows(), UnorderedElementsAreArray(expected));
+    EXPECT_EQ(probeEcho(kMoved[1].toStdString()), Reach::Answered);
+  }
+
+  // The window has closed its channel and freed the port.
+  ui::CDlgUpdateIP restricted{messages, nullptr, discovery::ChannelSettings{.defaultInterfaceOnly = true}};
+  ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(restricted, restricted));
+  CameraPageUser user{restricted};
+  user.click(kSearchButton);
+  // The search went into the office only: no camera was asked, none can answer.
+  EXPECT_THAT(office.sentSinceLastCall(), ElementsAre(kSearch));
+  EXPECT_THAT(cameras.sentSinceLastCall(), IsEmpty());
+  EXPECT_THAT(user.rows(), IsEmpty());
+}
+
+TEST_F(SeveralAdaptersTest, AnAdapterAddedWhileTheWindowIsOpenTakesPartInTheNextSearch) {
+  ASSERT_TRUE(runLabAction("unplug"));
+  ASSERT_EQ(if_nametoindex(kCameraWire), 0u);
+  OutgoingTap office(kOfficeAdapter);
+  ASSERT_TRUE(office.ok());
+  ui::CMainDlg window{messages};
+  ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(window, *window.cameraPage()));
+  CameraPageUser user{*window.cameraPage()};
+
+  user.click(kSearchButton);
+  EXPECT_THAT(office.sentSinceLastCall(), ElementsAre(kSearch));
+  EXPECT_THAT(user.rows(), IsEmpty());
+
+  ASSERT_TRUE(runLabAction("plug"));  // returns once its link is up
+  OutgoingTap cameras(kCameraWire);
+  ASSERT_TRUE(cameras.ok());
+  user.click(kSearchButton);
+  EXPECT_THAT(office.sentSinceLastCall(), ElementsAre(kSearch));
+  EXPECT_THAT(cameras.sentSinceLastCall(), ElementsAre(kSearch));
+  EXPECT_TRUE(user.awaitRows(kLabCameras.size()));
+  EXPECT_THAT(user.macs(), UnorderedElementsAreArray(labMacs()));
+}
+
+}  // namespace
+}  // namespace labtest
