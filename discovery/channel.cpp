@@ -4,6 +4,8 @@
 #include <system_error>
 #include <vector>
 
+#include "discovery/receive_path.h"
+
 namespace discovery {
 namespace {
 constexpr std::size_t kReceiveBatch = 64;
@@ -106,13 +108,11 @@ void MulticastChannel::receiveLoop() {
 }
 
 void MulticastChannel::dispatch(const ReceivedDatagram& datagram) {
-  // A datagram longer than the receive buffer is discarded undecoded.
-  if (datagram.truncated) return;
-  if (datagram.length == 0) {
+  if (datagram.length == 0 && !datagram.truncated) {
     socket_.pause(kIdlePause);
     return;
   }
-  const auto decoded = decode(datagram.payload());
+  const auto decoded = decodeReceived(datagram);
   if (!decoded) return;
   if (const auto* device = std::get_if<DeviceInfoRecord>(&*decoded))
     receiver_.deviceFound(*device);

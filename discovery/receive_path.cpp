@@ -1,0 +1,10 @@
+#include "discovery/receive_path.h"
+
+namespace discovery {
+
+std::optional<DecodedRecord> decodeReceived(const ReceivedDatagram& datagram) {
+  if (datagram.truncated) return std::nullopt;
+  return decode(datagram.payload());
+}
+
+}  // namespace discovery

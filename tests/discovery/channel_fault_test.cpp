@@ -1,0 +1,179 @@
+// The channel when the network or its socket fails under it: open fails
+// cleanly or the channel carries on, Close never hangs, the receiver is never
+// called after Close, and no socket is left behind.
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <thread>
+
+#include "discovery/channel.h"
+#include "support/datagrams.h"
+#include "support/recording_receiver.h"
+#include "support/wire_peer.h"
+
+namespace discovery {
+namespace {
+
+using namespace std::chrono_literals;
+using testsupport::RecordingReceiver;
+using testsupport::searchReply;
+using Records = RecordingReceiver::Records;
+
+constexpr auto kDeadline = 10s;
+
+bool run(const char* command) { return std::system(command) == 0; }
+
+std::size_t openDescriptors() {
+  const auto entries = std::filesystem::directory_iterator("/proc/self/fd");
+  return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
+}
+
+// The descriptor of the socket bound to the discovery port, if any.
+std::optional<int> discoverySocket() {
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+    const int fd = std::stoi(entry.path().filename());
+    sockaddr_in local{};
+    socklen_t size = sizeof local;
+    if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size) == 0 && local.sin_family == AF_INET &&
+        ntohs(local.sin_port) == DISCOVERY_PORT)
+      return fd;
+  }
+  return std::nullopt;
+}
+
+bool lastIs(const Records& records, std::string_view mac) {
+  return !records.empty() && std::get<DeviceInfoRecord>(records.back()).mac.text() == mac;
+}
+
+// The private namespace routes the multicast range to loopback; these tests
+// take that route away and put it back.
+class NoMulticastRouteTest : public testing::Test {
+ protected:
+  void TearDown() override { restoreRoute(); }
+  static void removeRoute() { ASSERT_TRUE(run("ip route del 224.0.0.0/4 dev lo")); }
+  static void restoreRoute() { run("ip route replace 224.0.0.0/4 dev lo"); }
+
+  RecordingReceiver receiver;
+};
+
+TEST_F(NoMulticastRouteTest, OpenFailsAtTheJoinAndLeavesNothingOpen) {
+  const std::size_t before = openDescriptors();
+  removeRoute();
+  MulticastChannel channel(receiver);
+  EXPECT_EQ(channel.open(), 0);
+  EXPECT_FALSE(channel.isOpen());
+  EXPECT_NE(channel.openError().find("IP_ADD_MEMBERSHIP"), std::string::npos) << channel.openError();
+  EXPECT_EQ(openDescriptors(), before);
+  channel.sendSearch();  // goes nowhere, quietly
+  restoreRoute();
+  MulticastChannel later(receiver);
+  EXPECT_EQ(later.open(), 1) << "the failed open kept the port: " << later.openError();
+}
+
+TEST_F(NoMulticastRouteTest, LosingTheRouteWhileOpenOnlyLosesWhatIsSentMeanwhile) {
+  MulticastChannel channel(receiver);
+  ASSERT_EQ(channel.open(), 1) << channel.openError();
+  removeRoute();
+  channel.sendSearch();
+  channel.send(CMD_SET_IP, encodeSetIpRequest("CAM", 0x0A000009, 0x0A000001));
+  restoreRoute();
+  testsupport::WirePeer peer;
+  ASSERT_TRUE(peer.ok());
+  peer.sendToGroup(searchReply("AFTER-ROUTE"));
+  EXPECT_TRUE(receiver.waitUntil([](const Records& records) { return lastIs(records, "AFTER-ROUTE"); }));
+  EXPECT_TRUE(channel.isOpen());
+}
+
+TEST(ChannelSocketFaultTest, ASocketThatFailsUnderTheReceiveThreadStillClosesPromptlyAndCleanly) {
+  const std::size_t before = openDescriptors();
+  {
+    RecordingReceiver receiver;
+    MulticastChannel channel(receiver);
+    ASSERT_EQ(channel.open(), 1) << channel.openError();
+    testsupport::WirePeer peer;
+    ASSERT_TRUE(peer.ok());
+    peer.sendToGroup(searchReply("BEFORE"));
+    ASSERT_TRUE(receiver.waitUntil([](const Records& records) { return lastIs(records, "BEFORE"); }));
+
+    // Every read on the descriptor now fails (it is no longer a socket),
+    // while the channel still owns it and is the one to close it.
+    const auto socket = discoverySocket();
+    ASSERT_TRUE(socket);
+    const int notASocket = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(notASocket, 0);
+    ASSERT_EQ(::dup2(notASocket, *socket), *socket);
+    ::close(notASocket);
+
+    channel.sendSearch();  // the user may still press Search
+    peer.sendToGroup(searchReply("AFTER-FAULT"));
+    const auto started = std::chrono::steady_clock::now();
+    channel.close();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, kDeadline);
+    EXPECT_EQ(receiver.count(), 1u);
+
+    MulticastChannel next(receiver);
+    EXPECT_EQ(next.open(), 1) << next.openError();
+  }
+  EXPECT_EQ(openDescriptors(), before) << "a descriptor outlived its channel";
+}
+
+// Sends answers from its own socket, as fast as it can, until stopped or
+// until it has sent `limit` of them.
+class Flood {
+ public:
+  explicit Flood(std::size_t limit) : thread_([this, limit] { run(limit); }) {}
+  ~Flood() { stop(); }
+  void stop() {
+    stopped_ = true;
+    if (thread_.joinable()) thread_.join();
+  }
+  std::size_t sent() const { return sent_; }
+
+ private:
+  void run(std::size_t limit) {
+    DatagramSocket socket;
+    if (!socket.create()) return;
+    for (std::size_t i = 0; i < limit && !stopped_; ++i, ++sent_)
+      socket.sendTo(DISCOVERY_GROUP, DISCOVERY_PORT, searchReply("FLOOD-" + std::to_string(i % 100000)));
+  }
+
+  std::atomic<bool> stopped_{false};
+  std::atomic<std::size_t> sent_{0};
+  std::thread thread_;
+};
+
+TEST(ChannelCloseUnderFloodTest, CloseDuringAFloodReturnsAndNothingIsCalledAfterIt) {
+  constexpr int kRounds = 10;
+  constexpr std::size_t kFloodLimit = 5'000'000;
+  constexpr std::size_t kSentAfterClose = 2000;
+  for (int round = 0; round < kRounds; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    RecordingReceiver receiver;
+    MulticastChannel channel(receiver);
+    ASSERT_EQ(channel.open(), 1) << channel.openError();
+    Flood flood(kFloodLimit);
+    ASSERT_TRUE(receiver.waitUntil([](const Records& records) { return records.size() >= 100; }));
+
+    const auto started = std::chrono::steady_clock::now();
+    channel.close();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, kDeadline);
+    receiver.channelClosed();
+    // Keep flooding for a while after Close, measured in datagrams sent.
+    const std::size_t sentAtClose = flood.sent();
+    while (flood.sent() < sentAtClose + kSentAfterClose && flood.sent() < kFloodLimit) std::this_thread::yield();
+    flood.stop();
+    EXPECT_EQ(receiver.callsAfterClose(), 0);
+  }
+}
+
+}  // namespace
+}  // namespace discovery

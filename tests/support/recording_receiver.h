@@ -1,0 +1,56 @@
+// Stands in for the camera page as the channel's receiver: keeps every record
+// handed over, lets a test wait (with a deadline) for a condition on them,
+// and counts the calls that come after the test said the channel was closed.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+#include "discovery/channel.h"
+
+namespace testsupport {
+
+class RecordingReceiver : public discovery::ChannelReceiver {
+ public:
+  using Records = std::vector<discovery::DecodedRecord>;
+
+  void deviceFound(discovery::DeviceInfoRecord record) override { add(record); }
+  void ipChanged(discovery::SetIpRecord record) override { add(record); }
+
+  bool waitUntil(const std::function<bool(const Records&)>& done,
+                 std::chrono::seconds deadline = std::chrono::seconds(10)) {
+    std::unique_lock lock(mutex_);
+    return arrived_.wait_for(lock, deadline, [&] { return done(records_); });
+  }
+  Records records() {
+    std::lock_guard lock(mutex_);
+    return records_;
+  }
+  std::size_t count() {
+    std::lock_guard lock(mutex_);
+    return records_.size();
+  }
+  // From here on, every call is one too many.
+  void channelClosed() { closed_ = true; }
+  int callsAfterClose() const { return callsAfterClose_; }
+
+ private:
+  void add(discovery::DecodedRecord record) {
+    if (closed_) ++callsAfterClose_;
+    std::lock_guard lock(mutex_);
+    records_.push_back(std::move(record));
+    arrived_.notify_all();
+  }
+
+  std::mutex mutex_;
+  std::condition_variable arrived_;
+  Records records_;
+  std::atomic<bool> closed_{false};
+  std::atomic<int> callsAfterClose_{0};
+};
+
+}  // namespace testsupport
