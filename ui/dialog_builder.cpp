@@ -65,21 +65,21 @@ QGroupBox* createGroupBox(QWidget* dialog, const QString& title) {
   return frame;
 }
 
-QWidget* createControl(QWidget* dialog, const ControlSpec& spec) {
-  const QString text = QString::fromUtf8(spec.text);
-  switch (spec.kind) {
+QWidget* createControl(QWidget* dialog, const ControlSpec& item) {
+  const QString text = QString::fromUtf8(item.text);
+  switch (item.kind) {
     case ControlKind::PushButton: {
       auto* button = new QPushButton(text, dialog);
-      button->setDefault(spec.style & Default);
+      button->setDefault(item.style & Default);
       return button;
     }
     case ControlKind::GroupBox:
       return createGroupBox(dialog, text);
     case ControlKind::Static:
-      return createStatic(dialog, text, spec.style & WordWrap);
+      return createStatic(dialog, text, item.style & WordWrap);
     case ControlKind::Edit: {
       auto* edit = new QLineEdit(dialog);
-      edit->setReadOnly(spec.style & ReadOnly);
+      edit->setReadOnly(item.style & ReadOnly);
       return edit;
     }
     case ControlKind::ListView:
@@ -94,10 +94,10 @@ QWidget* createControl(QWidget* dialog, const ControlSpec& spec) {
   Q_UNREACHABLE();
 }
 
-QRect placeControl(const ControlSpec& spec, BaseUnits units, const QWidget& widget) {
-  QRect geometry = toPixels(spec.rect, units);
+QRect placeControl(const ControlSpec& item, BaseUnits units, const QWidget& widget) {
+  QRect geometry = toPixels(item.rect, units);
   // The platform sizes an icon control to its icon, whatever the template says.
-  if (spec.kind == ControlKind::Icon) geometry.setSize(widget.sizeHint());
+  if (item.kind == ControlKind::Icon) geometry.setSize(widget.sizeHint());
   return geometry;
 }
 
@@ -125,11 +125,11 @@ QString labelOf(const DialogTemplate& dialogTemplate, const ControlSpec& box) {
   return parts.join(u' ');
 }
 
-void nameForScreenReaders(QWidget* widget, const DialogTemplate& dialogTemplate, const ControlSpec& spec) {
-  if (spec.kind == ControlKind::IpAddress)
-    static_cast<IpAddressEdit*>(widget)->setLabel(labelOf(dialogTemplate, spec));
-  else if (spec.kind == ControlKind::Edit)
-    widget->setAccessibleName(labelOf(dialogTemplate, spec));
+void nameForScreenReaders(QWidget* widget, const DialogTemplate& dialogTemplate, const ControlSpec& item) {
+  if (item.kind == ControlKind::IpAddress)
+    static_cast<IpAddressEdit*>(widget)->setLabel(labelOf(dialogTemplate, item));
+  else if (item.kind == ControlKind::Edit)
+    widget->setAccessibleName(labelOf(dialogTemplate, item));
 }
 
 // Hidden controls and those that are no tab stop take no focus, nor do
@@ -150,13 +150,13 @@ void buildDialog(QWidget* dialog, const DialogTemplate& dialogTemplate) {
   dialog->setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
   dialog->setFixedSize(toPixels(dialogTemplate.width, dialogTemplate.height, units));
 
-  for (const ControlSpec& spec : dialogTemplate.controls) {
-    QWidget* widget = createControl(dialog, spec);
-    widget->setGeometry(placeControl(spec, units, *widget));
-    if (spec.id != kUnnamedControl) widget->setObjectName(controlName(spec.id));
-    nameForScreenReaders(widget, dialogTemplate, spec);
-    if (spec.style & (Hidden | NoTabStop)) keepFocusAway(widget);
-    if (spec.style & Hidden) widget->hide();
+  for (const ControlSpec& item : dialogTemplate.controls) {
+    QWidget* widget = createControl(dialog, item);
+    widget->setGeometry(placeControl(item, units, *widget));
+    if (item.id != kUnnamedControl) widget->setObjectName(controlName(item.id));
+    nameForScreenReaders(widget, dialogTemplate, item);
+    if (item.style & (Hidden | NoTabStop)) keepFocusAway(widget);
+    if (item.style & Hidden) widget->hide();
   }
 
   for (std::size_t i = 1; i < dialogTemplate.tabOrder.size(); ++i)
