@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "discovery/channel.h"
+#include "support/group_capture.h"
 
 namespace labtest {
 namespace {
@@ -57,29 +58,15 @@ std::vector<SentDatagram> OutgoingTap::sentSinceLastCall() {
   const std::uint16_t markerSource = marker_.localPort();
   const auto deadline = std::chrono::steady_clock::now() + kMarkerTimeout;
 
-  std::uint8_t packet[65536];
   while (std::chrono::steady_clock::now() < deadline) {
-    pollfd wait{capture_, POLLIN, 0};
-    if (::poll(&wait, 1, 100) <= 0) continue;
-    sockaddr_ll from{};
-    socklen_t fromSize = sizeof from;
-    const ssize_t size = ::recvfrom(capture_, packet, sizeof packet, 0, reinterpret_cast<sockaddr*>(&from), &fromSize);
+    const auto datagram = testsupport::nextGroupDatagram(capture_, std::chrono::milliseconds(100));
     // What arrives (the cameras' answers) is not what the PC sent.
-    if (size < static_cast<ssize_t>(sizeof(iphdr)) || from.sll_pkttype != PACKET_OUTGOING ||
-        from.sll_protocol != htons(ETH_P_IP))
-      continue;
-    const auto* ip = reinterpret_cast<const iphdr*>(packet);
-    const std::size_t udp = ip->ihl * 4u;
-    if (ip->protocol != IPPROTO_UDP || static_cast<std::size_t>(size) < udp + 8 ||
-        std::memcmp(&ip->daddr, discovery::DISCOVERY_GROUP.data(), 4) != 0)
-      continue;
-    const std::uint16_t source = static_cast<std::uint16_t>(packet[udp] << 8 | packet[udp + 1]);
-    const std::uint16_t destination = static_cast<std::uint16_t>(packet[udp + 2] << 8 | packet[udp + 3]);
-    const std::size_t payload = static_cast<std::size_t>(size) - udp - 8;
-    if (destination == discovery::DISCOVERY_PORT) {
-      sent.push_back({payload, ip->ttl});
-    } else if (destination == kMarkerPort && source == markerSource && payload == sizeof marker &&
-               std::memcmp(packet + udp + 8, &marker, sizeof marker) == 0) {
+    if (!datagram || datagram->packetType != PACKET_OUTGOING) continue;
+    if (datagram->destinationPort == discovery::DISCOVERY_PORT) {
+      sent.push_back({datagram->payload.size(), datagram->ttl});
+    } else if (datagram->destinationPort == kMarkerPort && datagram->sourcePort == markerSource &&
+               datagram->payload.size() == sizeof marker &&
+               std::memcmp(datagram->payload.data(), &marker, sizeof marker) == 0) {
       return sent;
     }
   }

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "discovery/channel.h"
+#include "support/group_capture.h"
 
 namespace testsupport {
 namespace {
@@ -94,32 +95,20 @@ std::vector<WireDatagram> WirePeer::sentByOthers() {
   const std::uint16_t ownPort = sender_.localPort();
   const auto deadline = std::chrono::steady_clock::now() + kMarkerTimeout;
 
-  std::uint8_t packet[65536];
   while (std::chrono::steady_clock::now() < deadline) {
-    pollfd wait{capture_, POLLIN, 0};
-    if (::poll(&wait, 1, 100) <= 0) continue;
-    sockaddr_ll from{};
-    socklen_t fromSize = sizeof from;
-    const ssize_t size = ::recvfrom(capture_, packet, sizeof packet, 0, reinterpret_cast<sockaddr*>(&from), &fromSize);
+    auto datagram = nextGroupDatagram(capture_, std::chrono::milliseconds(100));
     // Whatever loopback sends it also receives; counting the received copy
     // sees each datagram once.
-    if (size < 20 || from.sll_pkttype == PACKET_OUTGOING) continue;
-    const auto* ip = reinterpret_cast<const iphdr*>(packet);
-    const std::size_t ipHeader = ip->ihl * 4u;
-    if (ip->protocol != IPPROTO_UDP || static_cast<std::size_t>(size) < ipHeader + 8) continue;
-    if (std::memcmp(&ip->daddr, discovery::DISCOVERY_GROUP.data(), 4) != 0) continue;
-    std::uint8_t* udp = packet + ipHeader;
-    const std::uint16_t sourcePort = static_cast<std::uint16_t>(udp[0] << 8 | udp[1]);
-    const std::uint16_t destinationPort = static_cast<std::uint16_t>(udp[2] << 8 | udp[3]);
-    if (destinationPort != discovery::DISCOVERY_PORT) continue;
-    discovery::Bytes payload(udp + 8, packet + size);
-    if (sourcePort == ownPort) {
-      if (discovery::commandOf(payload) == kMarkerCommand && payload.size() == 20 &&
-          std::memcmp(payload.data() + 16, &marker, 4) == 0)
+    if (!datagram || datagram->packetType == PACKET_OUTGOING ||
+        datagram->destinationPort != discovery::DISCOVERY_PORT)
+      continue;
+    if (datagram->sourcePort == ownPort) {
+      if (discovery::commandOf(datagram->payload) == kMarkerCommand && datagram->payload.size() == 20 &&
+          std::memcmp(datagram->payload.data() + 16, &marker, 4) == 0)
         return seen;
       continue;
     }
-    seen.push_back({std::move(payload), ip->ttl, sourcePort});
+    seen.push_back({std::move(datagram->payload), datagram->ttl, datagram->sourcePort});
   }
   ADD_FAILURE() << "the peer's marker datagram never showed up on the wire";
   return seen;
