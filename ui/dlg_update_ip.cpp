@@ -111,6 +111,7 @@ void CDlgUpdateIP::pickRow() {
   const auto first = std::min_element(selected.begin(), selected.end(),
                                       [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
   const discovery::CameraRow& camera = cameras_.cameraAt(first->row());
+  pickedMac_ = camera.mac;
   macBox_->setText(fromGbk(camera.mac));
   ipBox_->setText(fromGbk(camera.ip));
   gatewayBox_->setText(fromGbk(camera.gateway));
@@ -123,8 +124,7 @@ void CDlgUpdateIP::apply() {
                       MessageButtons::OkCancel, MessageIcon::Question});
   if (answer != MessageResult::Ok) return;
   // Read again: the values are those in force when the user said OK.
-  const auto request =
-      discovery::encodeSetIpRequest(toGbk(macBox_->text()).toStdString(), newAddress_->address(), newGateway_->address());
+  const auto request = discovery::encodeSetIpRequest(pickedMac_, newAddress_->address(), newGateway_->address());
   channel_.send(discovery::CMD_SET_IP, request);
 }
 

@@ -46,6 +46,9 @@ class CDlgUpdateIP : public QWidget {
   discovery::RecordQueue inbox_;
   discovery::MulticastChannel channel_;
   std::string gatewayText_;
+  // The picked camera's MAC as it came from the wire: a text that is not
+  // valid GBK would not survive a round trip through the MAC box.
+  std::string pickedMac_;
   // Records taken from the inbox and not yet applied; a large burst is applied
   // in slices so that the window keeps repainting and answering.
   std::vector<discovery::DecodedRecord> pending_;

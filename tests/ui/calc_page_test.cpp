@@ -72,8 +72,8 @@ TEST_F(CalcPageTest, ABadInputIsNamedAndTheResultsStayEmpty) {
 }
 
 TEST_F(CalcPageTest, OnlyTheFirst49GbkBytesOfAnInputCount) {
-  // 24 double-byte characters are 48 bytes; the 49th byte is the lead byte
-  // of the next one, which is not a digit.
+  // Double-byte characters are judged by their GBK bytes, none of which is a
+  // digit.
   edit(1001)->setText(QString(24, QChar(0x4E00)) + "1");
   calculate();
   ASSERT_EQ(messages.shown.size(), 1u);

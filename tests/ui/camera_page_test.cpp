@@ -193,6 +193,15 @@ TEST_F(CameraPageTest, MacWithGbkTextIsSentAsItsGbkBytes) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(sent[0].payload.data()) + 16, 4), "\xC9\xE3-1");
 }
 
+TEST_F(CameraPageTest, MacThatIsNotValidGbkIsSentAsItCame) {
+  sendAndSettle({searchReply("CAM\x81", "10.0.0.5")});  // a lone lead byte
+  doubleClick(rowCenter(0));
+  clickApply();
+  const auto sent = peer.sentByOthers();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(sent[0].payload.data()) + 16, 5), std::string("CAM\x81\0", 5));
+}
+
 TEST(CameraPageLifetimeTest, DestroyingThePageWhileRepliesPourInIsClean) {
   WirePeer peer;
   for (int round = 0; round < 20; ++round) {

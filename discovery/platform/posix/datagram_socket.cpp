@@ -158,7 +158,7 @@ ReceiveResult DatagramSocket::receive(std::span<ReceivedDatagram> slots) {
     const int count = ::recvmmsg(handle_, messages, static_cast<unsigned>(batch), MSG_DONTWAIT, nullptr);
     if (count < 0) {
       if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) continue;
-      fail("recvmmsg");
+      // lastError_ belongs to the thread that sets the socket up, not to the reader.
       return {Status::Failed};
     }
     for (int i = 0; i < count; ++i) {
