@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "app/main_app.h"
+#include "discovery/host_network.h"
 #include "ui/message_box.h"
 
 int main(int, char** argv) {
@@ -8,7 +9,8 @@ int main(int, char** argv) {
   int toolkitArgc = 1;
   QApplication application(toolkitArgc, argv);
   ui::QtMessagePresenter messages;
+  discovery::SystemNetwork network;
   // The name the program was started under keys its single-instance lock, so
   // a copy under another file name runs beside this one.
-  return app::CMainApp(messages).run(app::applicationNameOf(QString::fromLocal8Bit(argv[0])));
+  return app::CMainApp(messages, network).run(app::applicationNameOf(QString::fromLocal8Bit(argv[0])));
 }

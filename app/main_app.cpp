@@ -21,7 +21,7 @@ int CMainApp::run(const QString& applicationName) {
     return kAlreadyRunningExitCode;
   }
   const discovery::SocketLibrary socketLibrary;
-  ui::CMainDlg mainWindow(messages_);
+  ui::CMainDlg mainWindow(messages_, network_);
   mainWindow.exec();
   return 0;
 }

@@ -7,12 +7,15 @@
 namespace ui {
 class MessagePresenter;
 }
+namespace discovery {
+class HostNetwork;
+}
 
 namespace app {
 
 class CMainApp {
  public:
-  explicit CMainApp(ui::MessagePresenter& messages) : messages_(messages) {}
+  CMainApp(ui::MessagePresenter& messages, discovery::HostNetwork& network) : messages_(messages), network_(network) {}
 
   // Runs the program under `applicationName` (the executable's file name
   // without extension) and returns the process exit code.
@@ -20,6 +23,7 @@ class CMainApp {
 
  private:
   ui::MessagePresenter& messages_;
+  discovery::HostNetwork& network_;
 };
 
 // The executable's file name without its extension.

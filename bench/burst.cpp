@@ -4,8 +4,10 @@
 
 #include "discovery/channel.h"
 #include "discovery/datagram_socket.h"
+#include "support/search_responder.h"
 
 namespace bench {
+namespace {
 
 std::vector<discovery::Bytes> makeReplies(std::size_t cameras) {
   std::vector<discovery::Bytes> replies;
@@ -24,10 +26,20 @@ std::vector<discovery::Bytes> makeReplies(std::size_t cameras) {
   return replies;
 }
 
-void sendBurst(const std::vector<discovery::Bytes>& replies) {
-  discovery::DatagramSocket sender;
-  if (!sender.create()) return;
-  for (const auto& reply : replies) sender.sendTo(discovery::DISCOVERY_GROUP, discovery::DISCOVERY_PORT, reply);
-}
+}  // namespace
+
+Cameras::Cameras(std::size_t count)
+    : replies_(makeReplies(count)),
+      responder_(std::make_unique<testsupport::SearchResponder>([this](std::size_t) {
+        discovery::DatagramSocket sender;
+        if (!sender.create()) return;
+        for (const auto& reply : replies_) sender.sendTo(discovery::DISCOVERY_GROUP, discovery::DISCOVERY_PORT, reply);
+      })) {}
+
+Cameras::~Cameras() = default;
+
+bool Cameras::ok() const { return responder_->ok(); }
+
+std::size_t Cameras::searchesAnswered() const { return responder_->searchesAnswered(); }
 
 }  // namespace bench

@@ -1,16 +1,30 @@
-// One search answered by N distinct cameras at once: N search replies sent
-// to the discovery group as fast as the sender can go.
+// Cameras for the benchmark: every search on the loopback wire is answered
+// by N distinct cameras at once, N replies sent to the discovery group as
+// fast as one sender can go.
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "discovery/protocol.h"
 
+namespace testsupport {
+class SearchResponder;
+}
+
 namespace bench {
 
-std::vector<discovery::Bytes> makeReplies(std::size_t cameras);
-// Sends every reply from an ephemeral port, unpaced.
-void sendBurst(const std::vector<discovery::Bytes>& replies);
+class Cameras {
+ public:
+  explicit Cameras(std::size_t count);
+  ~Cameras();
+  bool ok() const;
+  std::size_t searchesAnswered() const;
+
+ private:
+  std::vector<discovery::Bytes> replies_;
+  std::unique_ptr<testsupport::SearchResponder> responder_;
+};
 
 }  // namespace bench

@@ -11,11 +11,13 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "burst.h"
 #include "discovery/channel.h"
 #include "discovery/datagram_socket.h"
+#include "discovery/host_network.h"
 #include "ui/camera_list_model.h"
 #include "ui/dialog_builder.h"
 #include "ui/dlg_update_ip.h"
@@ -25,9 +27,19 @@ namespace bench {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-// A burst that stopped growing for this long after the sender finished is
-// over; whatever is missing by then was lost.
-constexpr auto kQuietEnd = std::chrono::milliseconds(700);
+// Nothing new listed for this long: whatever is missing by then stays
+// missing (it spans a search round and the window that follows it).
+constexpr auto kGiveUp = std::chrono::milliseconds(2000);
+
+// The machine's own adapters, with the receive buffer the scenario asks for.
+class BenchNetwork : public discovery::SystemNetwork {
+ public:
+  explicit BenchNetwork(int receiveBufferBytes) : receiveBufferBytes_(receiveBufferBytes) {}
+  int receiveBufferRequest() const override { return receiveBufferBytes_; }
+
+ private:
+  int receiveBufferBytes_;
+};
 
 double millisecondsBetween(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double, std::milli>(to - from).count();
@@ -41,10 +53,8 @@ std::size_t residentBytes() {
 }
 
 // Runs the UI thread's event loop until `listed()` reaches `cameras` or stops
-// growing after the burst, watching how long the loop ever went without
-// running a 1 ms timer.
-Outcome watchUiThread(std::size_t cameras, Clock::time_point start, const std::atomic<bool>& sent,
-                      const std::function<std::size_t()>& listed) {
+// growing, watching how long the loop ever went without running a 1 ms timer.
+Outcome watchUiThread(std::size_t cameras, Clock::time_point start, const std::function<std::size_t()>& listed) {
   Outcome outcome;
   Clock::time_point lastTick = Clock::now(), lastGrowth = lastTick;
   std::size_t lastCount = 0;
@@ -62,7 +72,7 @@ Outcome watchUiThread(std::size_t cameras, Clock::time_point start, const std::a
       lastGrowth = now;
       outcome.millisecondsToLast = millisecondsBetween(start, now);
     }
-    if (count >= cameras || (sent && now - lastGrowth > kQuietEnd)) loop.quit();
+    if (count >= cameras || now - lastGrowth > kGiveUp) loop.quit();
   });
   ticker.start();
   loop.exec();
@@ -70,32 +80,45 @@ Outcome watchUiThread(std::size_t cameras, Clock::time_point start, const std::a
   return outcome;
 }
 
+// A socket on the discovery port, joined on every searchable adapter, as the
+// channel's own is; the search it sends starts the burst.
+bool openListener(discovery::DatagramSocket& socket, int receiveBufferBytes) {
+  if (!socket.create() || !socket.bindAny(discovery::DISCOVERY_PORT)) return false;
+  if (receiveBufferBytes > 0) socket.requestReceiveBuffer(receiveBufferBytes);
+  discovery::SystemNetwork network;
+  for (const auto& adapter : discovery::multicastAdapters(network.adapters().value_or(std::vector<discovery::Adapter>{})))
+    if (!socket.joinGroup(discovery::DISCOVERY_GROUP, adapter) || !socket.setMulticastInterface(adapter)) return false;
+  return true;
+}
+
+void search(discovery::DatagramSocket& socket) {
+  socket.sendTo(discovery::DISCOVERY_GROUP, discovery::DISCOVERY_PORT,
+                discovery::encodeDatagram(discovery::CMD_SEARCH, {}));
+}
+
 }  // namespace
 
 Outcome measurePage(std::size_t cameras, int receiveBufferBytes) {
-  const auto replies = makeReplies(cameras);
+  Cameras answering(cameras);
+  if (!answering.ok()) return {};
   ui::QtMessagePresenter messages;
-  ui::CDlgUpdateIP page(messages, nullptr, {receiveBufferBytes});
+  BenchNetwork network(receiveBufferBytes);
+  ui::CDlgUpdateIP page(messages, network, nullptr);
   page.show();
   QCoreApplication::processEvents();
   const std::size_t residentBefore = residentBytes();
 
-  std::atomic<bool> sent{false};
   const auto start = Clock::now();
   QTest::mouseClick(ui::control<QPushButton>(&page, 1018), Qt::LeftButton);
-  std::thread sender([&] {
-    sendBurst(replies);
-    sent = true;
-  });
-  Outcome outcome = watchUiThread(cameras, start, sent, [&] { return std::size_t(page.cameraModel().rowCount()); });
-  sender.join();
+  Outcome outcome = watchUiThread(cameras, start, [&] { return std::size_t(page.cameraModel().rowCount()); });
   if (outcome.listed > 0)
     outcome.residentBytesPerCamera = double(residentBytes() - residentBefore) / double(outcome.listed);
+  outcome.searches = answering.searchesAnswered();
   return outcome;
 }
 
 Outcome measureLiteral(std::size_t cameras) {
-  const auto replies = makeReplies(cameras);
+  Cameras answering(cameras);
   ui::CameraListModel model;
   QTreeView list;
   list.setUniformRowHeights(true);
@@ -103,8 +126,7 @@ Outcome measureLiteral(std::size_t cameras) {
   list.show();
 
   discovery::DatagramSocket socket;
-  if (!socket.create() || !socket.bindAny(discovery::DISCOVERY_PORT) || !socket.joinGroup(discovery::DISCOVERY_GROUP))
-    return {};
+  if (!answering.ok() || !openListener(socket, 0)) return {};
   std::atomic<bool> receiverDone{false};
   std::thread receiver([&] {
     std::vector<discovery::ReceivedDatagram> slot(1);
@@ -117,44 +139,37 @@ Outcome measureLiteral(std::size_t cameras) {
     }
     receiverDone = true;
   });
-  std::atomic<bool> sent{false};
   const auto start = Clock::now();
-  std::thread sender([&] {
-    sendBurst(replies);
-    sent = true;
-  });
-  Outcome outcome = watchUiThread(cameras, start, sent, [&] { return std::size_t(model.rowCount()); });
-  sender.join();
+  search(socket);
+  Outcome outcome = watchUiThread(cameras, start, [&] { return std::size_t(model.rowCount()); });
   socket.interrupt();
   // The receiver may be waiting for the UI thread; keep serving it until it ends.
   while (!receiverDone) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   receiver.join();
+  outcome.searches = answering.searchesAnswered();
   return outcome;
 }
 
 Outcome measureBare(std::size_t cameras, int receiveBufferBytes) {
-  const auto replies = makeReplies(cameras);
+  Cameras answering(cameras);
   discovery::DatagramSocket socket;
-  if (!socket.create() || !socket.bindAny(discovery::DISCOVERY_PORT) || !socket.joinGroup(discovery::DISCOVERY_GROUP))
-    return {};
-  socket.requestReceiveBuffer(receiveBufferBytes);
+  if (!answering.ok() || !openListener(socket, receiveBufferBytes)) return {};
   std::atomic<std::size_t> counted{0};
-  std::atomic<bool> sent{false};
   Clock::time_point last;
   const auto start = Clock::now();
   std::thread receiver([&] {
-    std::vector<discovery::ReceivedDatagram> batch(64);
+    std::vector<discovery::ReceivedDatagram> batch(discovery::kReceiveBatch);
     for (;;) {
       const auto result = socket.receive(batch);
       if (result.status != discovery::ReceiveResult::Status::Received) return;
+      std::size_t replies = 0;
+      for (std::size_t i = 0; i < result.count; ++i) replies += discovery::decode(batch[i].payload()).has_value();
+      if (replies == 0) continue;
       last = Clock::now();
-      if ((counted += result.count) >= cameras) return;
+      if ((counted += replies) >= cameras) return;
     }
   });
-  std::thread sender([&] {
-    sendBurst(replies);
-    sent = true;
-  });
+  search(socket);
   // Watch from here: the counter stops growing once the burst is over.
   std::size_t seen = 0;
   auto lastGrowth = Clock::now();
@@ -163,14 +178,13 @@ Outcome measureBare(std::size_t cameras, int receiveBufferBytes) {
     if (counted != seen) {
       seen = counted;
       lastGrowth = Clock::now();
-    } else if (sent && Clock::now() - lastGrowth > kQuietEnd) {
+    } else if (Clock::now() - lastGrowth > kGiveUp) {
       break;
     }
   }
   socket.interrupt();
   receiver.join();
-  sender.join();
-  return {counted, millisecondsBetween(start, last), 0, 0};
+  return {counted, millisecondsBetween(start, last), 0, 0, answering.searchesAnswered()};
 }
 
 }  // namespace bench

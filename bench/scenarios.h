@@ -1,4 +1,5 @@
-// One measured burst, in one of the ways a burst can be received.
+// One measured search, answered by N cameras at once, in one of the ways a
+// burst of answers can be received.
 #pragma once
 
 #include <cstddef>
@@ -10,14 +11,16 @@ struct Outcome {
   double millisecondsToLast = 0;   // from the search to the last one listed
   double longestStallMs = 0;       // longest gap between UI-thread timer ticks
   double residentBytesPerCamera = 0;
+  std::size_t searches = 0;        // searches the cameras answered
 };
 
-// The real camera page: real channel, real hand-over, real list.
+// The real camera page: real channel, real hand-over, real list; the channel
+// asks for `receiveBufferBytes` and repeats the search while answers are lost.
 Outcome measurePage(std::size_t cameras, int receiveBufferBytes);
 // The receive path taken literally: default buffer, one read and one
-// synchronous hand-over to the UI thread per datagram.
+// synchronous hand-over to the UI thread per datagram, one search.
 Outcome measureLiteral(std::size_t cameras);
-// A tight read loop that only counts: the ceiling.
+// A tight read loop that only counts, after one search: the ceiling.
 Outcome measureBare(std::size_t cameras, int receiveBufferBytes);
 
 }  // namespace bench

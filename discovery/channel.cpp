@@ -8,11 +8,17 @@
 
 namespace discovery {
 namespace {
-constexpr std::size_t kReceiveBatch = 64;
+
+std::optional<std::chrono::milliseconds> timeUntil(std::optional<std::chrono::steady_clock::time_point> deadline) {
+  if (!deadline) return std::nullopt;
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
+  return std::max(left, std::chrono::milliseconds(0));
 }
 
-MulticastChannel::MulticastChannel(ChannelReceiver& receiver, const ChannelSettings& settings)
-    : receiver_(receiver), settings_(settings) {}
+}  // namespace
+
+MulticastChannel::MulticastChannel(ChannelReceiver& receiver, HostNetwork& network)
+    : receiver_(receiver), network_(network) {}
 
 MulticastChannel::~MulticastChannel() { close(); }
 
@@ -22,14 +28,20 @@ int MulticastChannel::failOpen() {
   return 0;
 }
 
+std::vector<Adapter> MulticastChannel::searchableAdapters() {
+  return multicastAdapters(network_.adapters().value_or(std::vector<Adapter>{}));
+}
+
 int MulticastChannel::open() {
   if (running_) return 0;
   if (!socket_.create()) return failOpen();
   // No address reuse: another program holding the port makes the open fail.
-  if (!socket_.bindAny(DISCOVERY_PORT) || !socket_.setMulticastTtl(kMulticastTtl) ||
-      !socket_.joinGroup(DISCOVERY_GROUP))
-    return failOpen();
-  receiveBufferBytes_ = socket_.requestReceiveBuffer(settings_.receiveBufferBytes);
+  if (!socket_.bindAny(DISCOVERY_PORT) || !socket_.setMulticastTtl(kMulticastTtl)) return failOpen();
+  receiveBufferBytes_ = socket_.requestReceiveBuffer(network_.receiveBufferRequest());
+  // Joined by interface, never through a route: a laptop without a gateway,
+  // or with its cable still out, is no reason to fail. An interface that
+  // shows up later is joined at the next send.
+  updateMemberships(searchableAdapters());
   openError_.clear();
   running_ = true;
   try {
@@ -38,6 +50,7 @@ int MulticastChannel::open() {
     running_ = false;
     openError_ = error.what();
     socket_.close();
+    joined_.clear();
     return 0;
   }
   return 1;
@@ -45,43 +58,41 @@ int MulticastChannel::open() {
 
 void MulticastChannel::send(std::uint32_t command, std::span<const std::uint8_t> payload) {
   if (!running_ || payload.size() > kMaxPayload) return;
-  const Bytes datagram = encodeDatagram(command, payload);
-  const auto interfaces = refreshInterfaces();
-  if (interfaces.size() < 2) {
-    if (outgoingInterfaceChosen_) outgoingInterfaceChosen_ = !socket_.setMulticastInterface(0);
-    socket_.sendTo(DISCOVERY_GROUP, DISCOVERY_PORT, datagram);
-    return;
-  }
-  // One interface failing never keeps the request from the others.
-  for (const NetworkInterface& interface : interfaces) {
-    if (!socket_.setMulticastInterface(interface.index)) continue;
-    outgoingInterfaceChosen_ = true;
-    socket_.sendTo(DISCOVERY_GROUP, DISCOVERY_PORT, datagram);
-  }
-}
-
-std::vector<NetworkInterface> MulticastChannel::refreshInterfaces() {
-  if (settings_.defaultInterfaceOnly) return {};
-  const auto interfaces = multicastInterfaces(listIpv4Interfaces());
-  const auto listed = [&](unsigned index) {
-    return std::any_of(interfaces.begin(), interfaces.end(), [&](const auto& interface) { return interface.index == index; });
-  };
-  std::erase_if(joinedInterfaces_, [&](unsigned index) {
-    if (listed(index)) return false;
-    socket_.leaveGroup(DISCOVERY_GROUP, index);  // fails harmlessly for an interface that is gone
-    return true;
-  });
-  for (const NetworkInterface& interface : interfaces) {
-    const bool joined = std::find(joinedInterfaces_.begin(), joinedInterfaces_.end(), interface.index) !=
-                        joinedInterfaces_.end();
-    // The default membership already covers one interface; joining it again
-    // fails and is not recorded, so it is never left either.
-    if (!joined && socket_.joinGroup(DISCOVERY_GROUP, interface.index)) joinedInterfaces_.push_back(interface.index);
-  }
-  return interfaces;
+  const auto adapters = searchableAdapters();
+  std::lock_guard lock(sendMutex_);
+  updateMemberships(adapters);
+  const std::size_t sent = sendThrough(adapters, encodeDatagram(command, payload));
+  if (command != CMD_SEARCH) return;
+  searchAdapters_ = adapters;
+  if (sent > 0) rounds_.searchSent(Clock::now(), socket_.droppedDatagrams());
 }
 
 void MulticastChannel::sendSearch() { send(CMD_SEARCH, {}); }
+
+void MulticastChannel::updateMemberships(const std::vector<Adapter>& adapters) {
+  const auto sameAdapter = [](const Adapter& one) {
+    return [&one](const Adapter& other) { return other.index == one.index; };
+  };
+  std::erase_if(joined_, [&](const Adapter& adapter) {
+    if (std::any_of(adapters.begin(), adapters.end(), sameAdapter(adapter))) return false;
+    socket_.leaveGroup(DISCOVERY_GROUP, adapter);  // fails harmlessly for one that is gone
+    return true;
+  });
+  for (const Adapter& adapter : adapters)
+    if (std::none_of(joined_.begin(), joined_.end(), sameAdapter(adapter)) && socket_.joinGroup(DISCOVERY_GROUP, adapter))
+      joined_.push_back(adapter);
+}
+
+std::size_t MulticastChannel::sendThrough(const std::vector<Adapter>& adapters, std::span<const std::uint8_t> datagram) {
+  std::size_t sent = 0;
+  // One adapter failing never keeps the request from the others.
+  for (const Adapter& adapter : adapters) {
+    if (!socket_.setMulticastInterface(adapter)) continue;
+    socket_.sendTo(DISCOVERY_GROUP, DISCOVERY_PORT, datagram);
+    ++sent;
+  }
+  return sent;
+}
 
 void MulticastChannel::close() {
   if (!running_.exchange(false)) return;
@@ -89,29 +100,56 @@ void MulticastChannel::close() {
   // Joining is safe: the receiver never makes the receive thread wait.
   if (receiveThread_.joinable()) receiveThread_.join();
   socket_.close();
-  joinedInterfaces_.clear();
-  outgoingInterfaceChosen_ = false;
+  joined_.clear();
+  searchAdapters_.clear();
+  rounds_ = SearchRounds();
 }
 
 void MulticastChannel::receiveLoop() {
   std::vector<ReceivedDatagram> slots(kReceiveBatch);
+  Clock::time_point lastArrival = Clock::now();
+  bool quietToReport = false;
   while (running_) {
-    const ReceiveResult result = socket_.receive(slots);
-    if (result.status == ReceiveResult::Status::Interrupted) return;
-    if (result.status == ReceiveResult::Status::Failed) {
-      socket_.pause(kIdlePause);
-      continue;
+    const auto deadline = quietToReport ? std::optional(lastArrival + kBurstQuiet) : nextRoundCheck(lastArrival);
+    const ReceiveResult result = socket_.receive(slots, timeUntil(deadline));
+    switch (result.status) {
+      case ReceiveResult::Status::Interrupted:
+        return;
+      case ReceiveResult::Status::Failed:
+        socket_.pause(kIdlePause);
+        break;
+      case ReceiveResult::Status::TimedOut:
+        if (quietToReport) {
+          quietToReport = false;
+          receiver_.quiet();
+        } else {
+          checkSearchRound();
+        }
+        break;
+      case ReceiveResult::Status::Received:
+        lastArrival = Clock::now();
+        quietToReport = true;
+        for (std::size_t i = 0; i < result.count && running_; ++i) dispatch(slots[i]);
+        if (running_) receiver_.endOfBatch();
+        break;
     }
-    for (std::size_t i = 0; i < result.count && running_; ++i) dispatch(slots[i]);
-    if (running_) receiver_.endOfBatch();
   }
 }
 
+std::optional<MulticastChannel::Clock::time_point> MulticastChannel::nextRoundCheck(Clock::time_point lastArrival) {
+  std::lock_guard lock(sendMutex_);
+  return rounds_.nextCheck(lastArrival);
+}
+
+void MulticastChannel::checkSearchRound() {
+  std::lock_guard lock(sendMutex_);
+  if (rounds_.check(Clock::now(), socket_.droppedDatagrams()))
+    sendThrough(searchAdapters_, encodeDatagram(CMD_SEARCH, {}));
+}
+
 void MulticastChannel::dispatch(const ReceivedDatagram& datagram) {
-  if (datagram.length == 0 && !datagram.truncated) {
-    socket_.pause(kIdlePause);
-    return;
-  }
+  // An empty datagram carries nothing, and anyone can send them: it costs no
+  // pause, or a stream of them would starve the answers behind it.
   const auto decoded = decodeReceived(datagram);
   if (!decoded) return;
   if (const auto* device = std::get_if<DeviceInfoRecord>(&*decoded))

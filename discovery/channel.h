@@ -7,26 +7,28 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <mutex>
 #include <span>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "discovery/datagram_socket.h"
-#include "discovery/network_interfaces.h"
+#include "discovery/host_network.h"
 #include "discovery/protocol.h"
+#include "discovery/search_rounds.h"
 
 namespace discovery {
 
 inline constexpr Ipv4Bytes DISCOVERY_GROUP{224, 14, 54, 74};
 inline constexpr std::uint16_t DISCOVERY_PORT = 5414;
 inline constexpr int kMulticastTtl = 8;
+// After a failed read, the receive thread waits this long before the next.
 inline constexpr std::chrono::milliseconds kIdlePause{50};
-// Payload room after the header in the channel's send buffer.
+// No datagram for this long: a burst of answers is over for now.
+inline constexpr std::chrono::milliseconds kBurstQuiet{5};
+// The longest payload send() accepts.
 inline constexpr std::size_t kMaxPayload = 2032;
-// Large sites answer a search with thousands of replies at once; the kernel
-// holds them until the receive thread drains them.
-inline constexpr int kWantedReceiveBuffer = 8 * 1024 * 1024;
 
 // Called on the channel's receive thread. Implementations must not wait for
 // another thread that could itself be waiting for the channel to close.
@@ -38,32 +40,30 @@ class ChannelReceiver {
   // Follows the calls for each batch of datagrams read at once, so that a
   // receiver can hand them on together.
   virtual void endOfBatch() {}
-};
-
-// What a channel may be told beyond its fixed constants; the program itself
-// always uses the defaults.
-struct ChannelSettings {
-  int receiveBufferBytes = kWantedReceiveBuffer;
-  // Use the system's default multicast interface alone, as if the machine had
-  // one network: shows what searching every interface adds.
-  bool defaultInterfaceOnly = false;
+  // Nothing has arrived for kBurstQuiet since the last batch.
+  virtual void quiet() {}
 };
 
 class MulticastChannel {
  public:
-  explicit MulticastChannel(ChannelReceiver& receiver, const ChannelSettings& settings = {});
+  // The network is read at open and at every send.
+  MulticastChannel(ChannelReceiver& receiver, HostNetwork& network);
   ~MulticastChannel();
   MulticastChannel(const MulticastChannel&) = delete;
   MulticastChannel& operator=(const MulticastChannel&) = delete;
 
-  // 1 on success, 0 on failure (the reason is kept in openError()). Opening
-  // an open channel returns 0 and changes nothing.
+  // 1 on success, 0 on failure (the reason is kept in openError()). Only
+  // what lasts makes it fail: no socket, or the port held by another
+  // program. Opening an open channel returns 0 and changes nothing.
   int open();
-  // Sends the header and payload to the group, once through each multicast
-  // interface when the machine has several (the set is read again at every
-  // send), else once through the default one. Does nothing when the channel
-  // is not open or the payload does not fit the send buffer.
+  // Sends the header and payload to the group once through each adapter of
+  // multicastAdapters(), each chosen by itself so that no route is needed.
+  // The adapters are read again at every send: the group is joined on new
+  // ones and left on those that went. Does nothing when the channel is not
+  // open or the payload is longer than kMaxPayload.
   void send(std::uint32_t command, std::span<const std::uint8_t> payload);
+  // A search; repeated by the receive thread while its answers overflow the
+  // receive buffer (see SearchRounds).
   void sendSearch();
   // Stops the receive thread and closes the socket. When it returns, the
   // receiver is never called again.
@@ -74,24 +74,34 @@ class MulticastChannel {
   int receiveBufferBytes() const { return receiveBufferBytes_; }
 
  private:
+  using Clock = SearchRounds::Clock;
+
   int failOpen();
-  // Joins the group on interfaces that appeared and leaves it on those that
-  // went; returns the interfaces a request goes out through (empty: the
-  // default one).
-  std::vector<NetworkInterface> refreshInterfaces();
+  std::vector<Adapter> searchableAdapters();
+  // Called with sendMutex_ held: joins the group on adapters that appeared
+  // and leaves it on those that went.
+  void updateMemberships(const std::vector<Adapter>& adapters);
+  // Called with sendMutex_ held; returns how many adapters it left through.
+  std::size_t sendThrough(const std::vector<Adapter>& adapters, std::span<const std::uint8_t> datagram);
   void receiveLoop();
+  std::optional<Clock::time_point> nextRoundCheck(Clock::time_point lastArrival);
+  void checkSearchRound();
   void dispatch(const ReceivedDatagram& datagram);
 
   ChannelReceiver& receiver_;
-  ChannelSettings settings_;
+  HostNetwork& network_;
   DatagramSocket socket_;
   std::atomic<bool> running_{false};
   std::thread receiveThread_;
   std::string openError_;
   int receiveBufferBytes_ = 0;
-  // Interfaces joined by index on top of the default membership taken at open.
-  std::vector<unsigned> joinedInterfaces_;
-  bool outgoingInterfaceChosen_ = false;
+
+  // Both threads send (the receive thread repeats searches), and a send
+  // picks its interface through the socket's state: one sender at a time.
+  std::mutex sendMutex_;
+  std::vector<Adapter> joined_;
+  std::vector<Adapter> searchAdapters_;  // where the last search went
+  SearchRounds rounds_;
 };
 
 }  // namespace discovery

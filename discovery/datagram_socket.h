@@ -7,15 +7,19 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
+#include "discovery/adapters.h"
 #include "discovery/protocol.h"
 
 namespace discovery {
 
 // Room for the longest datagram accepted (1023 bytes) plus a terminating NUL.
 inline constexpr std::size_t kReceiveBufferSize = 1024;
+// The most datagrams one receive() call fills.
+inline constexpr std::size_t kReceiveBatch = 64;
 
 struct ReceivedDatagram {
   std::array<std::uint8_t, kReceiveBufferSize> bytes;
@@ -26,7 +30,7 @@ struct ReceivedDatagram {
 };
 
 struct ReceiveResult {
-  enum class Status { Received, Interrupted, Failed };
+  enum class Status { Received, TimedOut, Interrupted, Failed };
   Status status;
   std::size_t count = 0;  // datagrams filled in, when Received
 };
@@ -44,22 +48,28 @@ class DatagramSocket {
   bool enableAddressReuse();
   bool bindAny(std::uint16_t port);
   bool setMulticastTtl(int ttl);
-  // Joins on the system's default multicast interface, or on the interface
-  // with that index.
-  bool joinGroup(const Ipv4Bytes& group, unsigned interfaceIndex = 0);
-  bool leaveGroup(const Ipv4Bytes& group, unsigned interfaceIndex);
-  // Where multicast sends leave from; 0 restores the system's default.
-  bool setMulticastInterface(unsigned interfaceIndex);
+  // Joins on the interface the system's routing picks for the group; fails
+  // where no route leads there.
+  bool joinGroup(const Ipv4Bytes& group);
+  // Joins and leaves on that interface, and sends through it, whatever the
+  // routes say.
+  bool joinGroup(const Ipv4Bytes& group, const Adapter& via);
+  bool leaveGroup(const Ipv4Bytes& group, const Adapter& via);
+  bool setMulticastInterface(const Adapter& via);
   // Asks for a receive buffer of `bytes` and returns what the system granted.
   int requestReceiveBuffer(int bytes);
+  // How many datagrams the system has dropped for this socket so far because
+  // its receive buffer was full; nothing where the system does not tell.
+  std::optional<std::uint32_t> droppedDatagrams() const;
   std::uint16_t localPort() const;
 
   // Sends one datagram; the result is not reported (sends are fire-and-forget).
   void sendTo(const Ipv4Bytes& address, std::uint16_t port, std::span<const std::uint8_t> datagram);
 
-  // Blocks until at least one datagram arrives or interrupt() is called, then
-  // fills as many slots as are ready.
-  ReceiveResult receive(std::span<ReceivedDatagram> slots);
+  // Blocks until at least one datagram arrives, interrupt() is called or the
+  // timeout (if any) passes, then fills as many slots as are ready.
+  ReceiveResult receive(std::span<ReceivedDatagram> slots,
+                        std::optional<std::chrono::milliseconds> timeout = std::nullopt);
   // Waits for `duration` unless interrupt() is called first; true if interrupted.
   bool pause(std::chrono::milliseconds duration);
   // Wakes receive() and pause(), now and for every later call. Thread-safe.

@@ -1,17 +1,20 @@
 #include "discovery/gateway.h"
 
+#include <algorithm>
+
+#include "discovery/host_network.h"
+
 namespace discovery {
 
-std::string gatewayOf(const std::vector<AdapterGateway>& adapters) {
-  return adapters.empty() ? std::string() : adapters.back().gateway;
+std::string gatewayOf(const std::vector<Adapter>& adapters) {
+  const auto last = std::find_if(adapters.rbegin(), adapters.rend(), [](const Adapter& adapter) { return !adapter.loopback; });
+  return last == adapters.rend() ? std::string() : last->gateway;
 }
 
-bool readGateway(std::string& gatewayText) {
-  gatewayText.clear();
-  std::vector<AdapterGateway> adapters;
-  if (!listAdapterGateways(adapters)) return false;
-  gatewayText = gatewayOf(adapters);
-  return true;
+bool readGateway(HostNetwork& network, std::string& gatewayText) {
+  const auto adapters = network.adapters();
+  gatewayText = adapters ? gatewayOf(*adapters) : std::string();
+  return adapters.has_value();
 }
 
 std::string defaultAddress(std::string_view gatewayText) {

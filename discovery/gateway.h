@@ -6,25 +6,19 @@
 #include <string_view>
 #include <vector>
 
+#include "discovery/adapters.h"
+
 namespace discovery {
 
-// One network adapter as the system lists it, with the text of its first
-// gateway (empty when it has none).
-struct AdapterGateway {
-  std::string adapter;
-  std::string gateway;
-};
+class HostNetwork;
 
-// The platform's adapter list in the platform's order; false when the query
-// failed. Defined once per platform.
-bool listAdapterGateways(std::vector<AdapterGateway>& adapters);
+// The gateway of the last adapter listed, whatever the earlier ones held
+// (empty when it has none). Loopback plays no part.
+std::string gatewayOf(const std::vector<Adapter>& adapters);
 
-// The last listed adapter decides, whatever the earlier ones held.
-std::string gatewayOf(const std::vector<AdapterGateway>& adapters);
-
-// Read gateway: fills `gatewayText` from the adapter list; on failure it is
-// left empty and false is returned.
-bool readGateway(std::string& gatewayText);
+// Read gateway: fills `gatewayText` from the adapter list; when the list
+// cannot be read it is left empty and false is returned.
+bool readGateway(HostNetwork& network, std::string& gatewayText);
 
 // Default address: the gateway with its last dotted field replaced by 241
 // (192.168.1.1 -> 192.168.1.241); a text with no '.', or with one only at its

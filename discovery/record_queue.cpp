@@ -3,10 +3,6 @@
 #include <utility>
 
 namespace discovery {
-namespace {
-// The most datagrams the channel reads at once.
-constexpr std::size_t kTypicalBatch = 64;
-}  // namespace
 
 RecordQueue::RecordQueue(std::function<void()> wakeConsumer) : wakeConsumer_(std::move(wakeConsumer)) {}
 
@@ -16,24 +12,39 @@ void RecordQueue::ipChanged(SetIpRecord record) { batch_.push_back(record); }
 
 void RecordQueue::endOfBatch() {
   if (batch_.empty()) return;
-  bool wasEmpty;
+  const Clock::time_point now = Clock::now();
+  bool wake;
   {
     std::lock_guard lock(mutex_);
-    wasEmpty = queued_.empty();
-    if (wasEmpty)
+    if (queued_.empty()) {
+      queuedSince_ = now;
       queued_.swap(batch_);
-    else
+    } else {
       queued_.insert(queued_.end(), batch_.begin(), batch_.end());
+    }
+    wake = !consumerWoken_ && now - queuedSince_ >= kLongestHold;
+    consumerWoken_ = consumerWoken_ || wake;
   }
   batch_.clear();
-  batch_.reserve(kTypicalBatch);
-  if (wasEmpty) wakeConsumer_();
+  batch_.reserve(kReceiveBatch);
+  if (wake) wakeConsumer_();
+}
+
+void RecordQueue::quiet() {
+  bool wake;
+  {
+    std::lock_guard lock(mutex_);
+    wake = !consumerWoken_ && !queued_.empty();
+    consumerWoken_ = consumerWoken_ || wake;
+  }
+  if (wake) wakeConsumer_();
 }
 
 std::vector<DecodedRecord> RecordQueue::takeAll() {
   std::vector<DecodedRecord> taken;
   std::lock_guard lock(mutex_);
   taken.swap(queued_);
+  consumerWoken_ = false;
   return taken;
 }
 

@@ -1,9 +1,12 @@
 // Hands the channel's records from the receive thread to a consumer thread
 // without ever making the receive thread wait for the consumer: records are
-// queued in arrival order, a whole batch at a time, and the consumer is woken
-// once each time the queue turns from empty to non-empty.
+// queued in arrival order, a whole batch at a time. The consumer is woken
+// once the answers have quieted down, so that it does not compete with the
+// receive thread while a burst is still arriving, or when records have waited
+// kLongestHold, so that a long stream still shows.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -12,23 +15,31 @@
 
 namespace discovery {
 
+inline constexpr std::chrono::milliseconds kLongestHold{200};
+
 class RecordQueue : public ChannelReceiver {
  public:
-  // `wakeConsumer` runs on the receive thread; it must only schedule work.
+  // `wakeConsumer` runs on the receive thread; it must only schedule work. It
+  // is called again only after the consumer has taken what was queued.
   explicit RecordQueue(std::function<void()> wakeConsumer);
 
   void deviceFound(DeviceInfoRecord record) override;
   void ipChanged(SetIpRecord record) override;
   void endOfBatch() override;
+  void quiet() override;
 
   // Everything queued so far, oldest first.
   std::vector<DecodedRecord> takeAll();
 
  private:
+  using Clock = std::chrono::steady_clock;
+
   std::function<void()> wakeConsumer_;
   std::vector<DecodedRecord> batch_;  // the receive thread's own, until the batch ends
   std::mutex mutex_;
   std::vector<DecodedRecord> queued_;
+  Clock::time_point queuedSince_{};
+  bool consumerWoken_ = false;
 };
 
 }  // namespace discovery

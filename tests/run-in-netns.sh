@@ -17,4 +17,4 @@ if ! unshare $flags true 2>/dev/null; then
   echo "SKIPPED: $reason; the socket tests never run outside one"
   exit 77
 fi
-exec unshare $flags sh -c 'ip link set lo up && ip route add 224.0.0.0/4 dev lo && exec "$@"' run-in-netns "$@"
+exec unshare $flags sh -c 'ip link set lo up multicast on && ip route add 224.0.0.0/4 dev lo && exec "$@"' run-in-netns "$@"

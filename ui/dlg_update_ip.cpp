@@ -31,9 +31,6 @@ enum ControlId {
 };
 
 constexpr int kColumnWidth = 150;
-// Replies come in bursts: gathering them for a moment applies them in a few
-// large steps rather than in thousands of small ones.
-constexpr int kGatherMilliseconds = 4;
 // Well under a frame at 60 Hz, leaving room for the list's own layout and paint.
 constexpr qint64 kSliceMilliseconds = 6;
 constexpr std::size_t kRecordsPerStep = 256;
@@ -42,12 +39,11 @@ bool isEnterKey(const QKeyEvent* event) { return event->key() == Qt::Key_Return 
 
 }  // namespace
 
-CDlgUpdateIP::CDlgUpdateIP(MessagePresenter& messages, QWidget* parent,
-                           const discovery::ChannelSettings& channelSettings)
+CDlgUpdateIP::CDlgUpdateIP(MessagePresenter& messages, discovery::HostNetwork& network, QWidget* parent)
     : QWidget(parent),
       messages_(messages),
-      inbox_([this] { QMetaObject::invokeMethod(this, [this] { scheduleSlice(kGatherMilliseconds); }, Qt::QueuedConnection); }),
-      channel_(inbox_, channelSettings) {
+      inbox_([this] { QMetaObject::invokeMethod(this, &CDlgUpdateIP::scheduleSlice, Qt::QueuedConnection); }),
+      channel_(inbox_, network) {
   buildDialog(this, cameraPageTemplate());
   list_ = control<QTreeView>(this, kCameraList);
   macBox_ = control<QLineEdit>(this, kMacBox);
@@ -65,7 +61,7 @@ CDlgUpdateIP::CDlgUpdateIP(MessagePresenter& messages, QWidget* parent,
   connect(control<QPushButton>(this, kSearchButton), &QPushButton::clicked, this, &CDlgUpdateIP::search);
   connect(control<QPushButton>(this, kApplyButton), &QPushButton::clicked, this, &CDlgUpdateIP::apply);
 
-  discovery::readGateway(gatewayText_);
+  discovery::readGateway(network, gatewayText_);
   channel_.open();  // without a channel the page still works, it just hears nothing
   newAddress_->setText(QString::fromStdString(discovery::defaultAddress(gatewayText_)));
   newGateway_->setText(QString::fromStdString(discovery::defaultGateway(gatewayText_)));
@@ -75,10 +71,10 @@ CDlgUpdateIP::~CDlgUpdateIP() { channel_.close(); }
 
 void CDlgUpdateIP::search() { channel_.sendSearch(); }
 
-void CDlgUpdateIP::scheduleSlice(int delayMs) {
+void CDlgUpdateIP::scheduleSlice() {
   if (sliceScheduled_) return;
   sliceScheduled_ = true;
-  QTimer::singleShot(delayMs, this, &CDlgUpdateIP::applyPendingSlice);
+  QTimer::singleShot(0, this, &CDlgUpdateIP::applyPendingSlice);
 }
 
 void CDlgUpdateIP::applyPendingSlice() {
@@ -98,7 +94,7 @@ void CDlgUpdateIP::applyPendingSlice() {
     pendingNext_ += count;
   }
   if (pendingNext_ < pending_.size()) {
-    scheduleSlice(0);
+    scheduleSlice();
   } else {
     pending_.clear();
     pendingNext_ = 0;

@@ -21,8 +21,8 @@ class CDlgUpdateIP : public QWidget {
   Q_OBJECT
 
  public:
-  CDlgUpdateIP(MessagePresenter& messages, QWidget* parent,
-               const discovery::ChannelSettings& channelSettings = {});
+  // The page reads the PC's gateway from `network` and opens its channel on it.
+  CDlgUpdateIP(MessagePresenter& messages, discovery::HostNetwork& network, QWidget* parent);
   // Closes the channel before anything else of the page goes, so the receive
   // thread never sees a half-destroyed page.
   ~CDlgUpdateIP() override;
@@ -38,7 +38,7 @@ class CDlgUpdateIP : public QWidget {
   void search();
   void apply();
   void pickRow();
-  void scheduleSlice(int delayMs);
+  void scheduleSlice();
   void applyPendingSlice();
 
   MessagePresenter& messages_;

@@ -23,7 +23,8 @@ constexpr int kCloseButton = 1;
 constexpr int kTabControl = 1000;
 }  // namespace
 
-CMainDlg::CMainDlg(MessagePresenter& messages, QWidget* parent) : QDialog(parent) {
+CMainDlg::CMainDlg(MessagePresenter& messages, discovery::HostNetwork& network, QWidget* parent)
+    : QDialog(parent) {
   buildDialog(this, mainWindowTemplate());
   setWindowIcon(appIcon());
   addAboutEntry(this, QString::fromUtf8(strings::kAboutMenuEntry), [this] { showAbout(); });
@@ -34,7 +35,7 @@ CMainDlg::CMainDlg(MessagePresenter& messages, QWidget* parent) : QDialog(parent
   pageRect_ = ui::pageRectangle(tabs_->size());
 
   // Both pages are children of the window itself, laid over the tab control.
-  cameraPage_ = new CDlgUpdateIP(messages, this);
+  cameraPage_ = new CDlgUpdateIP(messages, network, this);
   calculatorPage_ = new CDlgCalcDisk(messages, this);
   pages_ = {cameraPage_, calculatorPage_};
   for (QWidget* page : pages_) page->hide();

@@ -8,6 +8,10 @@
 
 class QTabWidget;
 
+namespace discovery {
+class HostNetwork;
+}
+
 namespace ui {
 
 class CDlgCalcDisk;
@@ -20,7 +24,7 @@ class CMainDlg : public QDialog {
  public:
   enum Page { CameraPage, CalculatorPage, PageCount };
 
-  explicit CMainDlg(MessagePresenter& messages, QWidget* parent = nullptr);
+  CMainDlg(MessagePresenter& messages, discovery::HostNetwork& network, QWidget* parent = nullptr);
 
   // Shows page n at the page rectangle and selects its tab; hides the other.
   void showPage(int n);

@@ -8,6 +8,7 @@
 
 #include "app/main_app.h"
 #include "app/single_instance.h"
+#include "discovery/host_network.h"
 #include "ui/fake_presenter.h"
 
 namespace app {
@@ -65,7 +66,8 @@ TEST(MainAppTest, ASecondCopyShowsTheMessageAndEndsWithoutAWindow) {
   SingleInstanceLock firstCopy;
   ASSERT_TRUE(firstCopy.acquire(name.toStdString()));
   FakePresenter messages;
-  EXPECT_NE(CMainApp(messages).run(name), 0);
+  discovery::SystemNetwork network;
+  EXPECT_NE(CMainApp(messages, network).run(name), 0);
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, "该程序已经启动运行! ");
   EXPECT_EQ(messages.shown[0].caption, name);

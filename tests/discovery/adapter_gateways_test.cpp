@@ -1,17 +1,19 @@
-// The Linux adapter reader against a real (private) routing table.
+// The Linux adapter list against a real (private) set of interfaces and
+// routing table.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 
 #include "discovery/gateway.h"
+#include "discovery/host_network.h"
 
 namespace discovery {
 namespace {
 
 bool run(const std::string& command) { return std::system((command + " 2>&1").c_str()) == 0; }
 
-class AdapterGatewaysTest : public testing::Test {
+class SystemAdaptersTest : public testing::Test {
  protected:
   void SetUp() override {
     // Three adapters (veth pairs, whose far ends stay unaddressed), created in
@@ -21,32 +23,47 @@ class AdapterGatewaysTest : public testing::Test {
       ASSERT_TRUE(run("ip link add " + name + " type veth peer name " + name + "-far && ip link set " + name +
                       " up && ip link set " + name + "-far up"));
     ASSERT_TRUE(run("ip addr add 10.7.0.2/24 dev tva && ip route add default via 10.7.0.1 dev tva metric 10"));
-    ASSERT_TRUE(run("ip addr add 10.8.0.2/24 dev tvb && ip route add default via 10.8.0.254 dev tvb metric 20"));
+    ASSERT_TRUE(run("ip addr add 10.8.0.2/24 dev tvb && ip addr add 10.8.1.2/24 dev tvb && "
+                    "ip route add default via 10.8.0.254 dev tvb metric 20"));
   }
   void TearDown() override {
     for (const std::string name : {"tva", "tvb", "tvc"}) run("ip link del " + name + " >/dev/null");
   }
+
+  SystemNetwork network;
 };
 
-TEST_F(AdapterGatewaysTest, ListsAddressedAdaptersInIndexOrderWithTheirFirstGateway) {
-  std::vector<AdapterGateway> adapters;
-  ASSERT_TRUE(listAdapterGateways(adapters));
-  ASSERT_EQ(adapters.size(), 2u);  // tvc has no IPv4 address, loopback never counts
-  EXPECT_EQ(adapters[0].adapter, "tva");
-  EXPECT_EQ(adapters[0].gateway, "10.7.0.1");
-  EXPECT_EQ(adapters[1].adapter, "tvb");
-  EXPECT_EQ(adapters[1].gateway, "10.8.0.254");
+TEST_F(SystemAdaptersTest, ListsAddressedAdaptersOnceInIndexOrderWithTheirFlagsAndFirstGateway) {
+  const auto adapters = network.adapters();
+  ASSERT_TRUE(adapters);
+  ASSERT_EQ(adapters->size(), 3u);  // tvc has no IPv4 address
+  EXPECT_EQ((*adapters)[0].name, "lo");
+  EXPECT_TRUE((*adapters)[0].loopback);
+  EXPECT_EQ((*adapters)[1].name, "tva");
+  EXPECT_EQ((*adapters)[1].gateway, "10.7.0.1");
+  EXPECT_EQ((*adapters)[2].name, "tvb");
+  EXPECT_EQ((*adapters)[2].address, (Ipv4Bytes{10, 8, 0, 2}));
+  EXPECT_EQ((*adapters)[2].gateway, "10.8.0.254");
+  EXPECT_TRUE((*adapters)[2].up && (*adapters)[2].multicast && !(*adapters)[2].loopback);
   std::string gateway;
-  EXPECT_TRUE(readGateway(gateway));
+  EXPECT_TRUE(readGateway(network, gateway));
   EXPECT_EQ(gateway, "10.8.0.254");
-  EXPECT_EQ(defaultAddress(gateway), "10.8.0.241");
 }
 
-TEST_F(AdapterGatewaysTest, AnAdapterWithoutADefaultRouteContributesAnEmptyGateway) {
+TEST_F(SystemAdaptersTest, AnAdapterWithoutADefaultRouteContributesAnEmptyGateway) {
   ASSERT_TRUE(run("ip addr add 10.9.0.2/24 dev tvc"));
   std::string gateway = "stale";
-  EXPECT_TRUE(readGateway(gateway));
+  EXPECT_TRUE(readGateway(network, gateway));
   EXPECT_EQ(gateway, "");
+}
+
+TEST_F(SystemAdaptersTest, AnAdapterThatIsDownIsListedButNotSearchedThrough) {
+  ASSERT_TRUE(run("ip link set tva down"));
+  const auto adapters = network.adapters();
+  ASSERT_TRUE(adapters);
+  const auto searched = multicastAdapters(*adapters);
+  ASSERT_EQ(searched.size(), 1u);
+  EXPECT_EQ(searched[0].name, "tvb");
 }
 
 }  // namespace

@@ -1,24 +1,26 @@
-// Searching through every interface: inside the private namespace, two
-// veth pairs stand for two networks; what leaves through each is captured at
-// its far end.
+// Searching through every adapter: inside the private namespace, two veth
+// pairs stand for two networks; what leaves through each is captured at its
+// far end.
 #include <gtest/gtest.h>
 #include <net/if.h>
 
-#include <condition_variable>
 #include <cstdlib>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "discovery/channel.h"
 #include "support/datagrams.h"
+#include "support/fixed_network.h"
+#include "support/recording_receiver.h"
 #include "support/wire_peer.h"
 
 namespace discovery {
 namespace {
 
+using testsupport::RecordingReceiver;
 using testsupport::searchReply;
 using testsupport::WirePeer;
+using Records = RecordingReceiver::Records;
 
 bool run(const std::string& command) { return std::system((command + " 2>&1").c_str()) == 0; }
 
@@ -26,29 +28,6 @@ bool addNetwork(const std::string& name, const std::string& address) {
   return run("ip link add " + name + " type veth peer name " + name + "-far && ip link set " + name + "-far up && " +
              "ip link set " + name + " up && ip addr add " + address + " dev " + name);
 }
-
-class CountingReceiver : public ChannelReceiver {
- public:
-  void deviceFound(DeviceInfoRecord record) override {
-    std::lock_guard lock(mutex_);
-    macs_.push_back(std::string(record.mac.text()));
-    arrived_.notify_all();
-  }
-  void ipChanged(SetIpRecord) override {}
-  bool waitFor(std::size_t count) {
-    std::unique_lock lock(mutex_);
-    return arrived_.wait_for(lock, std::chrono::seconds(10), [&] { return macs_.size() >= count; });
-  }
-  std::vector<std::string> macs() {
-    std::lock_guard lock(mutex_);
-    return macs_;
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable arrived_;
-  std::vector<std::string> macs_;
-};
 
 class EveryInterfaceTest : public testing::Test {
  protected:
@@ -60,22 +39,29 @@ class EveryInterfaceTest : public testing::Test {
     return std::make_unique<WirePeer>((std::string(network) + "-far").c_str(), if_nametoindex(network));
   }
 
-  CountingReceiver receiver;
+  static std::vector<std::string> macsOf(const Records& records) {
+    std::vector<std::string> macs;
+    for (const auto& record : records) macs.emplace_back(std::get<DeviceInfoRecord>(record).mac.text());
+    return macs;
+  }
+
+  SystemNetwork network;
+  RecordingReceiver receiver;
 };
 
-TEST_F(EveryInterfaceTest, OneNetworkKeepsTheSingleDefaultSend) {
-  MulticastChannel channel(receiver);
+TEST_F(EveryInterfaceTest, WithOneNetworkTheSearchLeavesThroughItWhateverTheRoutesSay) {
+  MulticastChannel channel(receiver, network);
   ASSERT_EQ(channel.open(), 1) << channel.openError();
   WirePeer loopback;
   const auto farEnd = farEndOf("tvnet1");
   channel.sendSearch();
-  EXPECT_TRUE(farEnd->sentByOthers().empty());  // the default route for multicast is loopback here
-  EXPECT_EQ(loopback.sentByOthers().size(), 1u);
+  EXPECT_EQ(farEnd->sentByOthers().size(), 1u);
+  EXPECT_TRUE(loopback.sentByOthers().empty());  // where the multicast route points, here
 }
 
 TEST_F(EveryInterfaceTest, EachRequestLeavesOnceThroughEveryNetworkWithTtlEight) {
   ASSERT_TRUE(addNetwork("tvnet2", "10.32.0.2/24"));
-  MulticastChannel channel(receiver);
+  MulticastChannel channel(receiver, network);
   ASSERT_EQ(channel.open(), 1) << channel.openError();
   const auto first = farEndOf("tvnet1"), second = farEndOf("tvnet2");
   channel.sendSearch();
@@ -91,46 +77,53 @@ TEST_F(EveryInterfaceTest, EachRequestLeavesOnceThroughEveryNetworkWithTtlEight)
 
 TEST_F(EveryInterfaceTest, RepliesArriveFromEveryNetwork) {
   ASSERT_TRUE(addNetwork("tvnet2", "10.32.0.2/24"));
-  MulticastChannel channel(receiver);
+  MulticastChannel channel(receiver, network);
   ASSERT_EQ(channel.open(), 1) << channel.openError();
   channel.sendSearch();  // joins the group on both networks
   WirePeer first("tvnet1-far"), second("tvnet2-far");
   first.injectToGroup({10, 31, 0, 9}, searchReply("ON-NET-1"));
   second.injectToGroup({10, 32, 0, 9}, searchReply("ON-NET-2"));
-  ASSERT_TRUE(receiver.waitFor(2));
-  EXPECT_EQ(receiver.macs(), (std::vector<std::string>{"ON-NET-1", "ON-NET-2"}));
+  ASSERT_TRUE(receiver.waitUntil([](const Records& records) { return records.size() >= 2; }));
+  EXPECT_EQ(macsOf(receiver.records()), (std::vector<std::string>{"ON-NET-1", "ON-NET-2"}));
 }
 
 TEST_F(EveryInterfaceTest, ANetworkAddedAfterOpeningIsUsedFromTheNextRequest) {
-  MulticastChannel channel(receiver);
+  MulticastChannel channel(receiver, network);
   ASSERT_EQ(channel.open(), 1) << channel.openError();
   const auto first = farEndOf("tvnet1");
   channel.sendSearch();
-  EXPECT_TRUE(first->sentByOthers().empty());
+  EXPECT_EQ(first->sentByOthers().size(), 1u);
   ASSERT_TRUE(addNetwork("tvnet2", "10.32.0.2/24"));
   const auto second = farEndOf("tvnet2");
   channel.sendSearch();
   EXPECT_EQ(first->sentByOthers().size(), 1u);
   EXPECT_EQ(second->sentByOthers().size(), 1u);
-  // One that went away is dropped without trouble: back to the single default send.
+  // One that went away is dropped without trouble.
   ASSERT_TRUE(run("ip link del tvnet2"));
-  WirePeer loopback;
   channel.sendSearch();
-  EXPECT_TRUE(first->sentByOthers().empty());
-  EXPECT_EQ(loopback.sentByOthers().size(), 1u);
+  EXPECT_EQ(first->sentByOthers().size(), 1u);
 }
 
-TEST_F(EveryInterfaceTest, RestrictedToTheDefaultInterfaceNoOtherNetworkHearsTheSearch) {
-  ASSERT_TRUE(addNetwork("tvnet2", "10.32.0.2/24"));
-  ChannelSettings settings;
-  settings.defaultInterfaceOnly = true;
-  MulticastChannel channel(receiver, settings);
+// A laptop whose cable goes in after the program started: no adapter at
+// open, then one.
+TEST(AdapterPluggedInLaterTest, TheNextSearchJoinsItAndLeavesThroughIt) {
+  testsupport::FixedNetwork network;
+  RecordingReceiver receiver;
+  MulticastChannel channel(receiver, network);
   ASSERT_EQ(channel.open(), 1) << channel.openError();
-  const auto first = farEndOf("tvnet1"), second = farEndOf("tvnet2");
+  WirePeer peer;
   channel.sendSearch();
-  EXPECT_TRUE(first->sentByOthers().empty());
-  EXPECT_TRUE(second->sentByOthers().empty());
+  EXPECT_TRUE(peer.sentByOthers().empty());
+  peer.sendToGroup(searchReply("BEFORE-THE-CABLE"));  // no membership yet: not heard
+
+  network.setAdapters({testsupport::loopbackWire()});
+  channel.sendSearch();
+  EXPECT_EQ(peer.sentByOthers().size(), 1u);
+  peer.sendToGroup(searchReply("AFTER-THE-CABLE"));
+  ASSERT_TRUE(receiver.waitUntil([](const Records& records) { return !records.empty(); }));
+  EXPECT_EQ(std::get<DeviceInfoRecord>(receiver.records().front()).mac.text(), "AFTER-THE-CABLE");
 }
+
 
 }  // namespace
 }  // namespace discovery

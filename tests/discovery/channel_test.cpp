@@ -4,48 +4,34 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
+#include <set>
+#include <string>
 #include <variant>
 #include <vector>
 
 #include "support/datagrams.h"
+#include "support/hostile_datagrams.h"
+#include "support/fixed_network.h"
+#include "support/recording_receiver.h"
+#include "support/search_responder.h"
 #include "support/wire_peer.h"
 
 namespace discovery {
 namespace {
 
 using namespace std::chrono_literals;
+using testsupport::RecordingReceiver;
 using testsupport::searchReply;
 using testsupport::WirePeer;
+using Records = RecordingReceiver::Records;
 
 constexpr auto kDeadline = 10s;
 
-// Records every call, and lets a test wait until a number of calls arrived.
-class RecordingReceiver : public ChannelReceiver {
- public:
-  void deviceFound(DeviceInfoRecord record) override { add(record); }
-  void ipChanged(SetIpRecord record) override { add(record); }
-
-  bool waitForCalls(std::size_t count) {
-    std::unique_lock lock(mutex_);
-    return arrived_.wait_for(lock, kDeadline, [&] { return calls_.size() >= count; });
-  }
-  std::vector<DecodedRecord> calls() {
-    std::lock_guard lock(mutex_);
-    return calls_;
-  }
-
- private:
-  void add(DecodedRecord record) {
-    std::lock_guard lock(mutex_);
-    calls_.push_back(std::move(record));
-    arrived_.notify_all();
-  }
-
-  std::mutex mutex_;
-  std::condition_variable arrived_;
-  std::vector<DecodedRecord> calls_;
-};
+auto atLeast(std::size_t count) {
+  return [count](const Records& records) { return records.size() >= count; };
+}
 
 std::string macOf(const DecodedRecord& call) {
   if (const auto* device = std::get_if<DeviceInfoRecord>(&call)) return std::string(device->mac.text());
@@ -59,8 +45,9 @@ class ChannelTest : public testing::Test {
     ASSERT_EQ(channel.open(), 1) << channel.openError();
   }
 
+  SystemNetwork network;
   RecordingReceiver receiver;
-  MulticastChannel channel{receiver};
+  MulticastChannel channel{receiver, network};
   WirePeer peer;
 };
 
@@ -84,8 +71,8 @@ TEST_F(ChannelTest, RepliesReachTheReceiverInArrivalOrderAndOwnRequestsAreDroppe
   peer.sendToGroup(searchReply("CAM-1"));
   peer.sendToGroup(encodeDatagram(CMD_SET_IP_REPLY, encodeRecord(moved)));
   peer.sendToGroup(searchReply("CAM-3"));
-  ASSERT_TRUE(receiver.waitForCalls(3));
-  const auto calls = receiver.calls();
+  ASSERT_TRUE(receiver.waitUntil(atLeast(3)));
+  const auto calls = receiver.records();
   ASSERT_EQ(calls.size(), 3u);
   EXPECT_EQ(macOf(calls[0]), "CAM-1");
   EXPECT_EQ(std::get<SetIpRecord>(calls[1]), moved);
@@ -105,10 +92,10 @@ TEST_F(ChannelTest, OversizeAndMalformedDatagramsAreDiscardedAndLaterOnesStillAr
   truncated.resize(100);
   peer.sendToGroup(truncated);
   peer.sendToGroup(longest);
-  ASSERT_TRUE(receiver.waitForCalls(1));
+  ASSERT_TRUE(receiver.waitUntil(atLeast(1)));
   peer.sendToGroup(searchReply("LAST"));
-  ASSERT_TRUE(receiver.waitForCalls(2));
-  const auto calls = receiver.calls();
+  ASSERT_TRUE(receiver.waitUntil(atLeast(2)));
+  const auto calls = receiver.records();
   ASSERT_EQ(calls.size(), 2u);
   EXPECT_EQ(macOf(calls[0]), "LONGEST");
   EXPECT_EQ(macOf(calls[1]), "LAST");
@@ -117,8 +104,8 @@ TEST_F(ChannelTest, OversizeAndMalformedDatagramsAreDiscardedAndLaterOnesStillAr
 TEST_F(ChannelTest, AnEmptyDatagramDispatchesNothing) {
   peer.sendToGroup({});
   peer.sendToGroup(searchReply("AFTER-EMPTY"));
-  ASSERT_TRUE(receiver.waitForCalls(1));
-  const auto calls = receiver.calls();
+  ASSERT_TRUE(receiver.waitUntil(atLeast(1)));
+  const auto calls = receiver.records();
   ASSERT_EQ(calls.size(), 1u);
   EXPECT_EQ(macOf(calls[0]), "AFTER-EMPTY");
 }
@@ -127,13 +114,13 @@ TEST_F(ChannelTest, OpeningTwiceFailsAndLeavesTheFirstChannelWorking) {
   EXPECT_EQ(channel.open(), 0);
   EXPECT_TRUE(channel.isOpen());
   peer.sendToGroup(searchReply("STILL-HERE"));
-  ASSERT_TRUE(receiver.waitForCalls(1));
-  EXPECT_EQ(macOf(receiver.calls()[0]), "STILL-HERE");
+  ASSERT_TRUE(receiver.waitUntil(atLeast(1)));
+  EXPECT_EQ(macOf(receiver.records()[0]), "STILL-HERE");
 }
 
 TEST_F(ChannelTest, APortHeldByAnotherProgramMakesOpenFailCleanly) {
   RecordingReceiver otherReceiver;
-  MulticastChannel second(otherReceiver);
+  MulticastChannel second(otherReceiver, network);
   EXPECT_EQ(second.open(), 0);
   EXPECT_FALSE(second.isOpen());
   EXPECT_NE(second.openError().find("bind"), std::string::npos) << second.openError();
@@ -141,13 +128,18 @@ TEST_F(ChannelTest, APortHeldByAnotherProgramMakesOpenFailCleanly) {
   EXPECT_TRUE(peer.sentByOthers().empty());
 }
 
-TEST_F(ChannelTest, ReceiveBufferIsEnlarged) {
-  EXPECT_GT(channel.receiveBufferBytes(), 212992);
+TEST_F(ChannelTest, TheReceiveBufferIsAskedForAsTheNetworkSays) {
+  // The system doubles what it grants, up to its own ceiling.
+  testsupport::FixedNetwork small({}, 65536);
+  channel.close();
+  MulticastChannel sized(receiver, small);
+  ASSERT_EQ(sized.open(), 1) << sized.openError();
+  EXPECT_EQ(sized.receiveBufferBytes(), 2 * 65536);
 }
 
 TEST_F(ChannelTest, CloseWhileBlockedReturnsPromptlyAndNothingIsCalledAfterwards) {
   peer.sendToGroup(searchReply("BEFORE"));
-  ASSERT_TRUE(receiver.waitForCalls(1));
+  ASSERT_TRUE(receiver.waitUntil(atLeast(1)));
   const auto started = std::chrono::steady_clock::now();
   channel.close();
   EXPECT_LT(std::chrono::steady_clock::now() - started, kDeadline);
@@ -155,17 +147,109 @@ TEST_F(ChannelTest, CloseWhileBlockedReturnsPromptlyAndNothingIsCalledAfterwards
   peer.sendToGroup(searchReply("AFTER"));
   channel.sendSearch();  // a closed channel sends nothing
   EXPECT_TRUE(peer.sentByOthers().empty());
-  EXPECT_EQ(receiver.calls().size(), 1u);
+  EXPECT_EQ(receiver.records().size(), 1u);
 }
 
 TEST(ChannelReopenTest, AClosedChannelReleasesThePort) {
+  SystemNetwork network;
   RecordingReceiver receiver;
   {
-    MulticastChannel first(receiver);
+    MulticastChannel first(receiver, network);
     ASSERT_EQ(first.open(), 1) << first.openError();
   }
-  MulticastChannel second(receiver);
+  MulticastChannel second(receiver, network);
   EXPECT_EQ(second.open(), 1) << second.openError();
+}
+
+// Searches whose answers overflow the receive buffer: the channel holds a
+// small buffer, and the receive thread is held up while a round's answers
+// arrive, so the system drops some of them for certain.
+class RepeatedSearchTest : public testing::Test {
+ protected:
+  static constexpr int kSmallBuffer = 64 * 1024;
+
+  void SetUp() override {
+    ASSERT_TRUE(responder.ok()) << "no packet capture for the cameras";
+    ASSERT_EQ(channel.open(), 1) << channel.openError();
+    ASSERT_TRUE(sender.create());
+  }
+
+  void send(const Bytes& datagram) { sender.sendTo(DISCOVERY_GROUP, DISCOVERY_PORT, datagram); }
+  // The whole burst while the receive thread is held.
+  void overflow(const std::vector<Bytes>& burst) {
+    receiver.hold();
+    for (const Bytes& datagram : burst) send(datagram);
+    receiver.release();
+  }
+  // In chunks that the buffer holds even if nothing reads it meanwhile, each
+  // waited for, so that none is lost.
+  void deliverWhole(const std::vector<Bytes>& answers) {
+    const std::size_t chunk = testsupport::datagramsHeldBy(channel.receiveBufferBytes());
+    for (std::size_t start = 0; start < answers.size(); start += chunk) {
+      const std::size_t before = receiver.count();
+      const std::size_t end = std::min(answers.size(), start + chunk);
+      for (std::size_t i = start; i < end; ++i) send(answers[i]);
+      ASSERT_TRUE(receiver.waitUntil(atLeast(before + end - start)));
+    }
+  }
+  std::set<std::string> macsHeard() {
+    std::set<std::string> macs;
+    for (const auto& record : receiver.records()) macs.insert(macOf(record));
+    return macs;
+  }
+
+  // True once `count` searches have been answered, false after the deadline.
+  bool awaitAnswered(std::size_t count, std::chrono::seconds deadline = 30s) {
+    std::unique_lock lock(mutex_);
+    return answeredChanged_.wait_for(lock, deadline, [&] { return answered_ >= count; });
+  }
+
+  std::function<void(std::size_t search)> answer;
+  testsupport::SearchResponder responder{[this](std::size_t search) {
+    answer(search);
+    std::lock_guard lock(mutex_);
+    answered_ = search;
+    answeredChanged_.notify_all();
+  }};
+  testsupport::FixedNetwork network{{testsupport::loopbackWire()}, kSmallBuffer};
+  RecordingReceiver receiver;
+  MulticastChannel channel{receiver, network};
+  DatagramSocket sender;
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable answeredChanged_;
+  std::size_t answered_ = 0;
+};
+
+TEST_F(RepeatedSearchTest, ASearchWhoseAnswersWereDroppedIsRepeatedUntilEveryCameraIsHeard) {
+  std::vector<Bytes> cameras;
+  std::set<std::string> macs;
+  for (int i = 0; i < 1000; ++i) {
+    macs.insert("CAM-" + std::to_string(i));
+    cameras.push_back(searchReply("CAM-" + std::to_string(i)));
+  }
+  answer = [&](std::size_t search) {
+    if (search == 1)
+      overflow(cameras);
+    else
+      deliverWhole(cameras);
+  };
+  channel.sendSearch();
+  ASSERT_TRUE(awaitAnswered(2)) << "the search was not repeated";
+  EXPECT_EQ(macsHeard(), macs);
+  EXPECT_EQ(responder.searchesAnswered(), 2u) << "the round that lost nothing was repeated";
+}
+
+TEST_F(RepeatedSearchTest, AFloodThatOverflowsEveryRoundStopsTheRepeatsAtTheBound) {
+  testsupport::Random random(5414);
+  std::vector<Bytes> flood;
+  for (int i = 0; i < 1000; ++i) flood.push_back(testsupport::junkDatagram(random));
+  answer = [&](std::size_t) { overflow(flood); };
+  channel.sendSearch();
+  ASSERT_TRUE(awaitAnswered(1 + kMaxSearchRepeats)) << responder.searchesAnswered() << " searches";
+  // Another would follow the last round's quiet at once; none comes.
+  EXPECT_FALSE(awaitAnswered(2 + kMaxSearchRepeats, 2s));
 }
 
 }  // namespace

@@ -57,8 +57,9 @@ class HostileChannelTest : public testing::Test {
     return records;
   }
 
+  SystemNetwork network;
   RecordingReceiver receiver;
-  MulticastChannel channel{receiver};
+  MulticastChannel channel{receiver, network};
   testsupport::WirePeer peer;
 
  private:

@@ -14,6 +14,7 @@
 #include <memory>
 #include <set>
 
+#include "discovery/host_network.h"
 #include "lab/lab_network.h"
 #include "lab/program_on_screen.h"
 #include "ui/dialog_builder.h"
@@ -70,7 +71,8 @@ std::set<std::string> common(const std::set<std::string>& a, const std::set<std:
 TEST(CloseUnderFloodTest, ClosingTheMainWindowEndsTheThreadsItStarted) {
   const auto before = threadsOfThisProcess();
   testsupport::FakePresenter messages;
-  auto window = std::make_unique<ui::CMainDlg>(messages);
+  discovery::SystemNetwork network;
+  auto window = std::make_unique<ui::CMainDlg>(messages, network);
   window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
   const ui::CDlgUpdateIP& page = *window->cameraPage();

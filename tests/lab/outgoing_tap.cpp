@@ -43,7 +43,9 @@ OutgoingTap::OutgoingTap(const std::string& interface) {
     ::close(capture_);
     capture_ = -1;
   }
-  if (marker_.create() && !marker_.setMulticastInterface(index)) marker_.close();
+  discovery::Adapter via;
+  via.index = index;
+  if (marker_.create() && !marker_.setMulticastInterface(via)) marker_.close();
 }
 
 OutgoingTap::~OutgoingTap() {

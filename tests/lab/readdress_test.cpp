@@ -6,6 +6,7 @@
 
 #include <QTest>
 
+#include "discovery/host_network.h"
 #include "lab/camera_page_user.h"
 #include "lab/lab_network.h"
 #include "ui/dlg_update_ip.h"
@@ -29,7 +30,8 @@ class ReaddressAcrossSubnetsTest : public testing::Test {
   }
 
   testsupport::FakePresenter messages;  // answers OK
-  ui::CMainDlg window{messages};
+  discovery::SystemNetwork network;
+  ui::CMainDlg window{messages, network};
   CameraPageUser user{*window.cameraPage()};
 };
 

@@ -1,9 +1,9 @@
 // Why the program searches through every adapter, on the lab built with
 // --office: the PC's default route goes out through eth0 to an office network
 // without cameras, and the cameras hang on eth1. The window finds and
-// re-addresses them there; a channel held to the default interface alone
-// finds none. An adapter added while the window is open takes part from the
-// next search on.
+// re-addresses them there; a page that searches through the adapter of the
+// default route alone finds none. An adapter added while the window is open
+// takes part from the next search on.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <net/if.h>
@@ -11,7 +11,9 @@
 #include <QTest>
 
 #include "discovery/channel.h"
+#include "discovery/host_network.h"
 #include "lab/camera_page_user.h"
+#include "support/fixed_network.h"
 #include "lab/lab_network.h"
 #include "lab/outgoing_tap.h"
 #include "ui/dlg_update_ip.h"
@@ -35,6 +37,12 @@ const SentDatagram kSetIp{44, discovery::kMulticastTtl};
 const Row& kMovedCamera = kLabCameras[1];
 const Row kMoved{kMovedCamera[0], "10.0.0.241", "10.0.0.1"};
 
+std::vector<discovery::Adapter> onlyAdapter(const std::string& name) {
+  auto adapters = discovery::SystemNetwork().adapters().value_or(std::vector<discovery::Adapter>{});
+  std::erase_if(adapters, [&](const discovery::Adapter& adapter) { return adapter.name != name; });
+  return adapters;
+}
+
 std::vector<QString> labMacs() {
   std::vector<QString> macs;
   for (const Row& camera : kLabCameras) macs.push_back(camera[0]);
@@ -57,13 +65,14 @@ class SeveralAdaptersTest : public testing::Test {
   }
 
   testsupport::FakePresenter messages;  // answers OK
+  discovery::SystemNetwork network;
 };
 
 TEST_F(SeveralAdaptersTest, TheWindowReachesTheCamerasBehindTheAdapterWithoutTheDefaultRoute) {
   OutgoingTap office(kOfficeAdapter), cameras(kCameraWire);
   ASSERT_TRUE(office.ok() && cameras.ok());
   {
-    ui::CMainDlg window{messages};
+    ui::CMainDlg window{messages, network};
     ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(window, *window.cameraPage()));
     CameraPageUser user{*window.cameraPage()};
 
@@ -94,8 +103,11 @@ TEST_F(SeveralAdaptersTest, TheWindowReachesTheCamerasBehindTheAdapterWithoutThe
     EXPECT_EQ(probeEcho(kMoved[1].toStdString()), Reach::Answered);
   }
 
-  // The window has closed its channel and freed the port.
-  ui::CDlgUpdateIP restricted{messages, nullptr, discovery::ChannelSettings{.defaultInterfaceOnly = true}};
+  // The window has closed its channel and freed the port. A page that knows
+  // only the adapter with the default route, as a search along the routes
+  // would go:
+  testsupport::FixedNetwork officeOnly{onlyAdapter(kOfficeAdapter)};
+  ui::CDlgUpdateIP restricted{messages, officeOnly, nullptr};
   ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(restricted, restricted));
   CameraPageUser user{restricted};
   user.click(kSearchButton);
@@ -110,7 +122,7 @@ TEST_F(SeveralAdaptersTest, AnAdapterAddedWhileTheWindowIsOpenTakesPartInTheNext
   ASSERT_EQ(if_nametoindex(kCameraWire), 0u);
   OutgoingTap office(kOfficeAdapter);
   ASSERT_TRUE(office.ok());
-  ui::CMainDlg window{messages};
+  ui::CMainDlg window{messages, network};
   ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(window, *window.cameraPage()));
   CameraPageUser user{*window.cameraPage()};
 

@@ -1,6 +1,8 @@
 // Stands in for the camera page as the channel's receiver: keeps every record
 // handed over, lets a test wait (with a deadline) for a condition on them,
-// and counts the calls that come after the test said the channel was closed.
+// counts the calls that come after the test said the channel was closed, and
+// can hold the receive thread at the end of a batch, so that the socket's
+// buffer fills up meanwhile.
 #pragma once
 
 #include <atomic>
@@ -20,11 +22,15 @@ class RecordingReceiver : public discovery::ChannelReceiver {
 
   void deviceFound(discovery::DeviceInfoRecord record) override { add(record); }
   void ipChanged(discovery::SetIpRecord record) override { add(record); }
+  void endOfBatch() override {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return !holding_; });
+  }
 
   bool waitUntil(const std::function<bool(const Records&)>& done,
                  std::chrono::seconds deadline = std::chrono::seconds(10)) {
     std::unique_lock lock(mutex_);
-    return arrived_.wait_for(lock, deadline, [&] { return done(records_); });
+    return changed_.wait_for(lock, deadline, [&] { return done(records_); });
   }
   Records records() {
     std::lock_guard lock(mutex_);
@@ -34,6 +40,9 @@ class RecordingReceiver : public discovery::ChannelReceiver {
     std::lock_guard lock(mutex_);
     return records_.size();
   }
+  // The receive thread stops at the end of its next batch until release().
+  void hold() { setHolding(true); }
+  void release() { setHolding(false); }
   // From here on, every call is one too many.
   void channelClosed() { closed_ = true; }
   int callsAfterClose() const { return callsAfterClose_; }
@@ -43,12 +52,18 @@ class RecordingReceiver : public discovery::ChannelReceiver {
     if (closed_) ++callsAfterClose_;
     std::lock_guard lock(mutex_);
     records_.push_back(std::move(record));
-    arrived_.notify_all();
+    changed_.notify_all();
+  }
+  void setHolding(bool holding) {
+    std::lock_guard lock(mutex_);
+    holding_ = holding;
+    changed_.notify_all();
   }
 
   std::mutex mutex_;
-  std::condition_variable arrived_;
+  std::condition_variable changed_;
   Records records_;
+  bool holding_ = false;
   std::atomic<bool> closed_{false};
   std::atomic<int> callsAfterClose_{0};
 };

@@ -42,7 +42,9 @@ WirePeer::WirePeer(const char* captureInterface, unsigned sendInterfaceIndex)
   }
   if (sender_.create()) {
     sender_.setMulticastTtl(discovery::kMulticastTtl);
-    if (sendInterfaceIndex != 0) sender_.setMulticastInterface(sendInterfaceIndex);
+    discovery::Adapter via;
+    via.index = sendInterfaceIndex;
+    if (sendInterfaceIndex != 0) sender_.setMulticastInterface(via);
   }
 }
 

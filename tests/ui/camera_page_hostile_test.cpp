@@ -89,7 +89,8 @@ class CameraPageHostileTest : public testing::Test {
   }
 
   testsupport::FakePresenter messages;
-  CDlgUpdateIP page{messages, nullptr};
+  discovery::SystemNetwork network;
+  CDlgUpdateIP page{messages, network, nullptr};
   testsupport::WirePeer peer;
 };
 
@@ -221,7 +222,8 @@ TEST(CameraPagePortTakenTest, WithThePortHeldElsewhereThePageShowsAndSendsNothin
   ASSERT_TRUE(peer.ok());
   {
     testsupport::FakePresenter messages;
-    CDlgUpdateIP page{messages, nullptr};
+    discovery::SystemNetwork network;
+    CDlgUpdateIP page{messages, network, nullptr};
     page.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&page));
     EXPECT_FALSE(page.channel().isOpen());

@@ -9,6 +9,7 @@
 #include "discovery/channel.h"
 #include "discovery/protocol.h"
 #include "support/datagrams.h"
+#include "support/fixed_network.h"
 #include "support/wire_peer.h"
 #include "ui/dialog_builder.h"
 #include "ui/dlg_update_ip.h"
@@ -26,18 +27,8 @@ using testsupport::WirePeer;
 
 constexpr int kWaitMs = 10000;
 
-bool run(const char* command) { return std::system(command) == 0; }
-
 class CameraPageTest : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    // The PC's own network inside the private namespace: its gateway gives the
-    // page's default address and gateway.
-    ASSERT_TRUE(run("ip link add pc0 type veth peer name pc0-far && ip link set pc0 up && ip link set pc0-far up && "
-                    "ip addr add 192.168.1.10/24 dev pc0 && ip route add default via 192.168.1.1 dev pc0"));
-  }
-  static void TearDownTestSuite() { run("ip link del pc0"); }
-
   void SetUp() override {
     ASSERT_TRUE(peer.ok());
     page.show();
@@ -69,7 +60,9 @@ class CameraPageTest : public testing::Test {
   void clickApply() { QTest::mouseClick(control<QPushButton>(&page, 1019), Qt::LeftButton); }
 
   FakePresenter messages;
-  CDlgUpdateIP page{messages, nullptr};
+  // The PC's one adapter, whose gateway gives the page's default address and gateway.
+  testsupport::FixedNetwork network{{testsupport::loopbackWire("192.168.1.1")}};
+  CDlgUpdateIP page{messages, network, nullptr};
   WirePeer peer;
   int sentinels = 0;
 };
@@ -204,9 +197,10 @@ TEST_F(CameraPageTest, MacThatIsNotValidGbkIsSentAsItCame) {
 
 TEST(CameraPageLifetimeTest, DestroyingThePageWhileRepliesPourInIsClean) {
   WirePeer peer;
+  discovery::SystemNetwork network;
   for (int round = 0; round < 20; ++round) {
     FakePresenter messages;
-    auto page = std::make_unique<CDlgUpdateIP>(messages, nullptr);
+    auto page = std::make_unique<CDlgUpdateIP>(messages, network, nullptr);
     for (int i = 0; i < 200; ++i) peer.sendToGroup(searchReply("CAM-" + std::to_string(i), "10.0.0.5"));
     page.reset();  // queued hand-overs for the gone page must not run
     QCoreApplication::processEvents();

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include "discovery/host_network.h"
 #include "support/wire_peer.h"
 #include "ui/about_dlg.h"
 #include "ui/dialog_builder.h"
@@ -39,7 +40,8 @@ class MainWindowTest : public testing::Test {
   bool isOpen() const { return window.isVisible(); }
 
   FakePresenter messages;
-  CMainDlg window{messages};
+  discovery::SystemNetwork network;
+  CMainDlg window{messages, network};
 };
 
 TEST_F(MainWindowTest, StartsOnTheCameraTabWithItsPageShown) {

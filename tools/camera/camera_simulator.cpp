@@ -6,12 +6,6 @@
 #include "discovery/channel.h"
 
 namespace camerasim {
-namespace {
-
-constexpr std::size_t kReceiveBatch = 64;
-
-}  // namespace
-
 using discovery::ReceiveResult;
 
 CameraSimulator::CameraSimulator(std::vector<SimulatedCamera> cameras, AddressChangeHook beforeAddressChange)
@@ -41,7 +35,7 @@ void CameraSimulator::stop() {
 }
 
 void CameraSimulator::serve() {
-  std::vector<discovery::ReceivedDatagram> slots(kReceiveBatch);
+  std::vector<discovery::ReceivedDatagram> slots(discovery::kReceiveBatch);
   for (;;) {
     const ReceiveResult result = socket_.receive(slots);
     if (result.status == ReceiveResult::Status::Interrupted) return;

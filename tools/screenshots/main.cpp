@@ -13,6 +13,7 @@
 
 #include "discovery/channel.h"
 #include "discovery/datagram_socket.h"
+#include "discovery/host_network.h"
 #include "ui/about_dlg.h"
 #include "ui/dialog_builder.h"
 #include "ui/dlg_calc_disk.h"
@@ -62,7 +63,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
   ui::QtMessagePresenter messages;
-  ui::CMainDlg window(messages);
+  discovery::SystemNetwork network;
+  ui::CMainDlg window(messages, network);
   window.show();
 
   announceCameras();

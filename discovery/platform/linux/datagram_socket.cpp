@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <linux/sock_diag.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -28,13 +29,17 @@ void closeHandle(int& handle) {
   handle = -1;
 }
 
-// Index 0 leaves the choice of interface to the system.
+// Index 0 leaves the choice of interface to the system's routing.
 ip_mreqn membership(const Ipv4Bytes& group, unsigned interfaceIndex) {
   ip_mreqn request{};
   std::memcpy(&request.imr_multiaddr.s_addr, group.data(), 4);
   request.imr_address.s_addr = htonl(INADDR_ANY);
   request.imr_ifindex = static_cast<int>(interfaceIndex);
   return request;
+}
+
+int toPollTimeout(std::optional<std::chrono::milliseconds> timeout) {
+  return timeout ? static_cast<int>(std::max<std::chrono::milliseconds::rep>(timeout->count(), 0)) : -1;
 }
 
 // Waits for the socket (when watched) or the wake pipe; says which became
@@ -96,21 +101,23 @@ bool DatagramSocket::setMulticastTtl(int ttl) {
          fail("IP_MULTICAST_TTL");
 }
 
-bool DatagramSocket::joinGroup(const Ipv4Bytes& group, unsigned interfaceIndex) {
-  const ip_mreqn request = membership(group, interfaceIndex);
+bool DatagramSocket::joinGroup(const Ipv4Bytes& group) { return joinGroup(group, Adapter{}); }
+
+bool DatagramSocket::joinGroup(const Ipv4Bytes& group, const Adapter& via) {
+  const ip_mreqn request = membership(group, via.index);
   return ::setsockopt(handle_, IPPROTO_IP, IP_ADD_MEMBERSHIP, &request, sizeof request) == 0 ||
          fail("IP_ADD_MEMBERSHIP");
 }
 
-bool DatagramSocket::leaveGroup(const Ipv4Bytes& group, unsigned interfaceIndex) {
-  const ip_mreqn request = membership(group, interfaceIndex);
+bool DatagramSocket::leaveGroup(const Ipv4Bytes& group, const Adapter& via) {
+  const ip_mreqn request = membership(group, via.index);
   return ::setsockopt(handle_, IPPROTO_IP, IP_DROP_MEMBERSHIP, &request, sizeof request) == 0 ||
          fail("IP_DROP_MEMBERSHIP");
 }
 
-bool DatagramSocket::setMulticastInterface(unsigned interfaceIndex) {
+bool DatagramSocket::setMulticastInterface(const Adapter& via) {
   ip_mreqn request{};
-  request.imr_ifindex = static_cast<int>(interfaceIndex);
+  request.imr_ifindex = static_cast<int>(via.index);
   return ::setsockopt(handle_, IPPROTO_IP, IP_MULTICAST_IF, &request, sizeof request) == 0 ||
          fail("IP_MULTICAST_IF");
 }
@@ -121,6 +128,17 @@ int DatagramSocket::requestReceiveBuffer(int bytes) {
   socklen_t size = sizeof granted;
   ::getsockopt(handle_, SOL_SOCKET, SO_RCVBUF, &granted, &size);
   return granted;
+}
+
+std::optional<std::uint32_t> DatagramSocket::droppedDatagrams() const {
+  // The kernel's own running count, readable at any moment: exact even for
+  // drops that no later datagram would report.
+  std::uint32_t memory[SK_MEMINFO_VARS] = {};
+  socklen_t size = sizeof memory;
+  if (handle_ < 0 || ::getsockopt(handle_, SOL_SOCKET, SO_MEMINFO, memory, &size) != 0 ||
+      size <= SK_MEMINFO_DROPS * sizeof memory[0])
+    return std::nullopt;
+  return memory[SK_MEMINFO_DROPS];
 }
 
 std::uint16_t DatagramSocket::localPort() const {
@@ -137,17 +155,20 @@ void DatagramSocket::sendTo(const Ipv4Bytes& address, std::uint16_t port,
   ::sendto(handle_, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
 }
 
-ReceiveResult DatagramSocket::receive(std::span<ReceivedDatagram> slots) {
+ReceiveResult DatagramSocket::receive(std::span<ReceivedDatagram> slots,
+                                      std::optional<std::chrono::milliseconds> timeout) {
   using Status = ReceiveResult::Status;
-  constexpr std::size_t kMaxBatch = 64;
-  const std::size_t batch = std::min(slots.size(), kMaxBatch);
+  const std::size_t batch = std::min(slots.size(), kReceiveBatch);
   if (handle_ < 0 || batch == 0) return {Status::Failed};
-  mmsghdr messages[kMaxBatch];
-  iovec vectors[kMaxBatch];
+  mmsghdr messages[kReceiveBatch];
+  iovec vectors[kReceiveBatch];
   for (;;) {
-    const Readiness ready = waitFor(handle_, wakeRead_, -1);
+    const Readiness ready = waitFor(handle_, wakeRead_, toPollTimeout(timeout));
     if (ready.woken) return {Status::Interrupted};
-    if (!ready.socket) continue;
+    if (!ready.socket) {
+      if (timeout) return {Status::TimedOut};
+      continue;
+    }
     for (std::size_t i = 0; i < batch; ++i) {
       // One byte is kept back so that a NUL can always follow the data.
       vectors[i] = {slots[i].bytes.data(), kReceiveBufferSize - 1};

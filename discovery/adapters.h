@@ -1,0 +1,28 @@
+// The PC's network adapters as one list, and the rule for which of them a
+// search goes out through. (gateway.h holds the other rule over the list:
+// whose gateway proposes a camera's new address.)
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "discovery/protocol.h"
+
+namespace discovery {
+
+struct Adapter {
+  std::string name;
+  unsigned index = 0;
+  Ipv4Bytes address{};  // its first IPv4 address
+  std::string gateway;  // its first default gateway, dotted; empty when it has none
+  bool up = false;      // up and running
+  bool multicast = false;
+  bool loopback = false;
+};
+
+// The adapters that are up, multicast-capable and have an IPv4 address.
+// Loopback only counts when it is the only such adapter, so that a machine
+// with no network still hears itself.
+std::vector<Adapter> multicastAdapters(const std::vector<Adapter>& all);
+
+}  // namespace discovery
