@@ -101,14 +101,18 @@ bool runLabAction(const std::string& action) {
   return std::system(("'" + std::string(script) + "' " + action).c_str()) == 0;
 }
 
-std::uint64_t udpDatagramsRead() {
-  // Two "Udp:" lines: the field names, then their values.
-  std::ifstream snmp("/proc/net/snmp");
+namespace {
+
+// A counter of the kernel's statistics files: two lines start with the same
+// "Group:", the field names, then their values.
+std::uint64_t kernelCounter(const char* file, const std::string& group, const std::string& counter) {
+  std::ifstream table(file);
+  const std::string prefix = group + ": ";
   std::string line;
   std::vector<std::string> names;
-  while (std::getline(snmp, line)) {
-    if (line.rfind("Udp: ", 0) != 0) continue;
-    std::istringstream fields(line.substr(5));
+  while (std::getline(table, line)) {
+    if (line.rfind(prefix, 0) != 0) continue;
+    std::istringstream fields(line.substr(prefix.size()));
     if (names.empty()) {
       for (std::string name; fields >> name;) names.push_back(name);
       continue;
@@ -116,10 +120,26 @@ std::uint64_t udpDatagramsRead() {
     std::uint64_t value = 0;
     for (const std::string& name : names) {
       if (!(fields >> value)) break;
-      if (name == "InDatagrams") return value;
+      if (name == counter) return value;
     }
   }
   return 0;
+}
+
+}  // namespace
+
+std::uint64_t udpDatagramsRead() { return kernelCounter("/proc/net/snmp", "Udp", "InDatagrams"); }
+
+std::uint64_t reversePathDrops() { return kernelCounter("/proc/net/netstat", "TcpExt", "IPReversePathFilter"); }
+
+bool setReversePathFilter(int mode) {
+  // The filter in force on an interface is the stricter of its own and "all".
+  bool set = true;
+  for (const char* interface : {"all", "default", "eth0"}) {
+    std::ofstream setting(std::string("/proc/sys/net/ipv4/conf/") + interface + "/rp_filter");
+    set = static_cast<bool>(setting << mode << '\n') && set;
+  }
+  return set;
 }
 
 }  // namespace labtest

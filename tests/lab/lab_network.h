@@ -40,4 +40,12 @@ bool runLabAction(const std::string& action);
 // counts a datagram when a program reads it.
 std::uint64_t udpDatagramsRead();
 
+// Datagrams this namespace's kernel dropped so far because no route leads
+// back to their source (the reverse-path filter).
+std::uint64_t reversePathDrops();
+
+// Sets this namespace's reverse-path filter (0 off, 1 strict, 2 loose) on
+// every interface; true if it could.
+bool setReversePathFilter(int mode);
+
 }  // namespace labtest

@@ -198,6 +198,19 @@ TEST_F(CameraPageHostileTest, AFloodOfAnswersAndJunkWhileTheUserWorks) {
   }
 }
 
+// Anyone can send empty datagrams: a stream of them beside a large burst of
+// answers must not cost a single camera.
+TEST_F(CameraPageHostileTest, EmptyDatagramsAmongABurstOfTwentyThousandAnswersLoseNoCamera) {
+  constexpr int kCameras = 20000;
+  constexpr int kAnswersPerEmpty = 500;  // 40 empty datagrams in all
+  for (int i = 0; i < kCameras; ++i) {
+    if (i % kAnswersPerEmpty == 0) peer.sendToGroup({});
+    peer.sendToGroup(searchReply("CAM-" + std::to_string(i)));
+  }
+  EXPECT_TRUE(QTest::qWaitFor([&] { return model().rowCount() == kCameras; }, kWaitMs))
+      << model().rowCount() << " of " << kCameras << " cameras listed";
+}
+
 TEST_F(CameraPageHostileTest, MacTextsThatAreNotGbkGetRowsOfTheirOwnAndAreShown) {
   const std::vector<std::string> macs = {"CAM", "CAM\x81", "\x81\x30", "\xFF\xFE\x80", std::string(20, '\xB0')};
   for (const std::string& mac : macs) peer.sendToGroup(searchReply(mac));
