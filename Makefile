@@ -31,8 +31,10 @@ test: build
 	ctest --preset $(PRESET) -j $(JOBS)
 
 # The program joins the discovery group as soon as it starts. Here it runs in
-# a private network namespace; `make run NETNS=` runs it on the real network.
-NETNS ?= tests/run-in-netns.sh
+# a private network of its own beside three simulated cameras in other subnets
+# (tools/lab/tovalen-try, no root needed where unprivileged user namespaces
+# are allowed); `make run NETNS=` runs it on the real network.
+NETNS ?= tools/lab/tovalen-try --camera $(BUILD_DIR)/tools/camera/tovalen-camera
 run: build
 	$(NETNS) $(BUILD_DIR)/app/tovalen
 

@@ -34,9 +34,18 @@ bool sameFile(const std::string& a, const std::string& b) {
 }  // namespace
 
 bool insideLabPc(std::string& why) {
+  const char* tryNamespace = std::getenv("TOVALEN_TRY_NETNS");
+  if (tryNamespace && *tryNamespace) {
+    char current[64] = {};
+    if (readlink("/proc/self/ns/net", current, sizeof current - 1) > 0 && std::string(current) == tryNamespace)
+      return true;
+    why = std::string("this process is not in the network namespace ") + tryNamespace + " of tovalen-try";
+    return false;
+  }
   const char* lab = std::getenv("TOVALEN_LAB");
   if (!lab || !*lab) {
-    why = "TOVALEN_LAB is not set: start this through tools/lab/tovalen-lab run";
+    why = "neither TOVALEN_LAB nor TOVALEN_TRY_NETNS is set: start this through tools/lab/tovalen-lab run "
+          "or tools/lab/tovalen-try";
     return false;
   }
   const std::string pcNamespace = std::string("/run/netns/") + lab + "-pc";

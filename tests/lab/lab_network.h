@@ -8,8 +8,10 @@
 
 namespace labtest {
 
-// True when this process runs in the PC namespace of the lab named by
-// $TOVALEN_LAB; otherwise false, with the reason.
+// True when this process runs as the PC of a lab: in the PC namespace of the
+// lab named by $TOVALEN_LAB (tools/lab/tovalen-lab), or in the namespace
+// tools/lab/tovalen-try names in $TOVALEN_TRY_NETNS, whose network is the
+// same; otherwise false, with the reason.
 bool insideLabPc(std::string& why);
 
 // Every lab camera echoes datagrams on this port.
