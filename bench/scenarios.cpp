@@ -135,7 +135,11 @@ Outcome measureLiteral(std::size_t cameras) {
       if (!decoded) continue;
       const discovery::DecodedRecord record = *decoded;
       // The receive thread waits until the UI thread has handled each reply.
-      QMetaObject::invokeMethod(&model, [&] { model.apply({&record, 1}); }, Qt::BlockingQueuedConnection);
+      const auto applyOne = [&] {
+        model.absorb({&record, 1});
+        model.publish();
+      };
+      QMetaObject::invokeMethod(&model, applyOne, Qt::BlockingQueuedConnection);
     }
     receiverDone = true;
   });

@@ -6,21 +6,24 @@
 
 namespace ui {
 
-void CameraListModel::apply(std::span<const discovery::DecodedRecord> records) {
-  int firstChanged = announcedRows_;
-  int lastChanged = -1;
+void CameraListModel::absorb(std::span<const discovery::DecodedRecord> records) {
   for (const auto& record : records) {
     if (const auto* device = std::get_if<discovery::DeviceInfoRecord>(&record)) {
       cameras_.addDevice(*device);
-    } else if (const auto row = cameras_.applyIpChange(std::get<discovery::SetIpRecord>(record))) {
-      const int changed = static_cast<int>(*row);
-      if (changed < announcedRows_) {
-        firstChanged = std::min(firstChanged, changed);
-        lastChanged = std::max(lastChanged, changed);
-      }
+      continue;
     }
+    const auto row = cameras_.applyIpChange(std::get<discovery::SetIpRecord>(record));
+    const int changed = row ? static_cast<int>(*row) : announcedRows_;
+    if (changed >= announcedRows_) continue;  // announced as a new row anyway
+    firstChanged_ = lastChanged_ < firstChanged_ ? changed : std::min(firstChanged_, changed);
+    lastChanged_ = std::max(lastChanged_, changed);
   }
-  if (lastChanged >= 0) emit dataChanged(index(firstChanged, IpColumn), index(lastChanged, GatewayColumn));
+}
+
+void CameraListModel::publish() {
+  if (lastChanged_ >= firstChanged_) emit dataChanged(index(firstChanged_, IpColumn), index(lastChanged_, GatewayColumn));
+  firstChanged_ = 0;
+  lastChanged_ = -1;
   const int total = static_cast<int>(cameras_.size());
   if (total > announcedRows_) {
     beginInsertRows({}, announcedRows_, total - 1);

@@ -1,6 +1,7 @@
 // The camera list as a three-column table for the list view: MAC, IP address
 // and gateway, decoded from GBK for display. Records from the channel are
-// applied in batches; rows only ever get appended or rewritten.
+// absorbed in batches, and the views hear of the changes when they are
+// published; rows only ever get appended or rewritten.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -20,7 +21,9 @@ class CameraListModel : public QAbstractTableModel {
   using QAbstractTableModel::QAbstractTableModel;
 
   // Applies search replies and set-IP replies in their order.
-  void apply(std::span<const discovery::DecodedRecord> records);
+  void absorb(std::span<const discovery::DecodedRecord> records);
+  // Tells the views of the rows added and rewritten since the last call.
+  void publish();
   const discovery::CameraRow& cameraAt(int row) const { return cameras_.row(static_cast<std::size_t>(row)); }
 
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -30,8 +33,11 @@ class CameraListModel : public QAbstractTableModel {
 
  private:
   discovery::CameraList cameras_;
-  // Rows the views know of; new rows are announced once per batch.
+  // Rows the views know of.
   int announcedRows_ = 0;
+  // Known rows rewritten since the last publish(); none when last < first.
+  int firstChanged_ = 0;
+  int lastChanged_ = -1;
 };
 
 }  // namespace ui

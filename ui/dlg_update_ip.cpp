@@ -1,12 +1,10 @@
 #include "ui/dlg_update_ip.h"
 
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeView>
 
 #include "discovery/gateway.h"
@@ -31,9 +29,6 @@ enum ControlId {
 };
 
 constexpr int kColumnWidth = 150;
-// Well under a frame at 60 Hz, leaving room for the list's own layout and paint.
-constexpr qint64 kSliceMilliseconds = 6;
-constexpr std::size_t kRecordsPerStep = 256;
 
 bool isEnterKey(const QKeyEvent* event) { return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter; }
 
@@ -42,8 +37,8 @@ bool isEnterKey(const QKeyEvent* event) { return event->key() == Qt::Key_Return 
 CDlgUpdateIP::CDlgUpdateIP(MessagePresenter& messages, discovery::HostNetwork& network, QWidget* parent)
     : QWidget(parent),
       messages_(messages),
-      inbox_([this] { QMetaObject::invokeMethod(this, &CDlgUpdateIP::scheduleSlice, Qt::QueuedConnection); }),
-      channel_(inbox_, network) {
+      handOver_(cameras_),
+      channel_(handOver_.inbox(), network) {
   buildDialog(this, cameraPageTemplate());
   list_ = control<QTreeView>(this, kCameraList);
   macBox_ = control<QLineEdit>(this, kMacBox);
@@ -70,36 +65,6 @@ CDlgUpdateIP::CDlgUpdateIP(MessagePresenter& messages, discovery::HostNetwork& n
 CDlgUpdateIP::~CDlgUpdateIP() { channel_.close(); }
 
 void CDlgUpdateIP::search() { channel_.sendSearch(); }
-
-void CDlgUpdateIP::scheduleSlice() {
-  if (sliceScheduled_) return;
-  sliceScheduled_ = true;
-  QTimer::singleShot(0, this, &CDlgUpdateIP::applyPendingSlice);
-}
-
-void CDlgUpdateIP::applyPendingSlice() {
-  sliceScheduled_ = false;
-  auto arrived = inbox_.takeAll();
-  if (pendingNext_ == pending_.size()) {
-    pending_ = std::move(arrived);
-    pendingNext_ = 0;
-  } else {
-    pending_.insert(pending_.end(), std::make_move_iterator(arrived.begin()), std::make_move_iterator(arrived.end()));
-  }
-  QElapsedTimer clock;
-  clock.start();
-  while (pendingNext_ < pending_.size() && !clock.hasExpired(kSliceMilliseconds)) {
-    const std::size_t count = std::min(kRecordsPerStep, pending_.size() - pendingNext_);
-    cameras_.apply(std::span(pending_).subspan(pendingNext_, count));
-    pendingNext_ += count;
-  }
-  if (pendingNext_ < pending_.size()) {
-    scheduleSlice();
-  } else {
-    pending_.clear();
-    pendingNext_ = 0;
-  }
-}
 
 void CDlgUpdateIP::pickRow() {
   const QModelIndexList selected = list_->selectionModel()->selectedRows();

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "discovery/channel.h"
-#include "discovery/record_queue.h"
 #include "ui/camera_list_model.h"
+#include "ui/record_hand_over.h"
 
 class QLineEdit;
 class QTreeView;
@@ -38,22 +38,15 @@ class CDlgUpdateIP : public QWidget {
   void search();
   void apply();
   void pickRow();
-  void scheduleSlice();
-  void applyPendingSlice();
 
   MessagePresenter& messages_;
   CameraListModel cameras_;
-  discovery::RecordQueue inbox_;
+  RecordHandOver handOver_;
   discovery::MulticastChannel channel_;
   std::string gatewayText_;
   // The picked camera's MAC as it came from the wire: a text that is not
   // valid GBK would not survive a round trip through the MAC box.
   std::string pickedMac_;
-  // Records taken from the inbox and not yet applied; a large burst is applied
-  // in slices so that the window keeps repainting and answering.
-  std::vector<discovery::DecodedRecord> pending_;
-  std::size_t pendingNext_ = 0;
-  bool sliceScheduled_ = false;
 
   QTreeView* list_;
   QLineEdit* macBox_;

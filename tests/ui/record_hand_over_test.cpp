@@ -1,0 +1,79 @@
+// The hand-over from the receive thread to the camera list, without a socket:
+// a thread plays the channel's receive thread.
+#include "ui/record_hand_over.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QTimer>
+#include <string>
+#include <thread>
+
+#include "ui/camera_list_model.h"
+
+namespace ui {
+namespace {
+
+constexpr int kWaitMs = 20000;
+
+discovery::DeviceInfoRecord camera(int number) {
+  discovery::DeviceInfoRecord record;
+  record.mac.assign("CAM-" + std::to_string(number));
+  record.ip.assign("10.0.0.5");
+  return record;
+}
+
+// Queues `count` cameras as the receive thread does: in batches, then the
+// burst quiets down.
+void arriveAsABurst(discovery::RecordQueue& inbox, int count) {
+  std::thread receiveThread([&] {
+    for (int i = 0; i < count; ++i) {
+      inbox.deviceFound(camera(i));
+      if (i % 64 == 63) inbox.endOfBatch();
+    }
+    inbox.endOfBatch();
+    inbox.quiet();
+  });
+  receiveThread.join();
+}
+
+TEST(RecordHandOverTest, EveryRecordOfABurstIsListedInArrivalOrderWithSetIpRepliesInPlace) {
+  CameraListModel cameras;
+  RecordHandOver handOver(cameras);
+  arriveAsABurst(handOver.inbox(), 1000);
+  discovery::SetIpRecord moved;
+  moved.mac.assign("CAM-7");
+  moved.newAddress = {192, 168, 1, 241};
+  handOver.inbox().ipChanged(moved);
+  handOver.inbox().endOfBatch();
+  handOver.inbox().quiet();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return cameras.rowCount() == 1000 && cameras.cameraAt(7).ip == "192.168.1.241"; },
+                              kWaitMs));
+  for (int row = 0; row < 1000; ++row) ASSERT_EQ(cameras.cameraAt(row).mac, "CAM-" + std::to_string(row));
+}
+
+TEST(RecordHandOverTest, ALargeBurstIsAppliedInSlicesWithTheEventLoopRunningBetweenThem) {
+  constexpr int kCameras = 200000;  // far more than one slice applies
+  CameraListModel cameras;
+  RecordHandOver handOver(cameras);
+  int rowsWhenTheLoopRan = -1;
+  arriveAsABurst(handOver.inbox(), kCameras);
+  // Posted behind the hand-over's wake: it runs between two slices.
+  QTimer::singleShot(0, [&] { QTimer::singleShot(0, [&] { rowsWhenTheLoopRan = cameras.rowCount(); }); });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return cameras.rowCount() == kCameras; }, kWaitMs));
+  EXPECT_GT(rowsWhenTheLoopRan, 0);
+  EXPECT_LT(rowsWhenTheLoopRan, kCameras);
+}
+
+TEST(RecordHandOverTest, AWakeQueuedForAHandOverThatIsGoneDoesNothing) {
+  CameraListModel cameras;
+  {
+    RecordHandOver handOver(cameras);
+    arriveAsABurst(handOver.inbox(), 10);
+  }
+  QCoreApplication::processEvents();
+  EXPECT_EQ(cameras.rowCount(), 0);
+}
+
+}  // namespace
+}  // namespace ui

@@ -1,0 +1,56 @@
+#include "ui/record_hand_over.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <span>
+
+#include "ui/camera_list_model.h"
+
+namespace ui {
+namespace {
+
+// Well under a frame at 60 Hz, leaving room for the list's own layout and paint.
+constexpr qint64 kSliceMilliseconds = 6;
+// The clock is read between steps of this many records.
+constexpr std::size_t kRecordsPerStep = 256;
+
+}  // namespace
+
+RecordHandOver::RecordHandOver(CameraListModel& cameras, QObject* parent)
+    : QObject(parent),
+      cameras_(cameras),
+      inbox_([this] { QMetaObject::invokeMethod(this, &RecordHandOver::schedule, Qt::QueuedConnection); }) {}
+
+void RecordHandOver::schedule() {
+  if (scheduled_) return;
+  scheduled_ = true;
+  QTimer::singleShot(0, this, &RecordHandOver::applySlice);
+}
+
+void RecordHandOver::applySlice() {
+  scheduled_ = false;
+  auto arrived = inbox_.takeAll();
+  if (pendingNext_ == pending_.size()) {
+    pending_ = std::move(arrived);
+    pendingNext_ = 0;
+  } else {
+    pending_.insert(pending_.end(), std::make_move_iterator(arrived.begin()), std::make_move_iterator(arrived.end()));
+  }
+  QElapsedTimer clock;
+  clock.start();
+  while (pendingNext_ < pending_.size() && !clock.hasExpired(kSliceMilliseconds)) {
+    const std::size_t count = std::min(kRecordsPerStep, pending_.size() - pendingNext_);
+    cameras_.absorb(std::span(pending_).subspan(pendingNext_, count));
+    pendingNext_ += count;
+  }
+  // The views hear of a slice's rows at once, not step by step.
+  cameras_.publish();
+  if (pendingNext_ < pending_.size()) {
+    schedule();
+  } else {
+    pending_.clear();
+    pendingNext_ = 0;
+  }
+}
+
+}  // namespace ui
