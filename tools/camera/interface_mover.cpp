@@ -14,6 +14,8 @@
 #include <optional>
 #include <vector>
 
+#include "tools/camera/simulated_cameras.h"
+
 extern char** environ;
 
 namespace camerasim {
@@ -21,8 +23,6 @@ namespace {
 
 using discovery::formatAddress;
 using discovery::Ipv4Bytes;
-
-constexpr int kDefaultPrefixLength = 24;
 
 struct InterfaceAddress {
   Ipv4Bytes address;
@@ -140,6 +140,10 @@ struct Step {
 };
 
 }  // namespace
+
+std::optional<int> InterfaceMover::prefixLengthOf(const Ipv4Bytes& address) const {
+  return prefixLengthOn(interface_, address);
+}
 
 bool InterfaceMover::move(const Ipv4Bytes& oldAddress, const Ipv4Bytes& oldGateway, const Ipv4Bytes& newAddress,
                           const Ipv4Bytes& newGateway) {

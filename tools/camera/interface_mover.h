@@ -4,6 +4,7 @@
 // command.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "discovery/protocol.h"
@@ -21,6 +22,9 @@ class InterfaceMover {
   // had done, keeps the reason in error() and returns false.
   bool move(const discovery::Ipv4Bytes& oldAddress, const discovery::Ipv4Bytes& oldGateway,
             const discovery::Ipv4Bytes& newAddress, const discovery::Ipv4Bytes& newGateway);
+
+  // The prefix length `address` has on the interface, if it is there.
+  std::optional<int> prefixLengthOf(const discovery::Ipv4Bytes& address) const;
 
   const std::string& interfaceName() const { return interface_; }
   const std::string& error() const { return error_; }
