@@ -9,14 +9,12 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
-#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "discovery/channel.h"
 #include "discovery/datagram_socket.h"
+#include "support/udp_counters.h"
 
 namespace labtest {
 namespace {
@@ -101,25 +99,6 @@ bool runLabAction(const std::string& action) {
   return std::system(("'" + std::string(script) + "' " + action).c_str()) == 0;
 }
 
-std::uint64_t udpDatagramsRead() {
-  // Two "Udp:" lines: the field names, then their values.
-  std::ifstream snmp("/proc/net/snmp");
-  std::string line;
-  std::vector<std::string> names;
-  while (std::getline(snmp, line)) {
-    if (line.rfind("Udp: ", 0) != 0) continue;
-    std::istringstream fields(line.substr(5));
-    if (names.empty()) {
-      for (std::string name; fields >> name;) names.push_back(name);
-      continue;
-    }
-    std::uint64_t value = 0;
-    for (const std::string& name : names) {
-      if (!(fields >> value)) break;
-      if (name == "InDatagrams") return value;
-    }
-  }
-  return 0;
-}
+std::uint64_t udpDatagramsRead() { return testsupport::udpCounter("InDatagrams"); }
 
 }  // namespace labtest
