@@ -1,6 +1,7 @@
 #include "app/main_app.h"
 
 #include <QFileInfo>
+#include <cstdio>
 
 #include "app/single_instance.h"
 #include "discovery/datagram_socket.h"
@@ -13,13 +14,16 @@ constexpr int kAlreadyRunningExitCode = 1;
 }
 
 int CMainApp::run(const QString& applicationName) {
-  SingleInstanceLock lock;
+  SingleInstanceLock lock(lockPlacesOfThisSession());
   if (!lock.acquire(applicationName.toStdString())) {
     // The first copy is left alone; this one only says why it stops.
     messages_.show({nullptr, QStringLiteral("该程序已经启动运行! "), applicationName, ui::MessageButtons::Ok,
                     ui::MessageIcon::Exclamation});
     return kAlreadyRunningExitCode;
   }
+  if (!lock.unguardedReason().empty())
+    std::fprintf(stderr, "%s: not checking for another copy: %s\n", qPrintable(applicationName),
+                 lock.unguardedReason().c_str());
   const discovery::SocketLibrary socketLibrary;
   ui::CMainDlg mainWindow(messages_, network_);
   mainWindow.exec();

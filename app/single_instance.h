@@ -3,22 +3,44 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 namespace app {
 
+// Where a user's lock may go. Only a directory that the user alone can write
+// is used, so another user can neither redirect the lock nor hold it.
+struct LockPlaces {
+  // The session's runtime directory ($XDG_RUNTIME_DIR), used when it is an
+  // absolute path to a directory of the user's own with mode 0700.
+  std::string runtimeDirectory;
+  // Otherwise the lock goes in <sharedDirectory>/tovalen-<uid>, a directory
+  // the user owns with mode 0700; when another user has taken that name,
+  // there is no safe place.
+  std::string sharedDirectory;
+};
+
+// $XDG_RUNTIME_DIR and /tmp.
+LockPlaces lockPlacesOfThisSession();
+
 class SingleInstanceLock {
  public:
-  SingleInstanceLock() = default;
+  explicit SingleInstanceLock(LockPlaces places) : places_(std::move(places)) {}
   ~SingleInstanceLock();
   SingleInstanceLock(const SingleInstanceLock&) = delete;
   SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
 
   // False only when another running copy holds the lock for this name. Any
-  // other failure counts as being the first copy.
+  // other outcome counts as being the first copy, with or without a lock.
   bool acquire(const std::string& applicationName);
+  // After acquire() returned true: why no lock is held, or empty if one is.
+  const std::string& unguardedReason() const { return unguardedReason_; }
 
  private:
+  bool startUnguarded(std::string reason);
+
+  LockPlaces places_;
   int handle_ = -1;
+  std::string unguardedReason_;
 };
 
 }  // namespace app

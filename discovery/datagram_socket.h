@@ -25,6 +25,8 @@ struct ReceivedDatagram {
   std::array<std::uint8_t, kReceiveBufferSize> bytes;
   std::size_t length = 0;
   bool truncated = false;  // longer than kReceiveBufferSize - 1 bytes
+  Ipv4Bytes senderAddress{};
+  std::uint16_t senderPort = 0;
 
   std::span<const std::uint8_t> payload() const { return {bytes.data(), length}; }
 };
@@ -63,11 +65,13 @@ class DatagramSocket {
   std::optional<std::uint32_t> droppedDatagrams() const;
   std::uint16_t localPort() const;
 
-  // Sends one datagram; the result is not reported (sends are fire-and-forget).
+  // Sends one datagram, to a group or a single host; the result is not
+  // reported (sends are fire-and-forget).
   void sendTo(const Ipv4Bytes& address, std::uint16_t port, std::span<const std::uint8_t> datagram);
 
   // Blocks until at least one datagram arrives, interrupt() is called or the
-  // timeout (if any) passes, then fills as many slots as are ready.
+  // timeout (if any) passes, then fills as many slots as are ready, each with
+  // its sender.
   ReceiveResult receive(std::span<ReceivedDatagram> slots,
                         std::optional<std::chrono::milliseconds> timeout = std::nullopt);
   // Waits for `duration` unless interrupt() is called first; true if interrupted.

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # lab_lifecycle_test.sh LAB-SCRIPT CAMERA
 # What the lab builds, and that it takes all of it down again however it
-# ends: its command's end, Ctrl-C, SIGTERM, a failure while it builds; that it
-# refuses clearly where it cannot build; and that `clean` removes what a lab
-# killed outright left, and only that. Exits 77 (a skip for ctest) when this
+# ends: its command's end, Ctrl-C, SIGTERM (and more signals during the
+# teardown), a failure while it builds; that it refuses clearly where it
+# cannot build; and that `clean` removes what a lab killed outright left, and
+# only that. Exits 77 (a skip for ctest) when this
 # machine cannot create network namespaces, except under CI.
 # shellcheck source-path=SCRIPTDIR
 set -eu
@@ -121,6 +122,23 @@ check "the other lab is untouched" test -n "$(ip netns list | grep "^tvl-$beside
 kill -TERM "$beside"
 check "SIGTERM ends the lab" ends_with "$beside" 143
 check "nothing is left after SIGTERM" leaves_nothing beside "$beside"
+
+# --- Signals while the lab is being taken down do not cut the teardown
+# short. This command notes the SIGTERM the lab sends it once teardown has
+# begun, and holds the teardown up until it is released.
+# shellcheck disable=SC2016 # expanded by that shell
+lingers='trap "touch \"\$0.ending\"" TERM; touch "$0"; until [ -e "$0.released" ]; do sleep 0.05; done'
+start_lab lingering -- sh -c "$lingers" "$work/lingering.up"
+lingering=$pid
+check "the lingering lab is up" await "the lingering lab up" test -e "$work/lingering.up"
+kill -TERM "$lingering"
+check "its teardown begins" await "the lab's SIGTERM to its command" test -e "$work/lingering.up.ending"
+kill -INT "$lingering"
+kill -TERM "$lingering"
+kill -HUP "$lingering"
+touch "$work/lingering.up.released"
+check "signals during teardown are ignored" ends_with "$lingering" 143
+check "nothing is left after signals during teardown" leaves_nothing lingering "$lingering"
 
 # --- A failure while building takes down what was built so far.
 camera=/bin/false start_lab broken -- true

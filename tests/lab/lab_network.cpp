@@ -10,13 +10,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <sstream>
-#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "discovery/channel.h"
 #include "discovery/datagram_socket.h"
+#include "support/kernel_counters.h"
 
 namespace labtest {
 namespace {
@@ -110,36 +109,11 @@ bool runLabAction(const std::string& action) {
   return std::system(("'" + std::string(script) + "' " + action).c_str()) == 0;
 }
 
-namespace {
+std::uint64_t udpDatagramsRead() { return testsupport::udpCounter("InDatagrams"); }
 
-// A counter of the kernel's statistics files: two lines start with the same
-// "Group:", the field names, then their values.
-std::uint64_t kernelCounter(const char* file, const std::string& group, const std::string& counter) {
-  std::ifstream table(file);
-  const std::string prefix = group + ": ";
-  std::string line;
-  std::vector<std::string> names;
-  while (std::getline(table, line)) {
-    if (line.rfind(prefix, 0) != 0) continue;
-    std::istringstream fields(line.substr(prefix.size()));
-    if (names.empty()) {
-      for (std::string name; fields >> name;) names.push_back(name);
-      continue;
-    }
-    std::uint64_t value = 0;
-    for (const std::string& name : names) {
-      if (!(fields >> value)) break;
-      if (name == counter) return value;
-    }
-  }
-  return 0;
+std::uint64_t reversePathDrops() {
+  return testsupport::kernelCounter("/proc/net/netstat", "TcpExt", "IPReversePathFilter");
 }
-
-}  // namespace
-
-std::uint64_t udpDatagramsRead() { return kernelCounter("/proc/net/snmp", "Udp", "InDatagrams"); }
-
-std::uint64_t reversePathDrops() { return kernelCounter("/proc/net/netstat", "TcpExt", "IPReversePathFilter"); }
 
 bool setReversePathFilter(int mode) {
   // The filter in force on an interface is the stricter of its own and "all".

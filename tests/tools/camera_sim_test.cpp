@@ -14,6 +14,7 @@
 #include <stop_token>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "discovery/channel.h"
@@ -87,6 +88,37 @@ TEST(AddressNumberingTest, RejectsAnythingButFourDecimalParts) {
   for (const char* text : {"", "192.168.0", "192.168.0.1.", "192.168.0.1.5", "192.168..1", ".192.168.0.1", "256.0.0.1",
                            "1.2.3.-4", "1.2.3.+4", "1.2.3.4 ", "a.b.c.d", "0x1.2.3.4"})
     EXPECT_FALSE(parseIpv4(text).has_value()) << '"' << text << '"';
+}
+
+// What whyNotAssignable says, or "taken".
+std::string assignable(const char* address, const char* gateway, int prefixLength) {
+  const std::string why = whyNotAssignable(*parseIpv4(address), *parseIpv4(gateway), prefixLength);
+  return why.empty() ? "taken" : why;
+}
+
+TEST(AssignableAddressTest, TakesUnicastHostsInTheirSubnetAndGatewaysInAnySubnet) {
+  EXPECT_EQ(assignable("10.0.0.6", "10.0.0.1", 24), "taken");
+  EXPECT_EQ(assignable("10.0.1.0", "10.0.0.1", 16), "taken");
+  EXPECT_EQ(assignable("10.0.0.255", "10.0.0.1", 23), "taken");
+  EXPECT_EQ(assignable("10.0.0.0", "10.0.0.1", 31), "taken");
+  EXPECT_EQ(assignable("192.168.1.7", "10.0.0.255", 24), "taken");  // a gateway in another subnet, reached onlink
+  EXPECT_EQ(assignable("223.255.255.254", "223.255.255.253", 8), "taken");
+}
+
+TEST(AssignableAddressTest, RefusesWhatNoCameraCanBeOrUseAndSaysWhy) {
+  const std::string group = formatAddress(discovery::DISCOVERY_GROUP);
+  EXPECT_EQ(assignable("0.0.0.0", "10.0.0.1", 24), "0.0.0.0 is in 0.0.0.0/8");
+  EXPECT_EQ(assignable("127.0.0.1", "10.0.0.1", 24), "127.0.0.1 is a loopback address");
+  EXPECT_EQ(assignable(group.c_str(), "10.0.0.1", 24), group + " is a multicast address");
+  EXPECT_EQ(assignable("240.0.0.1", "10.0.0.1", 24), "240.0.0.1 is a reserved or broadcast address");
+  EXPECT_EQ(assignable("255.255.255.255", "10.0.0.1", 24), "255.255.255.255 is a reserved or broadcast address");
+  EXPECT_EQ(assignable("10.0.0.0", "10.0.0.1", 24), "10.0.0.0 is the network address of its /24 subnet");
+  EXPECT_EQ(assignable("10.0.1.255", "10.0.0.1", 23), "10.0.1.255 is the broadcast address of its /23 subnet");
+  EXPECT_EQ(assignable("10.0.0.6", "0.0.0.0", 24), "gateway 0.0.0.0 is in 0.0.0.0/8");
+  EXPECT_EQ(assignable("10.0.0.6", "224.0.0.1", 24), "gateway 224.0.0.1 is a multicast address");
+  EXPECT_EQ(assignable("10.0.0.6", "255.255.255.255", 24), "gateway 255.255.255.255 is a reserved or broadcast address");
+  EXPECT_EQ(assignable("10.0.0.6", "10.0.0.255", 24), "gateway 10.0.0.255 is the broadcast address of its /24 subnet");
+  EXPECT_EQ(assignable("10.0.0.6", "10.0.0.6", 24), "gateway 10.0.0.6 is the camera itself");
 }
 
 std::string describe(const SimulatedCamera& camera) {
@@ -340,19 +372,42 @@ TEST_F(CameraSimulatorTest, SetIpMovesOnlyTheCameraItNames) {
                                              kThreeCamerasFound[2]));
 }
 
+// A hook that notes each change it is asked to make and answers `refusal`.
+AddressChangeHook recordingHook(std::vector<std::string>& changesAsked, std::string refusal) {
+  return [&changesAsked, refusal](const SimulatedCamera& camera, const Ipv4Bytes& newAddress,
+                                  const Ipv4Bytes& newGateway) {
+    changesAsked.push_back(std::string(camera.mac.text()) + ' ' + formatAddress(newAddress) + ' ' +
+                           formatAddress(newGateway));
+    return refusal;
+  };
+}
+
 TEST_F(CameraSimulatorTest, RefusedChangeKeepsTheAddressesAndReportsThem) {
   std::vector<std::string> changesAsked;
-  ASSERT_NO_FATAL_FAILURE(startSimulator(
-      [&changesAsked](const SimulatedCamera& camera, const Ipv4Bytes& newAddress, const Ipv4Bytes& newGateway) {
-        changesAsked.push_back(std::string(camera.mac.text()) + ' ' + formatAddress(newAddress) + ' ' +
-                               formatAddress(newGateway));
-        return false;
-      }));
+  ASSERT_NO_FATAL_FAILURE(startSimulator(recordingHook(changesAsked, "refused by the test")));
   client_.sendToGroup(moveDatagram(CMD_SET_IP, kSecondMac));
   EXPECT_THAT(client_.awaitReplies(1), ElementsAre(setIpReply(kSecondMac, "10.0.1.0", "10.0.0.1")));
   EXPECT_THAT(search(), UnorderedElementsAreArray(kThreeCamerasFound));
   simulator_->stop();  // joins the thread that ran the hook, so its record is complete
   EXPECT_THAT(changesAsked, ElementsAre(kSecondMac + " 172.16.5.9 172.16.5.1"));
+}
+
+TEST_F(CameraSimulatorTest, ImpossibleAddressesAreRefusedBeforeTheInterfaceIsAsked) {
+  std::vector<std::string> changesAsked;
+  ASSERT_NO_FATAL_FAILURE(startSimulator(recordingHook(changesAsked, "")));
+  const std::pair<Ipv4Bytes, Ipv4Bytes> impossible[] = {
+      {{0, 0, 0, 0}, {172, 16, 5, 1}},         {{127, 0, 0, 1}, {172, 16, 5, 1}},
+      {{255, 255, 255, 255}, {172, 16, 5, 1}}, {discovery::DISCOVERY_GROUP, {172, 16, 5, 1}},
+      {{172, 16, 5, 255}, {172, 16, 5, 1}},    {{172, 16, 5, 9}, {0, 0, 0, 0}},
+      {{172, 16, 5, 9}, {224, 0, 0, 1}},       {{172, 16, 5, 9}, {255, 255, 255, 255}}};
+  for (const auto& [address, gateway] : impossible) {
+    client_.sendToGroup(setIpDatagram(CMD_SET_IP, kSecondMac, address, gateway));
+    EXPECT_THAT(client_.awaitReplies(1), ElementsAre(setIpReply(kSecondMac, "10.0.1.0", "10.0.0.1")))
+        << formatAddress(address) << " gateway " << formatAddress(gateway);
+  }
+  EXPECT_THAT(search(), UnorderedElementsAreArray(kThreeCamerasFound));
+  simulator_->stop();
+  EXPECT_THAT(changesAsked, testing::IsEmpty());
 }
 
 TEST_F(CameraSimulatorTest, StopsPromptlyWhileWaitingForRequests) {

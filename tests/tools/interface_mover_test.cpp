@@ -60,6 +60,23 @@ TEST_F(InterfaceMoverTest, SameAddressOnlyChangesTheGateway) {
   EXPECT_EQ(state(), "10.0.0.5/24 default via 10.0.0.254 dev mv0 onlink \n");
 }
 
+TEST_F(InterfaceMoverTest, AMoveWithinTheSubnetKeepsTheNewAddressAndRoute) {
+  ASSERT_NO_FATAL_FAILURE(configure("10.0.0.5/24", "10.0.0.1"));
+  const std::string promotion = output("cat /proc/sys/net/ipv4/conf/mv0/promote_secondaries");
+  EXPECT_TRUE(mover.move({10, 0, 0, 5}, {10, 0, 0, 1}, {10, 0, 0, 6}, {10, 0, 0, 1})) << mover.error();
+  EXPECT_EQ(state(), "10.0.0.6/24 default via 10.0.0.1 dev mv0 onlink \n");
+  EXPECT_EQ(output("cat /proc/sys/net/ipv4/conf/mv0/promote_secondaries"), promotion);
+}
+
+TEST_F(InterfaceMoverTest, AnEndStateOtherThanTheMoveIsUndoneAndExplained) {
+  // The old address twice, with two prefix lengths: the move removes one.
+  ASSERT_NO_FATAL_FAILURE(configure("10.0.0.5/24", "10.0.0.1"));
+  ASSERT_EQ(std::system("ip address add 10.0.0.5/16 dev mv0"), 0);
+  EXPECT_FALSE(mover.move({10, 0, 0, 5}, {10, 0, 0, 1}, {192, 168, 1, 241}, {192, 168, 1, 1}));
+  EXPECT_THAT(mover.error(), HasSubstr("10.0.0.5 is still on mv0"));
+  EXPECT_EQ(state(), "10.0.0.5/16 10.0.0.5/24 default via 10.0.0.1 dev mv0 onlink \n");
+}
+
 TEST_F(InterfaceMoverTest, AFailedStepUndoesTheEarlierOnes) {
   ASSERT_NO_FATAL_FAILURE(configure("10.0.0.5/24", "10.0.0.1"));
   const std::string before = state();
@@ -72,7 +89,7 @@ TEST_F(InterfaceMoverTest, AFailedStepUndoesTheEarlierOnes) {
 TEST(InterfaceMoverFailureTest, AnUnknownInterfaceIsReported) {
   InterfaceMover mover("no-such-if");
   EXPECT_FALSE(mover.move({10, 0, 0, 5}, {10, 0, 0, 1}, {192, 168, 1, 241}, {192, 168, 1, 1}));
-  EXPECT_THAT(mover.error(), HasSubstr("dev no-such-if"));
+  EXPECT_THAT(mover.error(), HasSubstr("no-such-if"));
 }
 
 }  // namespace

@@ -30,4 +30,12 @@ std::optional<discovery::Ipv4Bytes> parseIpv4(std::string_view text);
 // Counts up as a 32-bit number; past 255.255.255.255 it starts again at 0.
 discovery::Ipv4Bytes offsetAddress(const discovery::Ipv4Bytes& first, std::uint32_t steps);
 
+// Why a camera in a subnet of `prefixLength` bits cannot take `address` with
+// `gateway`; empty when it can. Both must be unicast host addresses: not in
+// 0/8, 127/8, 224/4 or 240/4, nor the network or broadcast address of the
+// address's subnet (which /31 and /32 do not have); the gateway is not the
+// address itself.
+std::string whyNotAssignable(const discovery::Ipv4Bytes& address, const discovery::Ipv4Bytes& gateway,
+                             int prefixLength);
+
 }  // namespace camerasim

@@ -1,6 +1,7 @@
 #include "tools/camera/camera_simulator.h"
 
 #include <algorithm>
+#include <iostream>
 #include <utility>
 
 #include "discovery/channel.h"
@@ -72,9 +73,15 @@ void CameraSimulator::applySetIp(const discovery::SetIpRecord& request) {
   const auto camera = std::ranges::find_if(
       cameras_, [&](const SimulatedCamera& candidate) { return candidate.mac.text() == request.mac.text(); });
   if (camera == cameras_.end()) return;
-  if (!beforeAddressChange_ || beforeAddressChange_(*camera, request.newAddress, request.newGateway)) {
+  std::string refusal = whyNotAssignable(request.newAddress, request.newGateway, camera->prefixLength);
+  if (refusal.empty() && beforeAddressChange_)
+    refusal = beforeAddressChange_(*camera, request.newAddress, request.newGateway);
+  if (refusal.empty()) {
     camera->address = request.newAddress;
     camera->gateway = request.newGateway;
+  } else {
+    std::cerr << "tovalen-camera: change to " << discovery::formatAddress(request.newAddress) << " refused: " << refusal
+              << std::endl;
   }
   const discovery::SetIpRecord reply{camera->mac, camera->address, camera->gateway};
   sendToGroup(discovery::CMD_SET_IP_REPLY, discovery::encodeRecord(reply));

@@ -1,6 +1,6 @@
 // Plays a set of cameras on one socket joined to the discovery group: answers
 // every search with one reply per camera and applies set-IP requests addressed
-// to one of them. Several simulators (and test clients) can share a host,
+// to one of them; refused requests are reported on standard error. Several simulators (and test clients) can share a host,
 // since the socket is bound with address reuse.
 #pragma once
 
@@ -19,11 +19,12 @@
 namespace camerasim {
 
 // Runs on the simulator's thread before a camera takes the addresses of a
-// set-IP request; this is where a camera could really move a network
-// interface. Returning false refuses the change: the camera keeps its
-// addresses and its answer reports them.
-using AddressChangeHook = std::function<bool(const SimulatedCamera& camera, const discovery::Ipv4Bytes& newAddress,
-                                             const discovery::Ipv4Bytes& newGateway)>;
+// set-IP request it can take (see whyNotAssignable); this is where a camera
+// could really move a network interface. Returning a reason refuses the
+// change: the camera keeps its addresses and its answer reports them. Empty
+// accepts it.
+using AddressChangeHook = std::function<std::string(
+    const SimulatedCamera& camera, const discovery::Ipv4Bytes& newAddress, const discovery::Ipv4Bytes& newGateway)>;
 
 class CameraSimulator {
  public:

@@ -6,11 +6,15 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <optional>
 #include <vector>
+
+#include "tools/camera/simulated_cameras.h"
 
 extern char** environ;
 
@@ -20,25 +24,93 @@ namespace {
 using discovery::formatAddress;
 using discovery::Ipv4Bytes;
 
-constexpr int kDefaultPrefixLength = 24;
+struct InterfaceAddress {
+  Ipv4Bytes address;
+  int prefixLength;
+};
 
-// The prefix length of `address` on the interface, if the interface has it.
-std::optional<int> prefixLengthOn(const std::string& interfaceName, const Ipv4Bytes& address) {
+std::vector<InterfaceAddress> addressesOn(const std::string& interfaceName) {
+  std::vector<InterfaceAddress> found;
   ifaddrs* list = nullptr;
-  if (getifaddrs(&list) != 0) return std::nullopt;
-  std::optional<int> prefixLength;
-  for (const ifaddrs* entry = list; entry && !prefixLength; entry = entry->ifa_next) {
+  if (getifaddrs(&list) != 0) return found;
+  for (const ifaddrs* entry = list; entry; entry = entry->ifa_next) {
     if (!entry->ifa_addr || !entry->ifa_netmask || entry->ifa_addr->sa_family != AF_INET ||
         interfaceName != entry->ifa_name)
       continue;
-    const auto* local = reinterpret_cast<const sockaddr_in*>(entry->ifa_addr);
-    if (std::memcmp(&local->sin_addr.s_addr, address.data(), address.size()) != 0) continue;
-    const auto* mask = reinterpret_cast<const sockaddr_in*>(entry->ifa_netmask);
-    prefixLength = std::popcount(mask->sin_addr.s_addr);
+    InterfaceAddress address{};
+    std::memcpy(address.address.data(), &reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr, 4);
+    address.prefixLength = std::popcount(reinterpret_cast<const sockaddr_in*>(entry->ifa_netmask)->sin_addr.s_addr);
+    found.push_back(address);
   }
   freeifaddrs(list);
-  return prefixLength;
+  return found;
 }
+
+// The prefix length of `address` on the interface, if the interface has it.
+std::optional<int> prefixLengthOn(const std::string& interfaceName, const Ipv4Bytes& address) {
+  for (const InterfaceAddress& present : addressesOn(interfaceName))
+    if (present.address == address) return present.prefixLength;
+  return std::nullopt;
+}
+
+// Whether the main routing table's default route leads through `gateway` on
+// the interface.
+bool hasDefaultRouteVia(const std::string& interfaceName, const Ipv4Bytes& gateway) {
+  std::ifstream routes("/proc/net/route");
+  std::string line;
+  std::getline(routes, line);  // the column names
+  std::string name;
+  std::uint32_t destination = 0, via = 0, mask = 0;
+  std::string flags, references, uses, metric;
+  while (routes >> name >> std::hex >> destination >> via >> flags >> references >> uses >> metric >> mask) {
+    std::getline(routes, line);  // the rest of the row
+    Ipv4Bytes viaBytes;
+    std::memcpy(viaBytes.data(), &via, 4);  // printed as the address's bytes read as a native number
+    if (name == interfaceName && destination == 0 && mask == 0 && viaBytes == gateway) return true;
+  }
+  return false;
+}
+
+// What differs from the end state of a move, or empty when nothing does.
+std::string mismatchAfterMove(const std::string& interfaceName, const Ipv4Bytes& oldAddress,
+                              const Ipv4Bytes& newAddress, int prefixLength, const Ipv4Bytes& newGateway) {
+  const std::vector<InterfaceAddress> present = addressesOn(interfaceName);
+  const auto has = [&present](const Ipv4Bytes& address, std::optional<int> withPrefix) {
+    return std::ranges::any_of(present, [&](const InterfaceAddress& entry) {
+      return entry.address == address && (!withPrefix || entry.prefixLength == *withPrefix);
+    });
+  };
+  const std::string after = "after the change, ";
+  if (!has(newAddress, prefixLength))
+    return after + formatAddress(newAddress) + "/" + std::to_string(prefixLength) + " is not on " + interfaceName;
+  if (oldAddress != newAddress && has(oldAddress, std::nullopt))
+    return after + formatAddress(oldAddress) + " is still on " + interfaceName;
+  if (!hasDefaultRouteVia(interfaceName, newGateway))
+    return after + "the default route is not via " + formatAddress(newGateway) + " on " + interfaceName;
+  return "";
+}
+
+// A system setting of the interface, as the text of its file under /proc/sys.
+class InterfaceSetting {
+ public:
+  InterfaceSetting(const std::string& interfaceName, const char* name)
+      : path_("/proc/sys/net/ipv4/conf/" + interfaceName + "/" + name) {}
+
+  std::optional<std::string> read() const {
+    std::ifstream file(path_);
+    std::string value;
+    if (!(file >> value)) return std::nullopt;
+    return value;
+  }
+  bool write(const std::string& value) const {
+    std::ofstream file(path_);
+    return static_cast<bool>(file << value << '\n' << std::flush);
+  }
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 // Runs `ip` with the arguments; its own complaints go to our standard error.
 bool runIp(const std::vector<std::string>& arguments, std::string& error) {
@@ -69,12 +141,17 @@ struct Step {
 
 }  // namespace
 
+std::optional<int> InterfaceMover::prefixLengthOf(const Ipv4Bytes& address) const {
+  return prefixLengthOn(interface_, address);
+}
+
 bool InterfaceMover::move(const Ipv4Bytes& oldAddress, const Ipv4Bytes& oldGateway, const Ipv4Bytes& newAddress,
                           const Ipv4Bytes& newGateway) {
   const std::optional<int> oldPrefix = prefixLengthOn(interface_, oldAddress);
-  const std::string prefix = "/" + std::to_string(oldPrefix.value_or(kDefaultPrefixLength));
-  const std::string oldText = formatAddress(oldAddress) + prefix;
+  const int prefixLength = oldPrefix.value_or(kDefaultPrefixLength);
+  const std::string prefix = "/" + std::to_string(prefixLength);
   const std::string newText = formatAddress(newAddress) + prefix;
+  const std::string oldText = formatAddress(oldAddress) + prefix;
   // A camera uses the gateway it is given, in its subnet or not: "onlink".
   const auto defaultRouteVia = [this](const Ipv4Bytes& gateway) {
     return std::vector<std::string>{"-4", "route", "replace", "default", "via", formatAddress(gateway),
@@ -82,7 +159,16 @@ bool InterfaceMover::move(const Ipv4Bytes& oldAddress, const Ipv4Bytes& oldGatew
   };
 
   // The new address comes first, so the interface is never without one, and
-  // the old one goes last, as the step least likely to fail.
+  // the old one goes last, as the step least likely to fail. A new address in
+  // the old one's subnet joins it as a secondary, which the system deletes
+  // along with its primary unless the interface promotes secondaries: it
+  // does for the time of the move.
+  const InterfaceSetting promotion(interface_, "promote_secondaries");
+  const std::optional<std::string> promotedBefore = promotion.read();
+  if (!promotedBefore || !promotion.write("1")) {
+    error_ = "cannot set " + promotion.path() + ": " + std::strerror(errno);
+    return false;
+  }
   std::vector<Step> steps;
   if (newAddress != oldAddress || !oldPrefix)
     steps.push_back({{"-4", "address", "add", newText, "dev", interface_},
@@ -93,13 +179,15 @@ bool InterfaceMover::move(const Ipv4Bytes& oldAddress, const Ipv4Bytes& oldGatew
                      {"-4", "address", "add", oldText, "dev", interface_}});
 
   error_.clear();
-  for (auto step = steps.begin(); step != steps.end(); ++step) {
-    if (runIp(step->apply, error_)) continue;
+  std::size_t done = 0;
+  while (done < steps.size() && runIp(steps[done].apply, error_)) ++done;
+  if (done == steps.size()) error_ = mismatchAfterMove(interface_, oldAddress, newAddress, prefixLength, newGateway);
+  if (!error_.empty()) {
     std::string ignored;
-    while (step != steps.begin()) runIp((--step)->undo, ignored);
-    return false;
+    while (done > 0) runIp(steps[--done].undo, ignored);
   }
-  return true;
+  promotion.write(*promotedBefore);
+  return error_.empty();
 }
 
 }  // namespace camerasim

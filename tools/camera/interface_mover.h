@@ -4,6 +4,7 @@
 // command.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "discovery/protocol.h"
@@ -16,10 +17,14 @@ class InterfaceMover {
 
   // Puts `newAddress` on the interface with the prefix length `oldAddress`
   // has there (/24 when it is not there), makes `newGateway` the default
-  // route and removes `oldAddress`. On failure undoes what it had done,
-  // keeps the reason in error() and returns false.
+  // route and removes `oldAddress`, then checks that the interface shows
+  // exactly that. On a failed step or a different end state undoes what it
+  // had done, keeps the reason in error() and returns false.
   bool move(const discovery::Ipv4Bytes& oldAddress, const discovery::Ipv4Bytes& oldGateway,
             const discovery::Ipv4Bytes& newAddress, const discovery::Ipv4Bytes& newGateway);
+
+  // The prefix length `address` has on the interface, if it is there.
+  std::optional<int> prefixLengthOf(const discovery::Ipv4Bytes& address) const;
 
   const std::string& interfaceName() const { return interface_; }
   const std::string& error() const { return error_; }

@@ -5,7 +5,10 @@
 #include <signal.h>
 
 #include <iostream>
+#include <string>
+#include <utility>
 #include <variant>
+#include <vector>
 
 #include "discovery/channel.h"
 #include "discovery/datagram_socket.h"
@@ -19,15 +22,13 @@ namespace {
 constexpr int kBadArguments = 2;
 constexpr int kNoSocket = 1;
 
-// Moves the interface for every accepted change; a change the interface
-// cannot make is refused, and the camera keeps answering at its old address.
+// Moves the interface for every change a camera can take; a change the
+// interface cannot make is refused, and the camera keeps answering at its
+// old address.
 camerasim::AddressChangeHook movingHook(camerasim::InterfaceMover& mover) {
   return [&mover](const camerasim::SimulatedCamera& camera, const discovery::Ipv4Bytes& newAddress,
                   const discovery::Ipv4Bytes& newGateway) {
-    if (mover.move(camera.address, camera.gateway, newAddress, newGateway)) return true;
-    std::cerr << "tovalen-camera: change to " << discovery::formatAddress(newAddress) << " refused: "
-              << mover.error() << std::endl;
-    return false;
+    return mover.move(camera.address, camera.gateway, newAddress, newGateway) ? std::string() : mover.error();
   };
 }
 
@@ -55,9 +56,15 @@ int main(int argc, char** argv) {
 
   const discovery::SocketLibrary sockets;
   camerasim::InterfaceMover mover(options.moveInterface);
-  camerasim::CameraSimulator simulator(camerasim::generateCameras(options.cameras),
-                                       options.moveInterface.empty() ? camerasim::AddressChangeHook{}
-                                                                     : movingHook(mover));
+  std::vector<camerasim::SimulatedCamera> cameras = camerasim::generateCameras(options.cameras);
+  camerasim::AddressChangeHook moving;
+  if (!options.moveInterface.empty()) {
+    // The moving camera's subnet is the one its address has on the interface.
+    camerasim::SimulatedCamera& camera = cameras.front();
+    camera.prefixLength = mover.prefixLengthOf(camera.address).value_or(camera.prefixLength);
+    moving = movingHook(mover);
+  }
+  camerasim::CameraSimulator simulator(std::move(cameras), std::move(moving));
   if (!simulator.start()) {
     std::cerr << "tovalen-camera: cannot listen on the discovery group: " << simulator.error() << "\n";
     return kNoSocket;

@@ -114,7 +114,8 @@ std::string usageText() {
   text += "                     address, same prefix length, new default route) before\n";
   text += "                     answering; a change that cannot be applied is refused.\n";
   text += "                     Needs --count 1 and the right to configure NAME (root)\n";
-  text += "  --echo-port PORT   send every datagram received on PORT back to its sender\n";
+  text += "  --echo-port PORT   send every datagram received on PORT back to its sender,\n";
+  text += "                     unless it comes from a port below 1024 or from PORT\n";
   text += "  --help             show this text\n";
   return text;
 }

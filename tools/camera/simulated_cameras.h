@@ -11,11 +11,14 @@
 namespace camerasim {
 
 inline constexpr std::size_t kMaxCameras = 1'000'000;
+// A camera's subnet when nothing says otherwise.
+inline constexpr int kDefaultPrefixLength = 24;
 
 struct SimulatedCamera {
   discovery::TextField<20> mac;  // the text it reports and answers to
   discovery::Ipv4Bytes address{};
   discovery::Ipv4Bytes gateway{};
+  int prefixLength = kDefaultPrefixLength;  // kept across address changes
 };
 
 struct CameraRange {

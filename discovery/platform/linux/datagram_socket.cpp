@@ -162,6 +162,7 @@ ReceiveResult DatagramSocket::receive(std::span<ReceivedDatagram> slots,
   if (handle_ < 0 || batch == 0) return {Status::Failed};
   mmsghdr messages[kReceiveBatch];
   iovec vectors[kReceiveBatch];
+  sockaddr_in senders[kReceiveBatch];
   for (;;) {
     const Readiness ready = waitFor(handle_, wakeRead_, toPollTimeout(timeout));
     if (ready.woken) return {Status::Interrupted};
@@ -175,6 +176,8 @@ ReceiveResult DatagramSocket::receive(std::span<ReceivedDatagram> slots,
       messages[i] = {};
       messages[i].msg_hdr.msg_iov = &vectors[i];
       messages[i].msg_hdr.msg_iovlen = 1;
+      messages[i].msg_hdr.msg_name = &senders[i];
+      messages[i].msg_hdr.msg_namelen = sizeof senders[i];
     }
     const int count = ::recvmmsg(handle_, messages, static_cast<unsigned>(batch), MSG_DONTWAIT, nullptr);
     if (count < 0) {
@@ -186,6 +189,8 @@ ReceiveResult DatagramSocket::receive(std::span<ReceivedDatagram> slots,
       slots[i].length = messages[i].msg_len;
       slots[i].truncated = (messages[i].msg_hdr.msg_flags & MSG_TRUNC) != 0;
       slots[i].bytes[slots[i].length] = 0;
+      std::memcpy(slots[i].senderAddress.data(), &senders[i].sin_addr.s_addr, 4);
+      slots[i].senderPort = ntohs(senders[i].sin_port);
     }
     return {Status::Received, static_cast<std::size_t>(count)};
   }
