@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <array>
 
 #include "support/wire_peer.h"
 #include "ui/about_dlg.h"
@@ -19,6 +20,7 @@
 #include "ui/fake_presenter.h"
 #include "ui/main_dlg.h"
 #include "ui/tab_layout.h"
+#include "ui/ui_test_support.h"
 
 namespace ui {
 namespace {
@@ -129,6 +131,24 @@ TEST_F(MainWindowTest, EnterInsideAPageNeverClosesTheWindow) {
   QTest::keyClick(days, Qt::Key_Return);
   EXPECT_TRUE(isOpen());
   EXPECT_EQ(control<QLineEdit>(window.calculatorPage(), 1005)->text(), "9887");
+}
+
+TEST_F(MainWindowTest, CloseStaysTheDefaultButtonWhereverTheFocusGoesInThePages) {
+  uitest::showActive(window);
+  const QPushButton* close = control<QPushButton>(&window, 1);
+  const std::array<const QPushButton*, 2> hiddenPageButtons{control<QPushButton>(window.cameraPage(), 1),
+                                                            control<QPushButton>(window.calculatorPage(), 1)};
+  const auto expectCloseIsTheDefault = [&](QWidget* page, int id) {
+    QWidget* box = control<QWidget>(page, id);
+    ASSERT_NE(box, nullptr) << id;
+    box->setFocus(Qt::MouseFocusReason);
+    ASSERT_TRUE(box->hasFocus() || box->isAncestorOf(QApplication::focusWidget())) << id;
+    EXPECT_TRUE(close->isDefault()) << id;
+    for (const QPushButton* hidden : hiddenPageButtons) EXPECT_FALSE(hidden->isDefault()) << id;
+  };
+  for (int id : {1009, 1001, 1002, 1003, 1050, 1051}) expectCloseIsTheDefault(window.cameraPage(), id);
+  clickTab(1);
+  for (int id : {1001, 1002, 1003, 1004, 1005, 1006}) expectCloseIsTheDefault(window.calculatorPage(), id);
 }
 
 TEST_F(MainWindowTest, EscapeClosesTheWindowAsCancel) {
