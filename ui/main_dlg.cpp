@@ -25,6 +25,10 @@ constexpr int kTabControl = 1000;
 
 CMainDlg::CMainDlg(MessagePresenter& messages, QWidget* parent) : QDialog(parent) {
   buildDialog(this, mainWindowTemplate());
+  // A normal window: window managers offer no minimise for a dialog that
+  // runs modally, as this one does. No maximise: the size is fixed.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setWindowIcon(appIcon());
   addAboutEntry(this, QString::fromUtf8(strings::kAboutMenuEntry), [this] { showAbout(); });
   connect(control<QPushButton>(this, kCloseButton), &QPushButton::clicked, this, &QDialog::accept);

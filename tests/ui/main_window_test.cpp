@@ -58,6 +58,18 @@ TEST_F(MainWindowTest, StartsOnTheCameraTabWithItsPageShown) {
   EXPECT_EQ(window.calculatorPage()->parentWidget(), &window);
 }
 
+TEST_F(MainWindowTest, IsANormalWindowThatMinimisesButDoesNotMaximise) {
+  // Window managers give no minimise to a dialog-type window run modally.
+  EXPECT_EQ(window.windowType(), Qt::Window);
+  const Qt::WindowFlags flags = window.windowFlags();
+  for (const Qt::WindowType hint :
+       {Qt::WindowTitleHint, Qt::WindowSystemMenuHint, Qt::WindowMinimizeButtonHint, Qt::WindowCloseButtonHint})
+    EXPECT_TRUE(flags.testFlag(hint)) << hint;
+  // Without CustomizeWindowHint a window gets maximise as well.
+  EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+  EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+}
+
 TEST_F(MainWindowTest, TabControlAndPagesFollowTheLayoutRule) {
   const QRect tab = window.tabControl()->geometry();
   EXPECT_EQ(tab, QRect(20, 20, window.width() - 50, window.height() - 80));
