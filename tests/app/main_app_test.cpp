@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -84,6 +85,32 @@ TEST(MainAppTest, ASecondCopyShowsTheMessageAndEndsWithoutAWindow) {
   EXPECT_EQ(messages.shown[0].icon, ui::MessageIcon::Exclamation);
   EXPECT_EQ(messages.shown[0].buttons, ui::MessageButtons::Ok);
   EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+}
+
+TEST(MainAppTest, WithoutADisplayTheProgramSaysSoInOneLineAndEnds) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
+  QProcess program;
+  program.setProcessEnvironment(environment);
+  program.start(QStringLiteral(TOVALEN_EXECUTABLE), {});
+  ASSERT_TRUE(program.waitForFinished(30000)) << program.errorString().toStdString();
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), kNoDisplayExitCode);
+  EXPECT_EQ(program.readAllStandardError().toStdString(), "tovalen: no display found; set DISPLAY or WAYLAND_DISPLAY\n");
+  EXPECT_EQ(program.readAllStandardOutput().toStdString(), "");
+}
+
+TEST(MainAppTest, ADisplayIsNamedByDisplayOrWaylandDisplayOrTrustedToTheChosenPlatform) {
+  const auto named = [](std::initializer_list<std::pair<const char*, const char*>> variables) {
+    QProcessEnvironment environment;
+    for (const auto& [name, value] : variables) environment.insert(name, value);
+    return displayNamed(environment);
+  };
+  EXPECT_FALSE(named({}));
+  EXPECT_FALSE(named({{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}}));
+  EXPECT_TRUE(named({{"DISPLAY", ":0"}}));
+  EXPECT_TRUE(named({{"WAYLAND_DISPLAY", "wayland-0"}}));
+  EXPECT_TRUE(named({{"QT_QPA_PLATFORM", "vnc"}}));
 }
 
 // The texts of the buttons of a real message box, which is then answered
