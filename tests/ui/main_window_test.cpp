@@ -70,6 +70,16 @@ TEST_F(MainWindowTest, IsANormalWindowThatMinimisesButDoesNotMaximise) {
   EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
 }
 
+TEST_F(MainWindowTest, FitsA1024By768ScreenWithItsFrame) {
+  // The offscreen platform's frame is a token 2 px; a typical window
+  // manager's is a 30 px title bar and an 8 px border on the other sides.
+  constexpr int kTitleBar = 30;
+  constexpr int kBorder = 8;
+  const QSize framed = window.size() + QSize(2 * kBorder, kTitleBar + kBorder);
+  EXPECT_LE(framed.width(), 1024);
+  EXPECT_LE(framed.height(), 768);
+}
+
 TEST_F(MainWindowTest, TabControlAndPagesFollowTheLayoutRule) {
   const QRect tab = window.tabControl()->geometry();
   EXPECT_EQ(tab, QRect(20, 20, window.width() - 50, window.height() - 80));
