@@ -25,8 +25,8 @@ constexpr int kTabControl = 1000;
 
 CMainDlg::CMainDlg(MessagePresenter& messages, QWidget* parent) : QDialog(parent) {
   buildDialog(this, mainWindowTemplate());
-  // A normal window: window managers offer no minimise for a dialog that
-  // runs modally, as this one does. No maximise: the size is fixed.
+  // A normal window: many window managers offer no minimise for a dialog
+  // that runs modally, as this one does. No maximise: the size is fixed.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setWindowIcon(appIcon());

@@ -96,7 +96,8 @@ TEST(MainAppTest, WithoutADisplayTheProgramSaysSoInOneLineAndEnds) {
   ASSERT_TRUE(program.waitForFinished(30000)) << program.errorString().toStdString();
   EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(program.exitCode(), kNoDisplayExitCode);
-  EXPECT_EQ(program.readAllStandardError().toStdString(), "tovalen: no display found; set DISPLAY or WAYLAND_DISPLAY\n");
+  EXPECT_EQ(program.readAllStandardError().toStdString(),
+            "tovalen: no display found; set DISPLAY or WAYLAND_DISPLAY\n");
   EXPECT_EQ(program.readAllStandardOutput().toStdString(), "");
 }
 
@@ -150,7 +151,8 @@ TEST(ToolkitTranslationTest, StandardButtonsAndMenusSpeakChinese) {
 
 TEST(ToolkitTranslationTest, WithoutTheTranslationQtsEnglishStaysAndNothingIsSaid) {
   static int messages = 0;
-  const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) { ++messages; });
+  const QtMessageHandler previous =
+      qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) { ++messages; });
   const QTemporaryDir empty;
   EXPECT_EQ(installToolkitTranslation(empty.path()), nullptr);
   qInstallMessageHandler(previous);

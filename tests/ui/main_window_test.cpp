@@ -59,7 +59,7 @@ TEST_F(MainWindowTest, StartsOnTheCameraTabWithItsPageShown) {
 }
 
 TEST_F(MainWindowTest, IsANormalWindowThatMinimisesButDoesNotMaximise) {
-  // Window managers give no minimise to a dialog-type window run modally.
+  // Many window managers give no minimise to a dialog that runs modally.
   EXPECT_EQ(window.windowType(), Qt::Window);
   const Qt::WindowFlags flags = window.windowFlags();
   for (const Qt::WindowType hint :
