@@ -6,7 +6,7 @@ BUILD_DIR = build$(if $(filter default,$(PRESET)),,-$(PRESET))
 JOBS ?= $(shell nproc)
 
 PACKAGES = cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev libgl-dev \
-           fonts-wqy-microhei iproute2 util-linux
+           qt6-translations-l10n fonts-wqy-microhei iproute2 util-linux
 # Only `make package` needs these: cpack's dependency scan and the package checks.
 PACKAGING_PACKAGES = dpkg-dev file lintian desktop-file-utils appstream man-db
 SUDO = $(if $(filter 0,$(shell id -u)),,sudo)

@@ -1,6 +1,7 @@
 #include "app/main_app.h"
 
 #include <QFileInfo>
+#include <QProcessEnvironment>
 #include <cstdio>
 
 #include "app/single_instance.h"
@@ -31,5 +32,10 @@ int CMainApp::run(const QString& applicationName) {
 }
 
 QString applicationNameOf(const QString& executablePath) { return QFileInfo(executablePath).completeBaseName(); }
+
+bool displayNamed(const QProcessEnvironment& environment) {
+  const auto isSet = [&](const char* name) { return !environment.value(QString::fromLatin1(name)).isEmpty(); };
+  return isSet("QT_QPA_PLATFORM") || isSet("DISPLAY") || isSet("WAYLAND_DISPLAY");
+}
 
 }  // namespace app

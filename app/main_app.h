@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QProcessEnvironment;
+
 namespace ui {
 class MessagePresenter;
 }
@@ -28,5 +30,14 @@ class CMainApp {
 
 // The executable's file name without its extension.
 QString applicationNameOf(const QString& executablePath);
+
+// Without a display Qt cannot start and aborts; the program says so in one
+// line instead and ends with this status.
+inline constexpr int kNoDisplayExitCode = 2;
+
+// Whether the environment names a display: DISPLAY or WAYLAND_DISPLAY. A
+// QT_QPA_PLATFORM that is set is the user's choice of platform (offscreen,
+// vnc, ...) and is trusted to need none.
+bool displayNamed(const QProcessEnvironment& environment);
 
 }  // namespace app

@@ -4,6 +4,7 @@ namespace discovery {
 
 std::optional<std::size_t> CameraList::addDevice(const DeviceInfoRecord& record) {
   const std::size_t index = rows_.size();
+  if (index >= maxRows_) return std::nullopt;
   if (!rowOfMac_.emplace(record.mac.text(), index).second) return std::nullopt;
   rows_.push_back({std::string(record.mac.text()), std::string(record.ip.text()),
                    std::string(record.gateway.text())});

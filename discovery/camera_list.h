@@ -1,6 +1,7 @@
 // The cameras found so far, one row per MAC text, in the order they were first
 // heard. A camera keeps the texts of its first search reply; a set-IP reply
-// rewrites the addresses of its row.
+// rewrites the addresses of its row. Anyone on the network can make up MACs,
+// so the rows stop at a cap far above any real site.
 #pragma once
 
 #include <cstddef>
@@ -22,10 +23,16 @@ struct CameraRow {
   std::string gateway;
 };
 
+// About 30 MB of rows with their list view; large sites have a few thousand
+// cameras.
+inline constexpr std::size_t kMaxCameraRows = 100'000;
+
 class CameraList {
  public:
+  explicit CameraList(std::size_t maxRows = kMaxCameraRows) : maxRows_(maxRows) {}
+
   // Appends a row for a MAC not listed yet and returns its index; a listed
-  // MAC changes nothing.
+  // MAC, or any MAC once the list is full, changes nothing.
   std::optional<std::size_t> addDevice(const DeviceInfoRecord& record);
   // Rewrites address and gateway of the row with the record's MAC; returns
   // its index, or nothing when the MAC is not listed.
@@ -35,6 +42,7 @@ class CameraList {
   const CameraRow& row(std::size_t index) const { return rows_[index]; }
 
  private:
+  std::size_t maxRows_;
   std::vector<CameraRow> rows_;
   std::unordered_map<std::string, std::size_t> rowOfMac_;
 };

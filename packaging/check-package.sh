@@ -33,6 +33,7 @@ echo "== control fields"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 [[ $depends == *libqt6widgets6* && $depends == *libc6* ]] || fail "Depends lacks the libraries of the binaries"
+[[ $depends == *qt6-translations-l10n* ]] || fail "Depends lacks Qt's translations"
 [ "$(dpkg-deb -f "$deb" Recommends)" = fonts-wqy-microhei ] || fail "Recommends is not fonts-wqy-microhei"
 version=$(sed -n 's/^project(Tovalen VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package's version is not the project's, $version"

@@ -12,8 +12,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${TOVALEN_HOMEPAGE}")
-# Qt 6 and the C++ runtime, as dpkg-shlibdeps finds them in the binaries.
+# Qt 6 and the C++ runtime, as dpkg-shlibdeps finds them in the binaries, and
+# Qt's own translations, for the Chinese texts of its standard buttons and menus.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-translations-l10n)
 # The interface is Chinese and needs a CJK font; any will do, so this one, the
 # font the project is tested with, is only recommended.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-wqy-microhei)

@@ -70,7 +70,9 @@ QWidget* createControl(QWidget* dialog, const ControlSpec& item) {
   switch (item.kind) {
     case ControlKind::PushButton: {
       auto* button = new QPushButton(text, dialog);
-      button->setDefault(item.style & Default);
+      // A hidden button is never pressed; as a default it would take the
+      // default from the window a page is shown in.
+      button->setDefault((item.style & Default) && !(item.style & Hidden));
       return button;
     }
     case ControlKind::GroupBox:

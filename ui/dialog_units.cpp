@@ -23,14 +23,18 @@ QString dialogFontFamily() {
 #endif
 }
 
-// At 96 DPI the platform maps 8 pt to 11 px and 9 pt to 12 px. Our faces are
-// wider for their height than the original's, and at 12 px (base units 7 x 14)
-// the 9 pt main window came out too small to hold its 8 pt camera page
-// (6 x 13 at 11 px). At 14 px (8 x 16) the page rectangle holds both pages.
+// At 96 DPI the platform maps 8 pt to 11 px and 9 pt to 12 px. At 12 px the
+// 9 pt main window (base units 7 x 14) is 912 x 572 px and, with its frame,
+// fits a 1024 x 768 screen; its page rectangle is 812 px wide. The camera
+// page's right-hand frame ends at 543 units, 815 px at a base unit of 6, so
+// the 8 pt pages need a base unit of 5: an average letter under 5.5 px. Our
+// face has that at 9 px (5 x 10); at 10 px no Debian CJK face has, or the
+// calculator's texts overflow their controls.
 int dialogFontPixelSize(int pointSize) {
   constexpr int kLayoutDpi = 96;
   constexpr int kPointsPerInch = 72;
-  return pointSize == 9 ? 14 : mulDiv(pointSize, kLayoutDpi, kPointsPerInch);
+  constexpr int kPagePixelSize = 9;
+  return pointSize == 8 ? kPagePixelSize : mulDiv(pointSize, kLayoutDpi, kPointsPerInch);
 }
 
 }  // namespace

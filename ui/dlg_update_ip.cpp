@@ -94,8 +94,9 @@ bool CDlgUpdateIP::eventFilter(QObject* watched, QEvent* event) {
     const bool press = event->type() == QEvent::MouseButtonPress;
     const bool doubleClick = event->type() == QEvent::MouseButtonDblClick;
     if (press || doubleClick) {
-      const bool onEmptySpace = !list_->indexAt(static_cast<QMouseEvent*>(event)->position().toPoint()).isValid();
-      if (doubleClick) {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      const bool onEmptySpace = !list_->indexAt(mouse->position().toPoint()).isValid();
+      if (doubleClick && mouse->button() == Qt::LeftButton) {
         // The row under the pointer is not consulted: the first selected row is picked.
         list_->setFocus();
         pickRow();

@@ -26,6 +26,10 @@ constexpr int kTabControl = 1000;
 CMainDlg::CMainDlg(MessagePresenter& messages, discovery::HostNetwork& network, QWidget* parent)
     : QDialog(parent) {
   buildDialog(this, mainWindowTemplate());
+  // A normal window: many window managers offer no minimise for a dialog
+  // that runs modally, as this one does. No maximise: the size is fixed.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setWindowIcon(appIcon());
   addAboutEntry(this, QString::fromUtf8(strings::kAboutMenuEntry), [this] { showAbout(); });
   connect(control<QPushButton>(this, kCloseButton), &QPushButton::clicked, this, &QDialog::accept);

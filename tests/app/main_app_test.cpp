@@ -16,11 +16,24 @@
 #include <string>
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTranslator>
+#include <memory>
 
 #include "app/main_app.h"
 #include "app/single_instance.h"
+#include "app/toolkit_translation.h"
 #include "discovery/host_network.h"
 #include "ui/fake_presenter.h"
+#include "ui/message_box.h"
+#include "ui/ui_test_support.h"
 
 namespace app {
 namespace {
@@ -272,6 +285,79 @@ TEST(MainAppTest, ASecondCopyShowsTheMessageAndEndsWithoutAWindow) {
   EXPECT_EQ(messages.shown[0].icon, ui::MessageIcon::Exclamation);
   EXPECT_EQ(messages.shown[0].buttons, ui::MessageButtons::Ok);
   EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
+}
+
+TEST(MainAppTest, WithoutADisplayTheProgramSaysSoInOneLineAndEnds) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
+  QProcess program;
+  program.setProcessEnvironment(environment);
+  program.start(QStringLiteral(TOVALEN_EXECUTABLE), {});
+  ASSERT_TRUE(program.waitForFinished(30000)) << program.errorString().toStdString();
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), kNoDisplayExitCode);
+  EXPECT_EQ(program.readAllStandardError().toStdString(),
+            "tovalen: no display found; set DISPLAY or WAYLAND_DISPLAY\n");
+  EXPECT_EQ(program.readAllStandardOutput().toStdString(), "");
+}
+
+TEST(MainAppTest, ADisplayIsNamedByDisplayOrWaylandDisplayOrTrustedToTheChosenPlatform) {
+  const auto named = [](std::initializer_list<std::pair<const char*, const char*>> variables) {
+    QProcessEnvironment environment;
+    for (const auto& [name, value] : variables) environment.insert(name, value);
+    return displayNamed(environment);
+  };
+  EXPECT_FALSE(named({}));
+  EXPECT_FALSE(named({{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}}));
+  EXPECT_TRUE(named({{"DISPLAY", ":0"}}));
+  EXPECT_TRUE(named({{"WAYLAND_DISPLAY", "wayland-0"}}));
+  EXPECT_TRUE(named({{"QT_QPA_PLATFORM", "vnc"}}));
+}
+
+// The texts of the buttons of a real message box, which is then answered
+// with its last button.
+QStringList buttonTextsOfAMessageBox(ui::MessageButtons buttons) {
+  QStringList texts;
+  QTimer::singleShot(0, [&] {
+    if (!QTest::qWaitFor([] { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); })) return;
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    const QList<QAbstractButton*> shown = box->buttons();
+    for (const QAbstractButton* button : shown) texts << button->text();
+    QTest::mouseClick(shown.last(), Qt::LeftButton);
+  });
+  ui::QtMessagePresenter().show({nullptr, QStringLiteral("确定IP，网关都填写对了？\r\n修改IP吗？"),
+                                 QStringLiteral("提示"), buttons, ui::MessageIcon::Question});
+  texts.sort();
+  return texts;
+}
+
+QStringList contextMenuTextsOfAnEditBox() {
+  QLineEdit edit;
+  const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+  QStringList texts;
+  for (const QAction* action : menu->actions())
+    if (!action->isSeparator()) texts << action->text().section(u'\t', 0, 0);  // without the shortcut
+  return texts;
+}
+
+TEST(ToolkitTranslationTest, StandardButtonsAndMenusSpeakChinese) {
+  const std::unique_ptr<QTranslator> chinese(installToolkitTranslation());
+  ASSERT_NE(chinese, nullptr) << "qtbase_zh_CN.qm is not in " << toolkitTranslationsFolder().toStdString();
+  EXPECT_EQ(buttonTextsOfAMessageBox(ui::MessageButtons::OkCancel), QStringList({"取消", "确定"}));
+  EXPECT_EQ(buttonTextsOfAMessageBox(ui::MessageButtons::Ok), QStringList({"确定"}));
+  EXPECT_EQ(contextMenuTextsOfAnEditBox(),
+            QStringList({"撤消(&U)", "重做(&R)", "剪切(&T)", "复制(&C)", "粘贴(&P)", "删除", "全选"}));
+}
+
+TEST(ToolkitTranslationTest, WithoutTheTranslationQtsEnglishStaysAndNothingIsSaid) {
+  static int messages = 0;
+  const QtMessageHandler previous =
+      qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) { ++messages; });
+  const QTemporaryDir empty;
+  EXPECT_EQ(installToolkitTranslation(empty.path()), nullptr);
+  qInstallMessageHandler(previous);
+  EXPECT_EQ(messages, 0);
+  EXPECT_EQ(buttonTextsOfAMessageBox(ui::MessageButtons::OkCancel), QStringList({"Cancel", "OK"}));
 }
 
 TEST(MainAppTest, ApplicationNameIsTheExecutablesFileNameWithoutExtension) {

@@ -65,6 +65,17 @@ TEST(CameraListTest, IpChangeForAnUnlistedMacChangesNothing) {
   EXPECT_EQ(list.row(0).ip, "10.0.0.5");
 }
 
+TEST(CameraListTest, AFullListTakesNoNewMacButStillMovesItsRows) {
+  CameraList list(2);
+  list.addDevice(device("AA", "10.0.0.5"));
+  list.addDevice(device("BB", "10.0.0.6"));
+  EXPECT_FALSE(list.addDevice(device("CC", "10.0.0.7")));
+  EXPECT_FALSE(list.applyIpChange(moved("CC", {1, 2, 3, 4}, {1, 2, 3, 1})));
+  EXPECT_EQ(list.applyIpChange(moved("BB", {192, 168, 1, 241}, {192, 168, 1, 1})), 1u);
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list.row(1).ip, "192.168.1.241");
+}
+
 TEST(RecordQueueTest, KeepsArrivalOrderAndWakesTheConsumerOnceWhenTheAnswersQuietDown) {
   int wakes = 0;
   RecordQueue queue([&] { ++wakes; });

@@ -49,9 +49,9 @@ class CameraPageTest : public testing::Test {
                                 kWaitMs));
   }
   // As a person's double-click arrives: a click, then the double-click event.
-  void doubleClick(QPoint position) {
-    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, position);
-    QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, position);
+  void doubleClick(QPoint position, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(list()->viewport(), button, {}, position);
+    QTest::mouseDClick(list()->viewport(), button, {}, position);
   }
   QPoint rowCenter(int row) const { return list()->visualRect(page.cameraModel().index(row, 0)).center(); }
   QPoint emptySpace() const { return {20, list()->viewport()->height() - 5}; }
@@ -135,6 +135,17 @@ TEST_F(CameraPageTest, DoubleClickPicksTheFirstSelectedRowWhereverItLands) {
 
   doubleClick(rowCenter(0));
   EXPECT_EQ(box(1001), "CAM-A");
+}
+
+TEST_F(CameraPageTest, OnlyTheLeftButtonsDoubleClickPicks) {
+  sendAndSettle({searchReply("CAM-A", "10.0.0.5"), searchReply("CAM-B", "10.0.0.6")});
+  for (const Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton}) {
+    doubleClick(rowCenter(1), button);
+    doubleClick(emptySpace(), button);
+    EXPECT_EQ(box(1001), "") << button;
+  }
+  doubleClick(rowCenter(1));
+  EXPECT_EQ(box(1001), "CAM-B");
 }
 
 TEST_F(CameraPageTest, ApplyWithoutAPickedCameraSendsAndShowsNothing) {

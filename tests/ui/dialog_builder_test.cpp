@@ -79,7 +79,7 @@ TEST(BuiltPages, HiddenDefaultButtonStaysHiddenAndOutOfTheWay) {
     const QPushButton* ok = control<QPushButton>(&page, 1);
     ASSERT_NE(ok, nullptr) << pageTemplate->resourceId;
     EXPECT_EQ(ok->text(), QStringLiteral("确定"));
-    EXPECT_TRUE(ok->isDefault());
+    EXPECT_FALSE(ok->isDefault());
     EXPECT_FALSE(ok->isVisible());
     EXPECT_EQ(ok->focusPolicy(), Qt::NoFocus);
   }

@@ -45,9 +45,9 @@ TEST(DialogFont, IsInstalledHere) {
 }
 
 TEST(PageRectangle, FollowsOnlyTheTabControlsSize) {
-  const QRect tabs = ui::tabControlRectangle(QSize(1042, 654));
-  EXPECT_EQ(tabs, QRect(20, 20, 992, 574));
-  EXPECT_EQ(ui::pageRectangle(tabs.size()), QRect(25, 44, 942, 514));
+  const QRect tabs = ui::tabControlRectangle(QSize(912, 572));
+  EXPECT_EQ(tabs, QRect(20, 20, 862, 492));
+  EXPECT_EQ(ui::pageRectangle(tabs.size()), QRect(25, 44, 812, 432));
   EXPECT_EQ(ui::pageRectangle(QSize(500, 300)), QRect(25, 44, 450, 240));
 }
 

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <array>
 
 #include "discovery/host_network.h"
 #include "support/wire_peer.h"
@@ -20,6 +21,7 @@
 #include "ui/fake_presenter.h"
 #include "ui/main_dlg.h"
 #include "ui/tab_layout.h"
+#include "ui/ui_test_support.h"
 
 namespace ui {
 namespace {
@@ -56,6 +58,28 @@ TEST_F(MainWindowTest, StartsOnTheCameraTabWithItsPageShown) {
   EXPECT_FALSE(window.calculatorPage()->isVisible());
   EXPECT_EQ(window.cameraPage()->parentWidget(), &window);
   EXPECT_EQ(window.calculatorPage()->parentWidget(), &window);
+}
+
+TEST_F(MainWindowTest, IsANormalWindowThatMinimisesButDoesNotMaximise) {
+  // Many window managers give no minimise to a dialog that runs modally.
+  EXPECT_EQ(window.windowType(), Qt::Window);
+  const Qt::WindowFlags flags = window.windowFlags();
+  for (const Qt::WindowType hint :
+       {Qt::WindowTitleHint, Qt::WindowSystemMenuHint, Qt::WindowMinimizeButtonHint, Qt::WindowCloseButtonHint})
+    EXPECT_TRUE(flags.testFlag(hint)) << hint;
+  // Without CustomizeWindowHint a window gets maximise as well.
+  EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+  EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+}
+
+TEST_F(MainWindowTest, FitsA1024By768ScreenWithItsFrame) {
+  // The offscreen platform's frame is a token 2 px; a typical window
+  // manager's is a 30 px title bar and an 8 px border on the other sides.
+  constexpr int kTitleBar = 30;
+  constexpr int kBorder = 8;
+  const QSize framed = window.size() + QSize(2 * kBorder, kTitleBar + kBorder);
+  EXPECT_LE(framed.width(), 1024);
+  EXPECT_LE(framed.height(), 768);
 }
 
 TEST_F(MainWindowTest, TabControlAndPagesFollowTheLayoutRule) {
@@ -131,6 +155,24 @@ TEST_F(MainWindowTest, EnterInsideAPageNeverClosesTheWindow) {
   QTest::keyClick(days, Qt::Key_Return);
   EXPECT_TRUE(isOpen());
   EXPECT_EQ(control<QLineEdit>(window.calculatorPage(), 1005)->text(), "9887");
+}
+
+TEST_F(MainWindowTest, CloseStaysTheDefaultButtonWhereverTheFocusGoesInThePages) {
+  uitest::showActive(window);
+  const QPushButton* close = control<QPushButton>(&window, 1);
+  const std::array<const QPushButton*, 2> hiddenPageButtons{control<QPushButton>(window.cameraPage(), 1),
+                                                            control<QPushButton>(window.calculatorPage(), 1)};
+  const auto expectCloseIsTheDefault = [&](QWidget* page, int id) {
+    QWidget* box = control<QWidget>(page, id);
+    ASSERT_NE(box, nullptr) << id;
+    box->setFocus(Qt::MouseFocusReason);
+    ASSERT_TRUE(box->hasFocus() || box->isAncestorOf(QApplication::focusWidget())) << id;
+    EXPECT_TRUE(close->isDefault()) << id;
+    for (const QPushButton* hidden : hiddenPageButtons) EXPECT_FALSE(hidden->isDefault()) << id;
+  };
+  for (int id : {1009, 1001, 1002, 1003, 1050, 1051}) expectCloseIsTheDefault(window.cameraPage(), id);
+  clickTab(1);
+  for (int id : {1001, 1002, 1003, 1004, 1005, 1006}) expectCloseIsTheDefault(window.calculatorPage(), id);
 }
 
 TEST_F(MainWindowTest, EscapeClosesTheWindowAsCancel) {
