@@ -107,10 +107,14 @@ void MulticastChannel::close() {
 
 void MulticastChannel::receiveLoop() {
   std::vector<ReceivedDatagram> slots(kReceiveBatch);
-  Clock::time_point lastArrival = Clock::now();
+  Clock::time_point burstStart = Clock::now();
+  Clock::time_point lastArrival = burstStart;
   bool quietToReport = false;
   while (running_) {
-    const auto deadline = quietToReport ? std::optional(lastArrival + kBurstQuiet) : nextRoundCheck(lastArrival);
+    const auto quietAt = [&] {
+      return lastArrival + std::max<Clock::duration>(kShortestQuiet, (lastArrival - burstStart) / kQuietShareOfBurst);
+    };
+    const auto deadline = quietToReport ? std::optional(quietAt()) : nextRoundCheck(lastArrival);
     const ReceiveResult result = socket_.receive(slots, timeUntil(deadline));
     switch (result.status) {
       case ReceiveResult::Status::Interrupted:
@@ -128,6 +132,7 @@ void MulticastChannel::receiveLoop() {
         break;
       case ReceiveResult::Status::Received:
         lastArrival = Clock::now();
+        if (!quietToReport) burstStart = lastArrival;
         quietToReport = true;
         for (std::size_t i = 0; i < result.count && running_; ++i) dispatch(slots[i]);
         if (running_) receiver_.endOfBatch();

@@ -25,8 +25,11 @@ inline constexpr std::uint16_t DISCOVERY_PORT = 5414;
 inline constexpr int kMulticastTtl = 8;
 // After a failed read, the receive thread waits this long before the next.
 inline constexpr std::chrono::milliseconds kIdlePause{50};
-// No datagram for this long: a burst of answers is over for now.
-inline constexpr std::chrono::milliseconds kBurstQuiet{5};
+// A burst of answers is over for now when no datagram has come for an eighth
+// of the time it has lasted, and at least kShortestQuiet: a long burst may
+// pause for a moment, and a short one should show at once.
+inline constexpr std::chrono::milliseconds kShortestQuiet{2};
+inline constexpr int kQuietShareOfBurst = 8;
 // The longest payload send() accepts.
 inline constexpr std::size_t kMaxPayload = 2032;
 
@@ -40,7 +43,7 @@ class ChannelReceiver {
   // Follows the calls for each batch of datagrams read at once, so that a
   // receiver can hand them on together.
   virtual void endOfBatch() {}
-  // Nothing has arrived for kBurstQuiet since the last batch.
+  // The burst of datagrams is over for now (see kShortestQuiet).
   virtual void quiet() {}
 };
 

@@ -15,7 +15,7 @@
 
 namespace discovery {
 
-inline constexpr std::chrono::milliseconds kLongestHold{200};
+inline constexpr std::chrono::milliseconds kLongestHold{1000};
 
 class RecordQueue : public ChannelReceiver {
  public:

@@ -1,7 +1,6 @@
 #include "ui/record_hand_over.h"
 
 #include <QElapsedTimer>
-#include <QTimer>
 #include <span>
 
 #include "ui/camera_list_model.h"
@@ -19,16 +18,17 @@ constexpr std::size_t kRecordsPerStep = 256;
 RecordHandOver::RecordHandOver(CameraListModel& cameras, QObject* parent)
     : QObject(parent),
       cameras_(cameras),
-      inbox_([this] { QMetaObject::invokeMethod(this, &RecordHandOver::schedule, Qt::QueuedConnection); }) {}
+      inbox_([this] { QMetaObject::invokeMethod(this, &RecordHandOver::schedule, Qt::QueuedConnection); }) {
+  sliceTimer_.setSingleShot(true);
+  sliceTimer_.setInterval(0);
+  connect(&sliceTimer_, &QTimer::timeout, this, &RecordHandOver::applySlice);
+}
 
 void RecordHandOver::schedule() {
-  if (scheduled_) return;
-  scheduled_ = true;
-  QTimer::singleShot(0, this, &RecordHandOver::applySlice);
+  if (!sliceTimer_.isActive()) sliceTimer_.start();
 }
 
 void RecordHandOver::applySlice() {
-  scheduled_ = false;
   auto arrived = inbox_.takeAll();
   if (pendingNext_ == pending_.size()) {
     pending_ = std::move(arrived);

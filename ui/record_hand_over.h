@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 #include <vector>
 
 #include "discovery/record_queue.h"
@@ -29,10 +30,12 @@ class RecordHandOver : public QObject {
 
   CameraListModel& cameras_;
   discovery::RecordQueue inbox_;
+  // A timer, not a queued call, so that other timers due meanwhile (a
+  // repaint, a click's) run between two slices.
+  QTimer sliceTimer_;
   // Taken from the inbox and not applied yet.
   std::vector<discovery::DecodedRecord> pending_;
   std::size_t pendingNext_ = 0;
-  bool scheduled_ = false;
 };
 
 }  // namespace ui
