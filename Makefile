@@ -11,7 +11,7 @@ PACKAGES = cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev libg
 PACKAGING_PACKAGES = dpkg-dev file lintian desktop-file-utils appstream man-db
 SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps build test run screenshots bench package fuzz clean
+.PHONY: deps build test test-windows run screenshots bench package fuzz clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -29,6 +29,13 @@ build: deps
 
 test: build
 	ctest --preset $(PRESET) -j $(JOBS)
+
+# The windowless core cross-built for Windows with mingw-w64, and its tests
+# run under Wine, each in a private network namespace with a wine server of
+# its own (tests/run-under-wine.sh); the Wine prefix is build-windows/wineprefix.
+WINDOWS_PACKAGES = cmake make iproute2 util-linux g++-mingw-w64-x86-64-posix googletest wine wine64
+test-windows:
+	$(MAKE) --no-print-directory test PRESET=windows PACKAGES="$(WINDOWS_PACKAGES)"
 
 # The program joins the discovery group as soon as it starts. Here it runs in
 # a private network of its own beside three simulated cameras in other subnets

@@ -86,9 +86,11 @@ class DatagramSocket {
  private:
   bool fail(const char* what);
 
-  int handle_ = -1;
-  int wakeRead_ = -1;
-  int wakeWrite_ = -1;
+  // The platform's handles as integers, -1 when there is none (descriptors
+  // on Linux; a SOCKET and event HANDLEs on Windows): the socket, and the
+  // two that let interrupt() wake a wait (see the platform's file).
+  std::intptr_t handle_ = -1;
+  std::array<std::intptr_t, 2> wake_{-1, -1};
   std::string lastError_;
 };
 

@@ -15,7 +15,9 @@
 #include "support/hostile_datagrams.h"
 #include "support/fixed_network.h"
 #include "support/recording_receiver.h"
+#ifndef _WIN32
 #include "support/search_responder.h"
+#endif
 #include "support/wire_peer.h"
 
 namespace discovery {
@@ -129,12 +131,18 @@ TEST_F(ChannelTest, APortHeldByAnotherProgramMakesOpenFailCleanly) {
 }
 
 TEST_F(ChannelTest, TheReceiveBufferIsAskedForAsTheNetworkSays) {
-  // The system doubles what it grants, up to its own ceiling.
+  // Linux doubles what it grants, up to its own ceiling; Windows grants what
+  // is asked.
+#ifdef _WIN32
+  constexpr int kGranted = 65536;
+#else
+  constexpr int kGranted = 2 * 65536;
+#endif
   testsupport::FixedNetwork small({}, 65536);
   channel.close();
   MulticastChannel sized(receiver, small);
   ASSERT_EQ(sized.open(), 1) << sized.openError();
-  EXPECT_EQ(sized.receiveBufferBytes(), 2 * 65536);
+  EXPECT_EQ(sized.receiveBufferBytes(), kGranted);
 }
 
 TEST_F(ChannelTest, CloseWhileBlockedReturnsPromptlyAndNothingIsCalledAfterwards) {
@@ -161,6 +169,10 @@ TEST(ChannelReopenTest, AClosedChannelReleasesThePort) {
   EXPECT_EQ(second.open(), 1) << second.openError();
 }
 
+// Not on Windows, which keeps no count of dropped datagrams: a search is
+// never repeated there (SearchRoundsTest holds that), and the cameras here
+// answer through a Linux packet capture.
+#ifndef _WIN32
 // Searches whose answers overflow the receive buffer: the channel holds a
 // small buffer, and the receive thread is held up while a round's answers
 // arrive, so the system drops some of them for certain.
@@ -251,6 +263,7 @@ TEST_F(RepeatedSearchTest, AFloodThatOverflowsEveryRoundStopsTheRepeatsAtTheBoun
   // Another would follow the last round's quiet at once; none comes.
   EXPECT_FALSE(awaitAnswered(2 + kMaxSearchRepeats, 2s));
 }
+#endif
 
 }  // namespace
 }  // namespace discovery

@@ -4,7 +4,12 @@
 // sends by index work.
 #pragma once
 
+#ifdef _WIN32
+#include <winsock2.h>
+#include <iphlpapi.h>  // if_nametoindex
+#else
 #include <net/if.h>
+#endif
 
 #include <string>
 #include <utility>

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "discovery/datagram_socket.h"
 #include "support/private_network.h"
 
 int main(int argc, char** argv) {
@@ -15,5 +16,6 @@ int main(int argc, char** argv) {
                          "(tests/run-in-netns.sh)\n", other.c_str());
     return 1;
   }
+  const discovery::SocketLibrary sockets;
   return RUN_ALL_TESTS();
 }

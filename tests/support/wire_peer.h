@@ -41,7 +41,7 @@ class WirePeer {
   std::vector<WireDatagram> sentByOthers();
 
  private:
-  int capture_ = -1;
+  std::intptr_t capture_ = -1;  // a descriptor, or a SOCKET on Windows
   unsigned captureIndex_ = 0;
   discovery::DatagramSocket sender_;
   std::uint32_t markerCount_ = 0;

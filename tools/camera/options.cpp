@@ -1,7 +1,5 @@
 #include "tools/camera/options.h"
 
-#include <net/if.h>
-
 #include <optional>
 #include <string_view>
 
@@ -9,6 +7,10 @@
 
 namespace camerasim {
 namespace {
+
+// IF_NAMESIZE of Linux, whose interfaces --move-interface moves: the longest
+// name is one less.
+constexpr std::size_t kInterfaceNameSize = 16;
 
 std::optional<std::size_t> parseCount(std::string_view text) {
   const auto count = parseWholeNumber<std::size_t>(text);
@@ -23,7 +25,7 @@ std::optional<std::uint16_t> parsePort(std::string_view text) {
 }
 
 std::optional<std::string> parseInterfaceName(std::string_view text) {
-  if (text.empty() || text.size() >= IF_NAMESIZE || text.find_first_of("/ \t\n") != std::string_view::npos)
+  if (text.empty() || text.size() >= kInterfaceNameSize || text.find_first_of("/ \t\n") != std::string_view::npos)
     return std::nullopt;
   return std::string(text);
 }

@@ -16,6 +16,10 @@
 namespace discovery {
 namespace {
 
+// wake_ holds a pipe: interrupt() writes to one end, the waits watch the other.
+constexpr std::size_t kWakeRead = 0;
+constexpr std::size_t kWakeWrite = 1;
+
 sockaddr_in socketAddress(const Ipv4Bytes& address, std::uint16_t port) {
   sockaddr_in result{};
   result.sin_family = AF_INET;
@@ -24,7 +28,7 @@ sockaddr_in socketAddress(const Ipv4Bytes& address, std::uint16_t port) {
   return result;
 }
 
-void closeHandle(int& handle) {
+void closeHandle(std::intptr_t& handle) {
   if (handle >= 0) ::close(handle);
   handle = -1;
 }
@@ -75,8 +79,8 @@ bool DatagramSocket::create() {
   close();
   int pipeEnds[2];
   if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) return fail("pipe");
-  wakeRead_ = pipeEnds[0];
-  wakeWrite_ = pipeEnds[1];
+  wake_[kWakeRead] = pipeEnds[0];
+  wake_[kWakeWrite] = pipeEnds[1];
   handle_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (handle_ < 0) {
     fail("socket");
@@ -164,7 +168,7 @@ ReceiveResult DatagramSocket::receive(std::span<ReceivedDatagram> slots,
   iovec vectors[kReceiveBatch];
   sockaddr_in senders[kReceiveBatch];
   for (;;) {
-    const Readiness ready = waitFor(handle_, wakeRead_, toPollTimeout(timeout));
+    const Readiness ready = waitFor(handle_, wake_[kWakeRead], toPollTimeout(timeout));
     if (ready.woken) return {Status::Interrupted};
     if (!ready.socket) {
       if (timeout) return {Status::TimedOut};
@@ -197,20 +201,19 @@ ReceiveResult DatagramSocket::receive(std::span<ReceivedDatagram> slots,
 }
 
 bool DatagramSocket::pause(std::chrono::milliseconds duration) {
-  return waitFor(-1, wakeRead_, static_cast<int>(duration.count())).woken;
+  return waitFor(-1, wake_[kWakeRead], static_cast<int>(duration.count())).woken;
 }
 
 void DatagramSocket::interrupt() {
-  if (wakeWrite_ < 0) return;
+  if (wake_[kWakeWrite] < 0) return;
   const char wake = 1;
   // The pipe is never drained, so one byte keeps every later wait woken.
-  [[maybe_unused]] const auto written = ::write(wakeWrite_, &wake, 1);
+  [[maybe_unused]] const auto written = ::write(wake_[kWakeWrite], &wake, 1);
 }
 
 void DatagramSocket::close() {
   closeHandle(handle_);
-  closeHandle(wakeRead_);
-  closeHandle(wakeWrite_);
+  for (std::intptr_t& end : wake_) closeHandle(end);
 }
 
 SocketLibrary::SocketLibrary() = default;

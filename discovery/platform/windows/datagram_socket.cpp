@@ -1,0 +1,256 @@
+// Windows: Winsock 2. The socket reports readiness through an event
+// (WSAEventSelect), so that one WaitForMultipleObjects waits for datagrams
+// and for interrupt() alike.
+#include "discovery/datagram_socket.h"
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace discovery {
+namespace {
+
+// wake_ holds two events: the wake event that interrupt() sets and never
+// resets, and the socket's readiness event.
+constexpr std::size_t kWakeEvent = 0;
+constexpr std::size_t kReadyEvent = 1;
+
+SOCKET socketOf(std::intptr_t handle) { return static_cast<SOCKET>(handle); }
+HANDLE eventOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+sockaddr_in socketAddress(const Ipv4Bytes& address, std::uint16_t port) {
+  sockaddr_in result{};
+  result.sin_family = AF_INET;
+  result.sin_port = htons(port);
+  std::memcpy(&result.sin_addr.s_addr, address.data(), 4);
+  return result;
+}
+
+in_addr interfaceAddress(const Adapter& via) {
+  in_addr address{};
+  std::memcpy(&address.s_addr, via.address.data(), 4);
+  return address;
+}
+
+// The system's text for a Winsock or Windows error, without its line end.
+std::string systemMessage(DWORD code) {
+  char* text = nullptr;
+  const DWORD length =
+      FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message(text ? text : "", length);
+  LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+    message.pop_back();
+  return message.empty() ? "Winsock error " + std::to_string(code) : message;
+}
+
+template <typename Option>
+bool setOption(std::intptr_t handle, int level, int name, const Option& value) {
+  return ::setsockopt(socketOf(handle), level, name, reinterpret_cast<const char*>(&value), sizeof value) == 0;
+}
+
+// Membership by the adapter's address: Windows also takes an interface index
+// in the form 0.0.0.index, but Wine hands these options to Linux, which knows
+// only addresses there. An adapter without an address lets the system choose.
+ip_mreq membership(const Ipv4Bytes& group, const Adapter& via) {
+  ip_mreq request{};
+  std::memcpy(&request.imr_multiaddr.s_addr, group.data(), 4);
+  request.imr_interface = interfaceAddress(via);
+  return request;
+}
+
+DWORD toWaitTimeout(std::optional<std::chrono::milliseconds> timeout) {
+  if (!timeout) return INFINITE;
+  return static_cast<DWORD>(std::clamp<std::chrono::milliseconds::rep>(timeout->count(), 0, INFINITE - 1));
+}
+
+enum class Read { Datagram, Truncated, Nothing, Failed };
+
+// One non-blocking read into the slot, with its sender; it keeps one byte
+// back so that a NUL can always follow the data.
+Read readOne(SOCKET socket, ReceivedDatagram& slot) {
+  sockaddr_in sender{};
+  int senderSize = sizeof sender;
+  const int length = ::recvfrom(socket, reinterpret_cast<char*>(slot.bytes.data()), kReceiveBufferSize - 1, 0,
+                                reinterpret_cast<sockaddr*>(&sender), &senderSize);
+  std::memcpy(slot.senderAddress.data(), &sender.sin_addr.s_addr, 4);
+  slot.senderPort = ntohs(sender.sin_port);
+  if (length >= 0) {
+    slot.length = static_cast<std::size_t>(length);
+    slot.truncated = false;
+  } else {
+    switch (WSAGetLastError()) {
+      case WSAEMSGSIZE:  // the buffer holds the first bytes; the rest is gone
+        slot.length = kReceiveBufferSize - 1;
+        slot.truncated = true;
+        break;
+      case WSAEWOULDBLOCK:
+        return Read::Nothing;
+      case WSAECONNRESET:  // an ICMP "port unreachable" for an earlier send, not a datagram
+        return Read::Nothing;
+      default:
+        return Read::Failed;
+    }
+  }
+  slot.bytes[slot.length] = 0;
+  return slot.truncated ? Read::Truncated : Read::Datagram;
+}
+
+}  // namespace
+
+DatagramSocket::DatagramSocket() = default;
+
+DatagramSocket::~DatagramSocket() { close(); }
+
+bool DatagramSocket::fail(const char* what) {
+  lastError_ = std::string(what) + ": " + systemMessage(static_cast<DWORD>(WSAGetLastError()));
+  return false;
+}
+
+bool DatagramSocket::create() {
+  close();
+  const auto failed = [this](const char* what) {
+    fail(what);
+    close();
+    return false;
+  };
+  const SOCKET socket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  if (socket == INVALID_SOCKET) return failed("socket");
+  handle_ = static_cast<std::intptr_t>(socket);
+  // Both manual-reset and unset.
+  for (std::intptr_t& event : wake_) {
+    const WSAEVENT created = WSACreateEvent();
+    if (created == WSA_INVALID_EVENT) return failed("WSACreateEvent");
+    event = reinterpret_cast<std::intptr_t>(created);
+  }
+  // This also makes the socket non-blocking.
+  if (WSAEventSelect(socket, eventOf(wake_[kReadyEvent]), FD_READ) != 0) return failed("WSAEventSelect");
+  return true;
+}
+
+bool DatagramSocket::enableAddressReuse() {
+  const BOOL on = TRUE;
+  return setOption(handle_, SOL_SOCKET, SO_REUSEADDR, on) || fail("SO_REUSEADDR");
+}
+
+bool DatagramSocket::bindAny(std::uint16_t port) {
+  const sockaddr_in local = socketAddress({0, 0, 0, 0}, port);
+  return ::bind(socketOf(handle_), reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0 || fail("bind");
+}
+
+bool DatagramSocket::setMulticastTtl(int ttl) {
+  const DWORD value = static_cast<DWORD>(ttl);
+  return setOption(handle_, IPPROTO_IP, IP_MULTICAST_TTL, value) || fail("IP_MULTICAST_TTL");
+}
+
+bool DatagramSocket::joinGroup(const Ipv4Bytes& group) { return joinGroup(group, Adapter{}); }
+
+bool DatagramSocket::joinGroup(const Ipv4Bytes& group, const Adapter& via) {
+  return setOption(handle_, IPPROTO_IP, IP_ADD_MEMBERSHIP, membership(group, via)) || fail("IP_ADD_MEMBERSHIP");
+}
+
+bool DatagramSocket::leaveGroup(const Ipv4Bytes& group, const Adapter& via) {
+  return setOption(handle_, IPPROTO_IP, IP_DROP_MEMBERSHIP, membership(group, via)) || fail("IP_DROP_MEMBERSHIP");
+}
+
+bool DatagramSocket::setMulticastInterface(const Adapter& via) {
+  return setOption(handle_, IPPROTO_IP, IP_MULTICAST_IF, interfaceAddress(via)) || fail("IP_MULTICAST_IF");
+}
+
+int DatagramSocket::requestReceiveBuffer(int bytes) {
+  setOption(handle_, SOL_SOCKET, SO_RCVBUF, bytes);
+  int granted = 0;
+  int size = sizeof granted;
+  ::getsockopt(socketOf(handle_), SOL_SOCKET, SO_RCVBUF, reinterpret_cast<char*>(&granted), &size);
+  return granted;
+}
+
+std::optional<std::uint32_t> DatagramSocket::droppedDatagrams() const {
+  // Windows keeps no per-socket count of datagrams dropped for a full buffer.
+  return std::nullopt;
+}
+
+std::uint16_t DatagramSocket::localPort() const {
+  sockaddr_in local{};
+  int size = sizeof local;
+  if (::getsockname(socketOf(handle_), reinterpret_cast<sockaddr*>(&local), &size) != 0) return 0;
+  return ntohs(local.sin_port);
+}
+
+void DatagramSocket::sendTo(const Ipv4Bytes& address, std::uint16_t port,
+                            std::span<const std::uint8_t> datagram) {
+  if (handle_ < 0) return;
+  const sockaddr_in to = socketAddress(address, port);
+  const SOCKET socket = socketOf(handle_);
+  // The socket is non-blocking (see create()); a full send buffer is waited
+  // out, as a blocking send would.
+  while (::sendto(socket, reinterpret_cast<const char*>(datagram.data()), static_cast<int>(datagram.size()), 0,
+                  reinterpret_cast<const sockaddr*>(&to), sizeof to) == SOCKET_ERROR &&
+         WSAGetLastError() == WSAEWOULDBLOCK) {
+    WSAPOLLFD writable{socket, POLLWRNORM, 0};
+    if (WSAPoll(&writable, 1, -1) == SOCKET_ERROR) return;
+  }
+}
+
+ReceiveResult DatagramSocket::receive(std::span<ReceivedDatagram> slots,
+                                      std::optional<std::chrono::milliseconds> timeout) {
+  using Status = ReceiveResult::Status;
+  const std::size_t batch = std::min(slots.size(), kReceiveBatch);
+  if (handle_ < 0 || batch == 0) return {Status::Failed};
+  // When both are set the wake event, first, is the one reported.
+  const HANDLE events[2] = {eventOf(wake_[kWakeEvent]), eventOf(wake_[kReadyEvent])};
+  for (;;) {
+    const DWORD signalled = WaitForMultipleObjects(2, events, FALSE, toWaitTimeout(timeout));
+    if (signalled == WAIT_OBJECT_0) return {Status::Interrupted};
+    if (signalled == WAIT_TIMEOUT) return {Status::TimedOut};
+    if (signalled != WAIT_OBJECT_0 + 1) return {Status::Failed};
+    // Reset before reading: a datagram that arrives from here on sets it again.
+    WSAResetEvent(events[1]);
+    std::size_t count = 0;
+    while (count < batch) {
+      const Read read = readOne(socketOf(handle_), slots[count]);
+      if (read == Read::Nothing) break;
+      if (read == Read::Failed) {
+        if (count == 0) return {Status::Failed};
+        break;
+      }
+      ++count;
+    }
+    if (count > 0) return {Status::Received, count};
+  }
+}
+
+bool DatagramSocket::pause(std::chrono::milliseconds duration) {
+  if (wake_[kWakeEvent] < 0) {
+    Sleep(toWaitTimeout(duration));
+    return false;
+  }
+  return WaitForSingleObject(eventOf(wake_[kWakeEvent]), toWaitTimeout(duration)) == WAIT_OBJECT_0;
+}
+
+void DatagramSocket::interrupt() {
+  if (wake_[kWakeEvent] >= 0) WSASetEvent(eventOf(wake_[kWakeEvent]));
+}
+
+void DatagramSocket::close() {
+  if (handle_ >= 0) ::closesocket(socketOf(handle_));
+  handle_ = -1;
+  for (std::intptr_t& event : wake_) {
+    if (event >= 0) WSACloseEvent(eventOf(event));
+    event = -1;
+  }
+}
+
+SocketLibrary::SocketLibrary() {
+  WSADATA details;
+  WSAStartup(MAKEWORD(2, 2), &details);
+}
+
+// Harmless when the start failed: the call then fails too.
+SocketLibrary::~SocketLibrary() { WSACleanup(); }
+
+}  // namespace discovery
