@@ -8,6 +8,7 @@
 #include "discovery/datagram_socket.h"
 #include "ui/main_dlg.h"
 #include "ui/message_box.h"
+#include "ui/res/strings.h"
 
 namespace app {
 namespace {
@@ -18,7 +19,7 @@ int CMainApp::run(const QString& applicationName) {
   SingleInstanceLock lock(lockPlacesOfThisSession());
   if (!lock.acquire(applicationName.toStdString())) {
     // The first copy is left alone; this one only says why it stops.
-    messages_.show({nullptr, QStringLiteral("该程序已经启动运行! "), applicationName, ui::MessageButtons::Ok,
+    messages_.show({nullptr, QString::fromUtf8(ui::strings::kAlreadyRunning), applicationName, ui::MessageButtons::Ok,
                     ui::MessageIcon::Exclamation});
     return kAlreadyRunningExitCode;
   }

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QTreeView>
+#include <QTableView>
 #include <atomic>
 #include <chrono>
 #include <fstream>
@@ -22,6 +22,7 @@
 #include "ui/dialog_builder.h"
 #include "ui/dlg_update_ip.h"
 #include "ui/message_box.h"
+#include "ui/res/resource_ids.h"
 
 namespace bench {
 namespace {
@@ -109,7 +110,7 @@ Outcome measurePage(std::size_t cameras, int receiveBufferBytes) {
   const std::size_t residentBefore = residentBytes();
 
   const auto start = Clock::now();
-  QTest::mouseClick(ui::control<QPushButton>(&page, 1018), Qt::LeftButton);
+  QTest::mouseClick(ui::control(&page, ui::ids::camera_page::kSearch), Qt::LeftButton);
   Outcome outcome = watchUiThread(cameras, start, [&] { return std::size_t(page.cameraModel().rowCount()); });
   if (outcome.listed > 0)
     outcome.residentBytesPerCamera = double(residentBytes() - residentBefore) / double(outcome.listed);
@@ -120,8 +121,7 @@ Outcome measurePage(std::size_t cameras, int receiveBufferBytes) {
 Outcome measureLiteral(std::size_t cameras) {
   Cameras answering(cameras);
   ui::CameraListModel model;
-  QTreeView list;
-  list.setUniformRowHeights(true);
+  QTableView list;
   list.setModel(&model);
   list.show();
 

@@ -4,6 +4,7 @@
 // as disk makers count). No window is involved.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -11,9 +12,13 @@
 
 namespace calc {
 
-// Bytes of an input that are judged and converted; the page reads each input
-// into a 50-byte buffer, so the rest of a longer text is ignored.
+// Bytes of an input that are judged and converted (a double-byte character
+// counts as two); the rest of a longer text is ignored.
 inline constexpr std::size_t kInputByteLimit = 49;
+
+// What the four inputs hold when the page opens: 2000 kbps, 16 cameras,
+// 24 hours a day, 30 days.
+inline constexpr std::array<const char*, 4> kDefaultInputs{"2000", "16", "24", "30"};
 
 struct DiskSizeResult {
   std::string gigabytes;  // whole GB, truncated toward zero

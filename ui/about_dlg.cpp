@@ -4,12 +4,13 @@
 
 #include "ui/dialog_builder.h"
 #include "ui/res/dialog_templates.h"
+#include "ui/res/resource_ids.h"
 
 namespace ui {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
   buildDialog(this, aboutTemplate());
-  connect(control<QPushButton>(this, 1), &QPushButton::clicked, this, &QDialog::accept);
+  connect(control(this, ids::about_box::kOk), &QPushButton::clicked, this, &QDialog::accept);
 }
 
 }  // namespace ui

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/gbk.h"
+#include "ui/res/strings.h"
 
 namespace ui {
 
@@ -51,13 +52,8 @@ QVariant CameraListModel::data(const QModelIndex& index, int role) const {
 QVariant CameraListModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal) return {};
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
-  if (role != Qt::DisplayRole) return {};
-  switch (section) {
-    case MacColumn: return QStringLiteral("摄像机MAC");
-    case IpColumn: return QStringLiteral("IP地址");
-    case GatewayColumn: return QStringLiteral("网关)");
-    default: return {};
-  }
+  if (role != Qt::DisplayRole || section < 0 || section >= ColumnCount) return {};
+  return QString::fromUtf8(strings::kCameraColumns[static_cast<std::size_t>(section)]);
 }
 
 }  // namespace ui

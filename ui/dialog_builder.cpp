@@ -10,10 +10,9 @@
 #include <QStringList>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTreeView>
+#include <QTableView>
 
 #include "ui/app_icon.h"
-#include "ui/dialog_template.h"
 #include "ui/dialog_units.h"
 #include "ui/ip_address_edit.h"
 
@@ -23,16 +22,20 @@ namespace {
 
 // A list view in report style: rows in insertion order, whole rows selected,
 // several at once, nothing editable.
-QTreeView* createReportList(QWidget* dialog) {
-  auto* list = new QTreeView(dialog);
-  list->setRootIsDecorated(false);
-  list->setItemsExpandable(false);
-  list->setUniformRowHeights(true);
+QTableView* createReportList(QWidget* dialog) {
+  auto* list = new QTableView(dialog);
+  list->setShowGrid(false);
+  list->setWordWrap(false);
+  list->setTabKeyNavigation(false);
+  list->verticalHeader()->hide();
+  list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 4);
+  list->horizontalHeader()->setHighlightSections(false);
   list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list->setSelectionBehavior(QAbstractItemView::SelectRows);
-  list->header()->setSectionsMovable(false);
-  list->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  list->horizontalHeader()->setSectionsMovable(false);
+  list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   // The selection shows only while the list has the focus.
   QPalette palette = list->palette();
   palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Inactive, QPalette::Base));
@@ -141,9 +144,14 @@ void keepFocusAway(QWidget* widget) {
   for (QWidget* part : widget->findChildren<QWidget*>()) part->setFocusPolicy(Qt::NoFocus);
 }
 
+// The object name that finds a control again, e.g. "ctl1001".
+QString controlName(int id) { return QStringLiteral("ctl%1").arg(id); }
+
 }  // namespace
 
-QString controlName(int id) { return QStringLiteral("ctl%1").arg(id); }
+QWidget* controlWidget(const QWidget* dialog, int id) {
+  return dialog->findChild<QWidget*>(controlName(id), Qt::FindDirectChildrenOnly);
+}
 
 void buildDialog(QWidget* dialog, const DialogTemplate& dialogTemplate) {
   const QFont font = dialogFont(dialogTemplate.pointSize);
@@ -162,8 +170,8 @@ void buildDialog(QWidget* dialog, const DialogTemplate& dialogTemplate) {
   }
 
   for (std::size_t i = 1; i < dialogTemplate.tabOrder.size(); ++i)
-    QWidget::setTabOrder(control<QWidget>(dialog, dialogTemplate.tabOrder[i - 1]),
-                         control<QWidget>(dialog, dialogTemplate.tabOrder[i]));
+    QWidget::setTabOrder(controlWidget(dialog, dialogTemplate.tabOrder[i - 1]),
+                         controlWidget(dialog, dialogTemplate.tabOrder[i]));
 }
 
 }  // namespace ui

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "ui/dialog_template.h"
+#include "ui/res/dialog_template.h"
 
 namespace ui {
 

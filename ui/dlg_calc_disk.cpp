@@ -10,27 +10,20 @@
 #include "ui/gbk.h"
 #include "ui/message_box.h"
 #include "ui/res/dialog_templates.h"
+#include "ui/res/resource_ids.h"
+#include "ui/res/strings.h"
 
 namespace ui {
-namespace {
 
-constexpr std::array<int, 4> kInputIds{1001, 1002, 1003, 1004};
-constexpr std::array<const char*, 4> kDefaultInputs{"2000", "16", "24", "30"};
-constexpr int kGigabytesBox = 1005;
-constexpr int kTerabytesBox = 1006;
-constexpr int kCalculateButton = 1018;
-
-}  // namespace
+using namespace ids::calc_page;
 
 CDlgCalcDisk::CDlgCalcDisk(MessagePresenter& messages, QWidget* parent) : QWidget(parent), messages_(messages) {
   buildDialog(this, calcPageTemplate());
-  for (std::size_t i = 0; i < inputs_.size(); ++i) {
-    inputs_[i] = control<QLineEdit>(this, kInputIds[i]);
-    inputs_[i]->setText(QString::fromLatin1(kDefaultInputs[i]));
-  }
-  gigabytesBox_ = control<QLineEdit>(this, kGigabytesBox);
-  terabytesBox_ = control<QLineEdit>(this, kTerabytesBox);
-  connect(control<QPushButton>(this, kCalculateButton), &QPushButton::clicked, this, &CDlgCalcDisk::calculate);
+  inputs_ = {control(this, kBitRate), control(this, kCameras), control(this, kHoursPerDay), control(this, kDays)};
+  for (std::size_t i = 0; i < inputs_.size(); ++i) inputs_[i]->setText(QString::fromLatin1(calc::kDefaultInputs[i]));
+  gigabytesBox_ = control(this, kGigabytes);
+  terabytesBox_ = control(this, kTerabytes);
+  connect(control(this, kCalculate), &QPushButton::clicked, this, &CDlgCalcDisk::calculate);
 }
 
 void CDlgCalcDisk::calculate() {
@@ -43,8 +36,8 @@ void CDlgCalcDisk::calculate() {
   };
   const calc::ComputeOutcome outcome = calc::compute(limited(0), limited(1), limited(2), limited(3));
   if (const auto* invalid = std::get_if<calc::InvalidInput>(&outcome)) {
-    messages_.show({this, QStringLiteral("第 %1 项的数据非法，不是数字 ,仔细检查！").arg(invalid->item),
-                    QStringLiteral("提示"), MessageButtons::Ok, MessageIcon::Exclamation});
+    messages_.show({this, QString::fromStdString(strings::invalidInput(invalid->item)),
+                    QString::fromUtf8(strings::kNoticeCaption), MessageButtons::Ok, MessageIcon::Exclamation});
     return;
   }
   const auto& result = std::get<calc::DiskSizeResult>(outcome);

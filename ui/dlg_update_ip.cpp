@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTreeView>
+#include <QTableView>
 
 #include "discovery/gateway.h"
 #include "ui/dialog_builder.h"
@@ -13,20 +13,13 @@
 #include "ui/ip_address_edit.h"
 #include "ui/message_box.h"
 #include "ui/res/dialog_templates.h"
+#include "ui/res/resource_ids.h"
+#include "ui/res/strings.h"
 
 namespace ui {
 namespace {
 
-enum ControlId {
-  kMacBox = 1001,
-  kIpBox = 1002,
-  kGatewayBox = 1003,
-  kCameraList = 1009,
-  kSearchButton = 1018,
-  kApplyButton = 1019,
-  kNewAddress = 1050,
-  kNewGateway = 1051,
-};
+using namespace ids::camera_page;
 
 constexpr int kColumnWidth = 150;
 
@@ -40,21 +33,21 @@ CDlgUpdateIP::CDlgUpdateIP(MessagePresenter& messages, discovery::HostNetwork& n
       handOver_(cameras_),
       channel_(handOver_.inbox(), network) {
   buildDialog(this, cameraPageTemplate());
-  list_ = control<QTreeView>(this, kCameraList);
-  macBox_ = control<QLineEdit>(this, kMacBox);
-  ipBox_ = control<QLineEdit>(this, kIpBox);
-  gatewayBox_ = control<QLineEdit>(this, kGatewayBox);
-  newAddress_ = control<IpAddressEdit>(this, kNewAddress);
-  newGateway_ = control<IpAddressEdit>(this, kNewGateway);
+  list_ = control(this, kCameraList);
+  macBox_ = control(this, kMac);
+  ipBox_ = control(this, kIp);
+  gatewayBox_ = control(this, kGateway);
+  newAddress_ = control(this, kNewAddress);
+  newGateway_ = control(this, kNewGateway);
 
   list_->setModel(&cameras_);
-  list_->header()->setStretchLastSection(false);
+  list_->horizontalHeader()->setStretchLastSection(false);
   for (int column = 0; column < CameraListModel::ColumnCount; ++column)
-    list_->header()->resizeSection(column, kColumnWidth);
+    list_->horizontalHeader()->resizeSection(column, kColumnWidth);
   list_->viewport()->installEventFilter(this);
 
-  connect(control<QPushButton>(this, kSearchButton), &QPushButton::clicked, this, &CDlgUpdateIP::search);
-  connect(control<QPushButton>(this, kApplyButton), &QPushButton::clicked, this, &CDlgUpdateIP::apply);
+  connect(control(this, kSearch), &QPushButton::clicked, this, &CDlgUpdateIP::search);
+  connect(control(this, kApply), &QPushButton::clicked, this, &CDlgUpdateIP::apply);
 
   discovery::readGateway(network, gatewayText_);
   channel_.open();  // without a channel the page still works, it just hears nothing
@@ -81,7 +74,7 @@ void CDlgUpdateIP::pickRow() {
 void CDlgUpdateIP::apply() {
   if (macBox_->text().isEmpty() || newAddress_->address() == 0 || newGateway_->address() == 0) return;
   const MessageResult answer =
-      messages_.show({this, QStringLiteral("确定IP，网关都填写对了？\r\n修改IP吗？"), QStringLiteral("提示"),
+      messages_.show({this, QString::fromUtf8(strings::kConfirmChange), QString::fromUtf8(strings::kNoticeCaption),
                       MessageButtons::OkCancel, MessageIcon::Question});
   if (answer != MessageResult::Ok) return;
   // Read again: the values are those in force when the user said OK.

@@ -10,7 +10,7 @@
 #include "ui/record_hand_over.h"
 
 class QLineEdit;
-class QTreeView;
+class QTableView;
 
 namespace ui {
 
@@ -48,7 +48,7 @@ class CDlgUpdateIP : public QWidget {
   // valid GBK would not survive a round trip through the MAC box.
   std::string pickedMac_;
 
-  QTreeView* list_;
+  QTableView* list_;
   QLineEdit* macBox_;
   QLineEdit* ipBox_;
   QLineEdit* gatewayBox_;

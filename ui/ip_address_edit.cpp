@@ -108,10 +108,6 @@ quint32 IpAddressEdit::address() const {
   return value;
 }
 
-bool IpAddressEdit::isBlank() const {
-  return std::all_of(fields_.begin(), fields_.end(), [](const Field* field) { return field->text().isEmpty(); });
-}
-
 QString IpAddressEdit::text() const {
   const quint32 value = address();
   return QStringLiteral("%1.%2.%3.%4")

@@ -16,7 +16,6 @@ class IpAddressEdit : public QWidget {
 
   // The first field in the most significant byte; blank fields count as 0.
   quint32 address() const;
-  bool isBlank() const;
   // Dotted decimal of address(), so a blank control reads "0.0.0.0".
   QString text() const;
   // Fills the fields from dotted text; a part that is not 1-3 digits leaves

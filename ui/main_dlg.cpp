@@ -14,14 +14,13 @@
 #include "ui/dlg_calc_disk.h"
 #include "ui/dlg_update_ip.h"
 #include "ui/res/dialog_templates.h"
+#include "ui/res/resource_ids.h"
 #include "ui/res/strings.h"
 #include "ui/system_menu.h"
 
 namespace ui {
-namespace {
-constexpr int kCloseButton = 1;
-constexpr int kTabControl = 1000;
-}  // namespace
+
+using namespace ids::main_window;
 
 CMainDlg::CMainDlg(MessagePresenter& messages, discovery::HostNetwork& network, QWidget* parent)
     : QDialog(parent) {
@@ -32,9 +31,9 @@ CMainDlg::CMainDlg(MessagePresenter& messages, discovery::HostNetwork& network, 
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setWindowIcon(appIcon());
   addAboutEntry(this, QString::fromUtf8(strings::kAboutMenuEntry), [this] { showAbout(); });
-  connect(control<QPushButton>(this, kCloseButton), &QPushButton::clicked, this, &QDialog::accept);
+  connect(control(this, kClose), &QPushButton::clicked, this, &QDialog::accept);
 
-  tabs_ = control<QTabWidget>(this, kTabControl);
+  tabs_ = control(this, kTabs);
   tabs_->setGeometry(tabControlRectangle(size()));
   pageRect_ = ui::pageRectangle(tabs_->size());
 

@@ -32,8 +32,6 @@ class CMainDlg : public QDialog {
 
   CDlgUpdateIP* cameraPage() const { return cameraPage_; }
   CDlgCalcDisk* calculatorPage() const { return calculatorPage_; }
-  QTabWidget* tabControl() const { return tabs_; }
-  QRect pageRectangle() const { return pageRect_; }
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -9,7 +9,7 @@ namespace ui {
 namespace {
 
 // Well under a frame at 60 Hz, leaving room for the list's own layout and paint.
-constexpr qint64 kSliceMilliseconds = 6;
+constexpr qint64 kSliceMilliseconds = 4;
 // The clock is read between steps of this many records.
 constexpr std::size_t kRecordsPerStep = 256;
 

@@ -1,3 +1,5 @@
+// The camera list's rules, keyed by the MAC's bytes whatever they are, and
+// the queue that carries records to it from the receive thread.
 #include "discovery/camera_list.h"
 
 #include <gtest/gtest.h>
@@ -5,6 +7,7 @@
 #include <thread>
 
 #include "discovery/record_queue.h"
+#include "support/datagrams.h"
 
 namespace discovery {
 namespace {
@@ -35,13 +38,29 @@ TEST(CameraListTest, OneRowPerMacWithTheFirstRepliesTexts) {
   EXPECT_EQ(list.row(0).gateway, "10.0.0.1");
 }
 
-TEST(CameraListTest, MacsAreComparedByteForByte) {
+TEST(CameraListTest, MacsAreComparedByteForByteWhetherOrNotTheyAreGbk) {
+  // A lone lead byte, a lead byte before an ASCII byte, bytes GBK never uses.
+  const std::string macs[] = {"aa:bb", "AA:BB", "", "CAM", "CAM\x81", "\x81\x30", "\x81", "\xFF\xFE\x80"};
   CameraList list;
-  list.addDevice(device("aa:bb", "1.1.1.1"));
-  EXPECT_TRUE(list.addDevice(device("AA:BB", "1.1.1.2")));
-  EXPECT_TRUE(list.addDevice(device("", "1.1.1.3")));
-  EXPECT_FALSE(list.addDevice(device("", "1.1.1.4")));
-  EXPECT_EQ(list.size(), 3u);
+  for (const std::string& mac : macs) EXPECT_TRUE(list.addDevice(device(mac, "10.0.0.5"))) << mac;
+  for (const std::string& mac : macs) EXPECT_FALSE(list.addDevice(device(mac, "10.9.9.9"))) << mac;
+  EXPECT_EQ(list.applyIpChange(moved("CAM\x81", {1, 2, 3, 4}, {1, 2, 3, 1})), 4u);
+  ASSERT_EQ(list.size(), std::size(macs));
+  EXPECT_EQ(list.row(3).ip, "10.0.0.5");  // "CAM" is another camera
+  EXPECT_EQ(list.row(4).ip, "1.2.3.4");
+}
+
+TEST(CameraListTest, ATwentyByteMacIsTheWholeKeyWhateverGatewayFollows) {
+  const auto deviceFrom = [](const Bytes& datagram) { return std::get<DeviceInfoRecord>(*decode(datagram)); };
+  CameraList list;
+  EXPECT_EQ(list.addDevice(deviceFrom(testsupport::searchReply("0123456789ABCDEFGHIJ", "10.0.0.5", "10.0.0.1"))), 0u);
+  EXPECT_FALSE(list.addDevice(deviceFrom(testsupport::searchReply("0123456789ABCDEFGHIJ", "10.0.0.6", "10.9.9.9"))));
+  // A longer MAC in a set-IP reply is cut to the same 20 bytes on the wire.
+  const auto longer = decode(testsupport::setIpReply("0123456789ABCDEFGHIJKLMN", {1, 2, 3, 4}, {1, 2, 3, 1}));
+  EXPECT_EQ(list.applyIpChange(std::get<SetIpRecord>(*longer)), 0u);
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list.row(0).mac, "0123456789ABCDEFGHIJ");
+  EXPECT_EQ(list.row(0).ip, "1.2.3.4");
 }
 
 TEST(CameraListTest, IpChangeRewritesAddressAndGatewayOfThatRowOnly) {
@@ -57,12 +76,14 @@ TEST(CameraListTest, IpChangeRewritesAddressAndGatewayOfThatRowOnly) {
   EXPECT_EQ(list.row(1).ip, "192.168.1.241");
 }
 
-TEST(CameraListTest, IpChangeForAnUnlistedMacChangesNothing) {
+TEST(CameraListTest, IpChangeForAnUnlistedMacNeverAddsOrChangesARow) {
   CameraList list;
-  list.addDevice(device("AA", "10.0.0.5"));
-  EXPECT_FALSE(list.applyIpChange(moved("CC", {1, 2, 3, 4}, {1, 2, 3, 1})));
-  EXPECT_EQ(list.size(), 1u);
+  list.addDevice(device("CAM", "10.0.0.5"));
+  for (const std::string mac : {"", "CA", "CAM ", "cam", "CAM\x81", "OTHER"})
+    EXPECT_FALSE(list.applyIpChange(moved(mac, {1, 2, 3, 4}, {1, 2, 3, 1}))) << mac;
+  ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list.row(0).ip, "10.0.0.5");
+  EXPECT_EQ(list.row(0).gateway, "10.0.0.1");
 }
 
 TEST(CameraListTest, AFullListTakesNoNewMacButStillMovesItsRows) {

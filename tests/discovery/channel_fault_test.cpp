@@ -19,6 +19,7 @@
 #include "discovery/channel.h"
 #include "support/datagrams.h"
 #include "support/recording_receiver.h"
+#include "support/test_network_setup.h"
 #include "support/wire_peer.h"
 
 namespace discovery {
@@ -31,7 +32,6 @@ using Records = RecordingReceiver::Records;
 
 constexpr auto kDeadline = 10s;
 
-bool run(const char* command) { return std::system(command) == 0; }
 
 std::size_t openDescriptors() {
   const auto entries = std::filesystem::directory_iterator("/proc/self/fd");
@@ -60,8 +60,8 @@ bool lastIs(const Records& records, std::string_view mac) {
 class NoMulticastRouteTest : public testing::Test {
  protected:
   void TearDown() override { restoreRoute(); }
-  static void removeRoute() { ASSERT_TRUE(run("ip route del 224.0.0.0/4 dev lo")); }
-  static void restoreRoute() { run("ip route replace 224.0.0.0/4 dev lo"); }
+  static void removeRoute() { ASSERT_TRUE(testsupport::runCommand("ip route del 224.0.0.0/4 dev lo")); }
+  static void restoreRoute() { testsupport::runCommand("ip route replace 224.0.0.0/4 dev lo"); }
 
   SystemNetwork network;
   RecordingReceiver receiver;

@@ -12,6 +12,7 @@
 #include "support/datagrams.h"
 #include "support/fixed_network.h"
 #include "support/recording_receiver.h"
+#include "support/test_network_setup.h"
 #include "support/wire_peer.h"
 
 namespace discovery {
@@ -22,21 +23,16 @@ using testsupport::searchReply;
 using testsupport::WirePeer;
 using Records = RecordingReceiver::Records;
 
-bool run(const std::string& command) { return std::system((command + " 2>&1").c_str()) == 0; }
-
-bool addNetwork(const std::string& name, const std::string& address) {
-  return run("ip link add " + name + " type veth peer name " + name + "-far && ip link set " + name + "-far up && " +
-             "ip link set " + name + " up && ip addr add " + address + " dev " + name);
-}
+using testsupport::VethPair;
 
 class EveryInterfaceTest : public testing::Test {
  protected:
-  void SetUp() override { ASSERT_TRUE(addNetwork("tvnet1", "10.31.0.2/24")); }
-  void TearDown() override { run("ip link del tvnet1 2>/dev/null; ip link del tvnet2 2>/dev/null; true"); }
+  void SetUp() override { ASSERT_TRUE(first->ok()); }
 
+  std::unique_ptr<VethPair> addSecond() { return std::make_unique<VethPair>("tvnet2", "10.32.0.2/24"); }
   // Captures at the far end of a network what leaves through it.
-  static std::unique_ptr<WirePeer> farEndOf(const char* network) {
-    return std::make_unique<WirePeer>((std::string(network) + "-far").c_str(), if_nametoindex(network));
+  static std::unique_ptr<WirePeer> farEndOf(const VethPair& network) {
+    return std::make_unique<WirePeer>(network.farEnd().c_str(), if_nametoindex(network.name().c_str()));
   }
 
   static std::vector<std::string> macsOf(const Records& records) {
@@ -45,6 +41,7 @@ class EveryInterfaceTest : public testing::Test {
     return macs;
   }
 
+  std::unique_ptr<VethPair> first = std::make_unique<VethPair>("tvnet1", "10.31.0.2/24");
   SystemNetwork network;
   RecordingReceiver receiver;
 };
@@ -53,20 +50,21 @@ TEST_F(EveryInterfaceTest, WithOneNetworkTheSearchLeavesThroughItWhateverTheRout
   MulticastChannel channel(receiver, network);
   ASSERT_EQ(channel.open(), 1) << channel.openError();
   WirePeer loopback;
-  const auto farEnd = farEndOf("tvnet1");
+  const auto farEnd = farEndOf(*first);
   channel.sendSearch();
   EXPECT_EQ(farEnd->sentByOthers().size(), 1u);
   EXPECT_TRUE(loopback.sentByOthers().empty());  // where the multicast route points, here
 }
 
 TEST_F(EveryInterfaceTest, EachRequestLeavesOnceThroughEveryNetworkWithTtlEight) {
-  ASSERT_TRUE(addNetwork("tvnet2", "10.32.0.2/24"));
+  const auto second = addSecond();
+  ASSERT_TRUE(second->ok());
   MulticastChannel channel(receiver, network);
   ASSERT_EQ(channel.open(), 1) << channel.openError();
-  const auto first = farEndOf("tvnet1"), second = farEndOf("tvnet2");
+  const auto firstEnd = farEndOf(*first), secondEnd = farEndOf(*second);
   channel.sendSearch();
   channel.send(CMD_SET_IP, encodeSetIpRequest("00:11:22:33:44:55", 0xC0A801F1, 0xC0A80101));
-  for (WirePeer* network : {first.get(), second.get()}) {
+  for (WirePeer* network : {firstEnd.get(), secondEnd.get()}) {
     const auto sent = network->sentByOthers();
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].payload.size(), 16u);
@@ -76,13 +74,13 @@ TEST_F(EveryInterfaceTest, EachRequestLeavesOnceThroughEveryNetworkWithTtlEight)
 }
 
 TEST_F(EveryInterfaceTest, RepliesArriveFromEveryNetwork) {
-  ASSERT_TRUE(addNetwork("tvnet2", "10.32.0.2/24"));
+  const auto second = addSecond();
+  ASSERT_TRUE(second->ok());
   MulticastChannel channel(receiver, network);
   ASSERT_EQ(channel.open(), 1) << channel.openError();
   channel.sendSearch();  // joins the group on both networks
-  WirePeer first("tvnet1-far"), second("tvnet2-far");
-  first.injectToGroup({10, 31, 0, 9}, searchReply("ON-NET-1"));
-  second.injectToGroup({10, 32, 0, 9}, searchReply("ON-NET-2"));
+  farEndOf(*first)->injectToGroup({10, 31, 0, 9}, searchReply("ON-NET-1"));
+  farEndOf(*second)->injectToGroup({10, 32, 0, 9}, searchReply("ON-NET-2"));
   ASSERT_TRUE(receiver.waitUntil([](const Records& records) { return records.size() >= 2; }));
   EXPECT_EQ(macsOf(receiver.records()), (std::vector<std::string>{"ON-NET-1", "ON-NET-2"}));
 }
@@ -90,18 +88,19 @@ TEST_F(EveryInterfaceTest, RepliesArriveFromEveryNetwork) {
 TEST_F(EveryInterfaceTest, ANetworkAddedAfterOpeningIsUsedFromTheNextRequest) {
   MulticastChannel channel(receiver, network);
   ASSERT_EQ(channel.open(), 1) << channel.openError();
-  const auto first = farEndOf("tvnet1");
+  const auto firstEnd = farEndOf(*first);
   channel.sendSearch();
-  EXPECT_EQ(first->sentByOthers().size(), 1u);
-  ASSERT_TRUE(addNetwork("tvnet2", "10.32.0.2/24"));
-  const auto second = farEndOf("tvnet2");
+  EXPECT_EQ(firstEnd->sentByOthers().size(), 1u);
+  auto second = addSecond();
+  ASSERT_TRUE(second->ok());
+  const auto secondEnd = farEndOf(*second);
   channel.sendSearch();
-  EXPECT_EQ(first->sentByOthers().size(), 1u);
-  EXPECT_EQ(second->sentByOthers().size(), 1u);
+  EXPECT_EQ(firstEnd->sentByOthers().size(), 1u);
+  EXPECT_EQ(secondEnd->sentByOthers().size(), 1u);
   // One that went away is dropped without trouble.
-  ASSERT_TRUE(run("ip link del tvnet2"));
+  second.reset();
   channel.sendSearch();
-  EXPECT_EQ(first->sentByOthers().size(), 1u);
+  EXPECT_EQ(firstEnd->sentByOthers().size(), 1u);
 }
 
 // A laptop whose cable goes in after the program started: no adapter at
@@ -123,7 +122,6 @@ TEST(AdapterPluggedInLaterTest, TheNextSearchJoinsItAndLeavesThroughIt) {
   ASSERT_TRUE(receiver.waitUntil([](const Records& records) { return !records.empty(); }));
   EXPECT_EQ(std::get<DeviceInfoRecord>(receiver.records().front()).mac.text(), "AFTER-THE-CABLE");
 }
-
 
 }  // namespace
 }  // namespace discovery

@@ -3,17 +3,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTreeView>
+#include <QTableView>
 
 #include "ui/dialog_builder.h"
 #include "ui/dlg_update_ip.h"
 #include "ui/ip_address_edit.h"
 
 namespace labtest {
-namespace {
-constexpr int kCameraList = 1009;
-}
-
 std::vector<Row> CameraPageUser::rows() const {
   std::vector<Row> shown;
   const QAbstractItemModel* model = list()->model();
@@ -40,15 +36,19 @@ bool CameraPageUser::awaitRows(std::size_t count) const {
   return QTest::qWaitFor([&] { return static_cast<std::size_t>(list()->model()->rowCount()) >= count; }, kWaitMs);
 }
 
-QString CameraPageUser::box(int id) const { return ui::control<QLineEdit>(&page_, id)->text(); }
+QString CameraPageUser::box(ui::ControlId<ui::ControlKind::Edit> name) const { return ui::control(&page_, name)->text(); }
 
-QString CameraPageUser::addressControl(int id) const { return ui::control<ui::IpAddressEdit>(&page_, id)->text(); }
-
-void CameraPageUser::enterAddress(int id, const QString& dotted) {
-  ui::control<ui::IpAddressEdit>(&page_, id)->setText(dotted);
+QString CameraPageUser::addressControl(ui::ControlId<ui::ControlKind::IpAddress> name) const {
+  return ui::control(&page_, name)->text();
 }
 
-void CameraPageUser::click(int id) { QTest::mouseClick(ui::control<QPushButton>(&page_, id), Qt::LeftButton); }
+void CameraPageUser::enterAddress(ui::ControlId<ui::ControlKind::IpAddress> name, const QString& dotted) {
+  ui::control(&page_, name)->setText(dotted);
+}
+
+void CameraPageUser::click(ui::ControlId<ui::ControlKind::PushButton> name) {
+  QTest::mouseClick(ui::control(&page_, name), Qt::LeftButton);
+}
 
 void CameraPageUser::pick(const QString& mac) {
   const QPoint center = list()->visualRect(list()->model()->index(rowOf(mac), 0)).center();
@@ -56,6 +56,6 @@ void CameraPageUser::pick(const QString& mac) {
   QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, center);
 }
 
-QTreeView* CameraPageUser::list() const { return ui::control<QTreeView>(&page_, kCameraList); }
+QTableView* CameraPageUser::list() const { return ui::control(&page_, ui::ids::camera_page::kCameraList); }
 
 }  // namespace labtest

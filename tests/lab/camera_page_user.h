@@ -8,7 +8,9 @@
 #include <ostream>
 #include <vector>
 
-class QTreeView;
+#include "ui/res/resource_ids.h"
+
+class QTableView;
 namespace ui {
 class CDlgUpdateIP;
 }
@@ -38,15 +40,15 @@ class CameraPageUser {
   // Waits (kWaitMs at most) until the list holds at least `count` rows.
   bool awaitRows(std::size_t count) const;
 
-  QString box(int id) const;
-  QString addressControl(int id) const;
-  void enterAddress(int id, const QString& dotted);
-  void click(int id);
+  QString box(ui::ControlId<ui::ControlKind::Edit> name) const;
+  QString addressControl(ui::ControlId<ui::ControlKind::IpAddress> name) const;
+  void enterAddress(ui::ControlId<ui::ControlKind::IpAddress> name, const QString& dotted);
+  void click(ui::ControlId<ui::ControlKind::PushButton> name);
   // Selects the camera's row and double-clicks it, which fills the boxes.
   void pick(const QString& mac);
 
  private:
-  QTreeView* list() const;
+  QTableView* list() const;
 
   ui::CDlgUpdateIP& page_;
 };

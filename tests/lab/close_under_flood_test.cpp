@@ -21,6 +21,7 @@
 #include "ui/dlg_update_ip.h"
 #include "ui/fake_presenter.h"
 #include "ui/main_dlg.h"
+#include "ui/res/resource_ids.h"
 
 namespace labtest {
 namespace {
@@ -82,7 +83,7 @@ TEST(CloseUnderFloodTest, ClosingTheMainWindowEndsTheThreadsItStarted) {
 
   searchFromThePc(kSearches);
   ASSERT_TRUE(QTest::qWaitFor([&] { return page.cameraModel().rowCount() >= kAnswersBeforeClosing; }, kWaitMs));
-  QTest::mouseClick(ui::control<QPushButton>(window.get(), 1), Qt::LeftButton);  // 关闭
+  QTest::mouseClick(ui::control(window.get(), ui::ids::main_window::kClose), Qt::LeftButton);  // 关闭
   EXPECT_FALSE(window->isVisible());
   // What the program does once the window's modal run has returned.
   const auto closing = Clock::now();

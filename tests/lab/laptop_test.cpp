@@ -18,12 +18,12 @@
 namespace labtest {
 namespace {
 
+using namespace ui::ids::camera_page;
+
 using testing::ElementsAre;
 using testing::IsEmpty;
 using testing::UnorderedElementsAreArray;
 
-constexpr int kSearchButton = 1018;  // 搜索摄像机
-constexpr int kApplyButton = 1019;   // 确定修改该摄像机
 
 class LaptopTest : public testing::Test {
  protected:
@@ -37,7 +37,7 @@ class LaptopTest : public testing::Test {
   // want of a route back to their sources and `listed` rows show.
   void searchAndSettle(std::uint64_t dropped, std::size_t listed) {
     const std::uint64_t before = reversePathDrops();
-    user.click(kSearchButton);
+    user.click(kSearch);
     EXPECT_TRUE(QTest::qWaitFor([&] { return reversePathDrops() >= before + dropped; }, kWaitMs))
         << reversePathDrops() - before << " answers dropped";
     EXPECT_TRUE(user.awaitRows(listed));
@@ -54,17 +54,17 @@ using NoGatewayTest = LaptopTest;
 // Built with --no-gateway: 192.168.1.10/24 on eth0 and no default route.
 TEST_F(NoGatewayTest, EveryCameraIsListedAndOneIsMovedIntoThePcsSubnet) {
   // Without a gateway there is nothing to propose.
-  EXPECT_EQ(user.addressControl(1050), "0.0.0.0");
-  user.click(kSearchButton);
+  EXPECT_EQ(user.addressControl(kNewAddress), "0.0.0.0");
+  user.click(kSearch);
   EXPECT_TRUE(user.awaitRows(kLabCameras.size()));
   ASSERT_THAT(user.rows(), UnorderedElementsAreArray(kLabCameras));
 
   const Row moved{kLabCameras[0][0], "192.168.1.241", "192.168.1.1"};
   const int row = user.rowOf(moved[0]);
   user.pick(moved[0]);
-  user.enterAddress(1050, moved[1]);
-  user.enterAddress(1051, moved[2]);
-  user.click(kApplyButton);  // and OK
+  user.enterAddress(kNewAddress, moved[1]);
+  user.enterAddress(kNewGateway, moved[2]);
+  user.click(kApply);  // and OK
   EXPECT_TRUE(QTest::qWaitFor([&] { return user.rows()[row] == moved; }, kWaitMs)) << user.rows()[row][1].toStdString();
   EXPECT_EQ(probeEcho(moved[1].toStdString()), Reach::Answered);
 }
@@ -80,7 +80,7 @@ TEST(CableInLateTest, TheFirstSearchAfterThePlugListsEveryCamera) {
   CameraPageUser user{*window.cameraPage()};
 
   ASSERT_TRUE(runLabAction("plug"));  // address and default route back, link up
-  user.click(kSearchButton);
+  user.click(kSearch);
   EXPECT_TRUE(user.awaitRows(kLabCameras.size()));
   EXPECT_THAT(user.rows(), UnorderedElementsAreArray(kLabCameras));
 }
@@ -104,7 +104,7 @@ TEST_F(ReversePathFilterTest, WithoutARouteBackNoCameraIsFoundAndARouteOrNoFilte
 
   // No filter: every camera.
   ASSERT_TRUE(setReversePathFilter(0));
-  user.click(kSearchButton);
+  user.click(kSearch);
   EXPECT_TRUE(user.awaitRows(kLabCameras.size()));
   EXPECT_THAT(user.rows(), UnorderedElementsAreArray(kLabCameras));
 }

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <algorithm>
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -22,7 +23,6 @@ namespace {
 
 // The marker goes to the group on a port no camera listens on.
 constexpr std::uint16_t kMarkerPort = 9;
-constexpr auto kMarkerTimeout = std::chrono::seconds(10);
 
 }  // namespace
 
@@ -53,26 +53,26 @@ OutgoingTap::~OutgoingTap() {
 }
 
 std::vector<SentDatagram> OutgoingTap::sentSinceLastCall() {
-  std::vector<SentDatagram> sent;
   const std::uint32_t marker = ++markers_;
-  marker_.sendTo(discovery::DISCOVERY_GROUP, kMarkerPort,
-                 std::span(reinterpret_cast<const std::uint8_t*>(&marker), sizeof marker));
+  const std::span markerBytes(reinterpret_cast<const std::uint8_t*>(&marker), sizeof marker);
+  marker_.sendTo(discovery::DISCOVERY_GROUP, kMarkerPort, markerBytes);
   const std::uint16_t markerSource = marker_.localPort();
-  const auto deadline = std::chrono::steady_clock::now() + kMarkerTimeout;
-
-  while (std::chrono::steady_clock::now() < deadline) {
-    const auto datagram = testsupport::nextGroupDatagram(capture_, std::chrono::milliseconds(100));
-    // What arrives (the cameras' answers) is not what the PC sent.
-    if (!datagram || datagram->packetType != PACKET_OUTGOING) continue;
-    if (datagram->destinationPort == discovery::DISCOVERY_PORT) {
-      sent.push_back({datagram->payload.size(), datagram->ttl});
-    } else if (datagram->destinationPort == kMarkerPort && datagram->sourcePort == markerSource &&
-               datagram->payload.size() == sizeof marker &&
-               std::memcmp(datagram->payload.data(), &marker, sizeof marker) == 0) {
-      return sent;
-    }
+  // What arrives (the cameras' answers) is not what the PC sent.
+  const auto captured = testsupport::readUpToMarker(
+      capture_,
+      [&](const testsupport::CapturedDatagram& datagram) {
+        return datagram.outgoing && datagram.destinationPort == kMarkerPort && datagram.sourcePort == markerSource &&
+               std::equal(markerBytes.begin(), markerBytes.end(), datagram.payload.begin(), datagram.payload.end());
+      },
+      [](const testsupport::CapturedDatagram& datagram) {
+        return datagram.outgoing && datagram.destinationPort == discovery::DISCOVERY_PORT;
+      });
+  if (!captured) {
+    ADD_FAILURE() << "the tap's marker never left through its interface";
+    return {};
   }
-  ADD_FAILURE() << "the tap's marker never left through its interface";
+  std::vector<SentDatagram> sent;
+  for (const auto& datagram : *captured) sent.push_back({datagram.payload.size(), datagram.ttl});
   return sent;
 }
 

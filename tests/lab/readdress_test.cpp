@@ -16,6 +16,8 @@
 namespace labtest {
 namespace {
 
+using namespace ui::ids::camera_page;
+
 using testing::UnorderedElementsAreArray;
 
 const Row& kMovedCamera = kLabCameras[0];
@@ -42,21 +44,21 @@ TEST_F(ReaddressAcrossSubnetsTest, FindsEveryCameraAndMovesOneIntoThePcsSubnet) 
   // Before: the PC's only way to 10.0.0.5 is a gateway nobody answers for.
   EXPECT_EQ(probeEcho(kMovedCamera[1].toStdString()), Reach::Unreachable);
 
-  user.click(1018);  // 搜索摄像机
+  user.click(kSearch);  // 搜索摄像机
   EXPECT_TRUE(user.awaitRows(kLabCameras.size()));
   ASSERT_THAT(user.rows(), UnorderedElementsAreArray(kLabCameras));
 
   const int row = user.rowOf(kMovedCamera[0]);
   user.pick(kMovedCamera[0]);
-  EXPECT_EQ(user.box(1001), kMovedCamera[0]);
-  EXPECT_EQ(user.box(1002), kMovedCamera[1]);
-  EXPECT_EQ(user.box(1003), kMovedCamera[2]);
+  EXPECT_EQ(user.box(kMac), kMovedCamera[0]);
+  EXPECT_EQ(user.box(kIp), kMovedCamera[1]);
+  EXPECT_EQ(user.box(kGateway), kMovedCamera[2]);
   // The proposal comes from the PC's own gateway, 192.168.1.1.
-  EXPECT_EQ(user.addressControl(1050), "192.168.1.241");
-  EXPECT_EQ(user.addressControl(1051), "192.168.1.1");
+  EXPECT_EQ(user.addressControl(kNewAddress), "192.168.1.241");
+  EXPECT_EQ(user.addressControl(kNewGateway), "192.168.1.1");
   saveScreenshotIfAsked();
 
-  user.click(1019);  // 确定修改该摄像机, then OK
+  user.click(kApply);  // 确定修改该摄像机, then OK
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, "确定IP，网关都填写对了？\r\n修改IP吗？");
   const Row moved{kMovedCamera[0], "192.168.1.241", "192.168.1.1"};

@@ -23,15 +23,15 @@
 namespace labtest {
 namespace {
 
+using namespace ui::ids::camera_page;
+
 using testing::ElementsAre;
 using testing::IsEmpty;
 using testing::UnorderedElementsAreArray;
 
-constexpr int kSearchButton = 1018;  // 搜索摄像机
-constexpr int kApplyButton = 1019;   // 确定修改该摄像机
 constexpr const char* kOfficeAdapter = "eth0";
-const SentDatagram kSearch{16, discovery::kMulticastTtl};
-const SentDatagram kSetIp{44, discovery::kMulticastTtl};
+const SentDatagram kSearchSent{16, discovery::kMulticastTtl};
+const SentDatagram kSetIpSent{44, discovery::kMulticastTtl};
 
 // Moved onto the network of the PC's eth1, where the PC reaches it by unicast.
 const Row& kMovedCamera = kLabCameras[1];
@@ -76,24 +76,24 @@ TEST_F(SeveralAdaptersTest, TheWindowReachesTheCamerasBehindTheAdapterWithoutThe
     ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(window, *window.cameraPage()));
     CameraPageUser user{*window.cameraPage()};
 
-    user.click(kSearchButton);
-    EXPECT_THAT(office.sentSinceLastCall(), ElementsAre(kSearch));
-    EXPECT_THAT(cameras.sentSinceLastCall(), ElementsAre(kSearch));
+    user.click(kSearch);
+    EXPECT_THAT(office.sentSinceLastCall(), ElementsAre(kSearchSent));
+    EXPECT_THAT(cameras.sentSinceLastCall(), ElementsAre(kSearchSent));
     EXPECT_TRUE(user.awaitRows(kLabCameras.size()));
     ASSERT_THAT(user.rows(), UnorderedElementsAreArray(kLabCameras));
 
     user.pick(kMovedCamera[0]);
-    EXPECT_EQ(user.box(1001), kMovedCamera[0]);
+    EXPECT_EQ(user.box(kMac), kMovedCamera[0]);
     // The gateway rule reads the adapter listed last, eth1, which has no
     // gateway: nothing is proposed, so the user types the addresses.
-    EXPECT_EQ(user.addressControl(1050), "0.0.0.0");
-    EXPECT_EQ(user.addressControl(1051), "0.0.0.0");
-    user.enterAddress(1050, kMoved[1]);
-    user.enterAddress(1051, kMoved[2]);
-    user.click(kApplyButton);  // and OK
+    EXPECT_EQ(user.addressControl(kNewAddress), "0.0.0.0");
+    EXPECT_EQ(user.addressControl(kNewGateway), "0.0.0.0");
+    user.enterAddress(kNewAddress, kMoved[1]);
+    user.enterAddress(kNewGateway, kMoved[2]);
+    user.click(kApply);  // and OK
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_THAT(office.sentSinceLastCall(), ElementsAre(kSetIp));
-    EXPECT_THAT(cameras.sentSinceLastCall(), ElementsAre(kSetIp));
+    EXPECT_THAT(office.sentSinceLastCall(), ElementsAre(kSetIpSent));
+    EXPECT_THAT(cameras.sentSinceLastCall(), ElementsAre(kSetIpSent));
     const int row = user.rowOf(kMoved[0]);
     EXPECT_TRUE(QTest::qWaitFor([&] { return user.rows()[row] == kMoved; }, kWaitMs))
         << user.rows()[row][1].toStdString();
@@ -110,9 +110,9 @@ TEST_F(SeveralAdaptersTest, TheWindowReachesTheCamerasBehindTheAdapterWithoutThe
   ui::CDlgUpdateIP restricted{messages, officeOnly, nullptr};
   ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(restricted, restricted));
   CameraPageUser user{restricted};
-  user.click(kSearchButton);
+  user.click(kSearch);
   // The search went into the office only: no camera was asked, none can answer.
-  EXPECT_THAT(office.sentSinceLastCall(), ElementsAre(kSearch));
+  EXPECT_THAT(office.sentSinceLastCall(), ElementsAre(kSearchSent));
   EXPECT_THAT(cameras.sentSinceLastCall(), IsEmpty());
   EXPECT_THAT(user.rows(), IsEmpty());
 }
@@ -126,16 +126,16 @@ TEST_F(SeveralAdaptersTest, AnAdapterAddedWhileTheWindowIsOpenTakesPartInTheNext
   ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(window, *window.cameraPage()));
   CameraPageUser user{*window.cameraPage()};
 
-  user.click(kSearchButton);
-  EXPECT_THAT(office.sentSinceLastCall(), ElementsAre(kSearch));
+  user.click(kSearch);
+  EXPECT_THAT(office.sentSinceLastCall(), ElementsAre(kSearchSent));
   EXPECT_THAT(user.rows(), IsEmpty());
 
   ASSERT_TRUE(runLabAction("plug"));  // returns once its link is up
   OutgoingTap cameras(kCameraWire);
   ASSERT_TRUE(cameras.ok());
-  user.click(kSearchButton);
-  EXPECT_THAT(office.sentSinceLastCall(), ElementsAre(kSearch));
-  EXPECT_THAT(cameras.sentSinceLastCall(), ElementsAre(kSearch));
+  user.click(kSearch);
+  EXPECT_THAT(office.sentSinceLastCall(), ElementsAre(kSearchSent));
+  EXPECT_THAT(cameras.sentSinceLastCall(), ElementsAre(kSearchSent));
   EXPECT_TRUE(user.awaitRows(kLabCameras.size()));
   EXPECT_THAT(user.macs(), UnorderedElementsAreArray(labMacs()));
 }

@@ -1,36 +1,18 @@
 #include "support/group_capture.h"
 
-#include <arpa/inet.h>
-#include <linux/if_ether.h>
-#include <linux/if_packet.h>
-#include <netinet/in.h>
-#include <netinet/ip.h>
-#include <poll.h>
-#include <sys/socket.h>
-
-#include <cstring>
-
-#include "discovery/channel.h"
-
 namespace testsupport {
 
-std::optional<CapturedDatagram> nextGroupDatagram(int capture, std::chrono::milliseconds wait) {
-  pollfd ready{capture, POLLIN, 0};
-  if (::poll(&ready, 1, static_cast<int>(wait.count())) <= 0) return std::nullopt;
-  std::uint8_t packet[65536];
-  sockaddr_ll from{};
-  socklen_t fromSize = sizeof from;
-  const ssize_t size = ::recvfrom(capture, packet, sizeof packet, 0, reinterpret_cast<sockaddr*>(&from), &fromSize);
-  // A capture of every protocol also sees ARP and the like.
-  if (size < static_cast<ssize_t>(sizeof(iphdr)) || from.sll_protocol != htons(ETH_P_IP)) return std::nullopt;
-  const auto* ip = reinterpret_cast<const iphdr*>(packet);
-  const std::size_t udp = ip->ihl * 4u;
-  if (ip->protocol != IPPROTO_UDP || static_cast<std::size_t>(size) < udp + 8 ||
-      std::memcmp(&ip->daddr, discovery::DISCOVERY_GROUP.data(), 4) != 0)
-    return std::nullopt;
-  return CapturedDatagram{from.sll_pkttype, ip->ttl, static_cast<std::uint16_t>(packet[udp] << 8 | packet[udp + 1]),
-                          static_cast<std::uint16_t>(packet[udp + 2] << 8 | packet[udp + 3]),
-                          discovery::Bytes(packet + udp + 8, packet + size)};
+std::optional<std::vector<CapturedDatagram>> readUpToMarker(std::intptr_t capture, const CapturePredicate& isMarker,
+                                                            const CapturePredicate& keep) {
+  std::vector<CapturedDatagram> kept;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (std::chrono::steady_clock::now() < deadline) {
+    auto datagram = nextGroupDatagram(capture, std::chrono::milliseconds(100));
+    if (!datagram) continue;
+    if (isMarker(*datagram)) return kept;
+    if (keep(*datagram)) kept.push_back(std::move(*datagram));
+  }
+  return std::nullopt;
 }
 
 }  // namespace testsupport

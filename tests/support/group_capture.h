@@ -1,17 +1,19 @@
-// Reading a packet capture (an AF_PACKET socket) for the UDP datagrams sent
-// to the discovery group.
+// Reading a packet capture for the UDP datagrams sent to the discovery group:
+// an AF_PACKET socket on Linux, a raw UDP socket on Windows.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <vector>
 
 #include "discovery/protocol.h"
 
 namespace testsupport {
 
 struct CapturedDatagram {
-  int packetType = 0;  // PACKET_HOST, PACKET_OUTGOING, ...
+  bool outgoing = false;  // seen leaving this host (Linux captures see both ways)
   int ttl = 0;
   std::uint16_t sourcePort = 0;
   std::uint16_t destinationPort = 0;
@@ -19,7 +21,17 @@ struct CapturedDatagram {
 };
 
 // The next captured UDP datagram to the discovery group, any port; nothing
-// when another packet came first or none came within `wait`.
-std::optional<CapturedDatagram> nextGroupDatagram(int capture, std::chrono::milliseconds wait);
+// when another packet came first or none came within `wait`. Defined once per
+// platform.
+std::optional<CapturedDatagram> nextGroupDatagram(std::intptr_t capture, std::chrono::milliseconds wait);
+
+using CapturePredicate = std::function<bool(const CapturedDatagram&)>;
+
+// Reads the capture until a datagram `isMarker` accepts, and returns those
+// `keep` accepted before it, in order; nothing when no marker came within
+// ten seconds. Sent just before, the marker makes sure that whatever was sent
+// before it is among them.
+std::optional<std::vector<CapturedDatagram>> readUpToMarker(std::intptr_t capture, const CapturePredicate& isMarker,
+                                                            const CapturePredicate& keep);
 
 }  // namespace testsupport

@@ -1,15 +1,21 @@
 // Test main for tests that open sockets: refuses to run anywhere but in a
-// private namespace whose only interface is loopback.
-#include <gtest/gtest.h>
+// private namespace whose only interface is loopback. Built for the window
+// tests (TOVALEN_TEST_WINDOWS), it also makes the offscreen application.
+#include <gmock/gmock.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "discovery/datagram_socket.h"
 #include "support/private_network.h"
 
+#ifdef TOVALEN_TEST_WINDOWS
+#include <QApplication>
+#endif
+
 int main(int argc, char** argv) {
-  testing::InitGoogleTest(&argc, argv);
+  testing::InitGoogleMock(&argc, argv);
   std::string other;
   if (!testsupport::onlyLoopbackPresent(other)) {
     std::fprintf(stderr, "refusing to run: interface '%s' is present; run inside a private network namespace "
@@ -17,5 +23,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   const discovery::SocketLibrary sockets;
+#ifdef TOVALEN_TEST_WINDOWS
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+#endif
   return RUN_ALL_TESTS();
 }

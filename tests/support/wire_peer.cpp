@@ -1,17 +1,6 @@
 #include "support/wire_peer.h"
 
-#include <arpa/inet.h>
-#include <linux/if_ether.h>
-#include <linux/if_packet.h>
-#include <net/if.h>
-#include <netinet/ip.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <cstring>
-#include <string>
 
 #include <gtest/gtest.h>
 
@@ -23,96 +12,37 @@ namespace {
 
 // Not a discovery command: cameras and the program ignore it.
 constexpr std::uint32_t kMarkerCommand = 0x7E57;
-constexpr auto kMarkerTimeout = std::chrono::seconds(10);
 
 }  // namespace
-
-WirePeer::WirePeer(const char* captureInterface, unsigned sendInterfaceIndex)
-    : captureIndex_(if_nametoindex(captureInterface)) {
-  capture_ = ::socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC, htons(ETH_P_IP));
-  if (capture_ >= 0) {
-    sockaddr_ll link{};
-    link.sll_family = AF_PACKET;
-    link.sll_protocol = htons(ETH_P_IP);
-    link.sll_ifindex = static_cast<int>(captureIndex_);
-    if (::bind(capture_, reinterpret_cast<sockaddr*>(&link), sizeof link) != 0) {
-      ::close(capture_);
-      capture_ = -1;
-    }
-  }
-  if (sender_.create()) {
-    sender_.setMulticastTtl(discovery::kMulticastTtl);
-    discovery::Adapter via;
-    via.index = sendInterfaceIndex;
-    if (sendInterfaceIndex != 0) sender_.setMulticastInterface(via);
-  }
-}
-
-WirePeer::~WirePeer() {
-  if (capture_ >= 0) ::close(capture_);
-}
 
 void WirePeer::sendToGroup(std::span<const std::uint8_t> datagram) {
   sender_.sendTo(discovery::DISCOVERY_GROUP, discovery::DISCOVERY_PORT, datagram);
 }
 
-void WirePeer::injectToGroup(const discovery::Ipv4Bytes& source, std::span<const std::uint8_t> datagram) {
-  std::vector<std::uint8_t> packet(20 + 8 + datagram.size());
-  auto* ip = reinterpret_cast<iphdr*>(packet.data());
-  ip->version = 4;
-  ip->ihl = 5;
-  ip->tot_len = htons(static_cast<std::uint16_t>(packet.size()));
-  ip->ttl = discovery::kMulticastTtl;
-  ip->protocol = IPPROTO_UDP;
-  std::memcpy(&ip->saddr, source.data(), 4);
-  std::memcpy(&ip->daddr, discovery::DISCOVERY_GROUP.data(), 4);
-  std::uint32_t sum = 0;
-  for (int i = 0; i < 10; ++i) sum += reinterpret_cast<const std::uint16_t*>(packet.data())[i];
-  while (sum >> 16) sum = (sum & 0xFFFF) + (sum >> 16);
-  ip->check = static_cast<std::uint16_t>(~sum);
-  std::uint8_t* udp = packet.data() + 20;
-  const std::uint16_t udpLength = static_cast<std::uint16_t>(8 + datagram.size());
-  const std::uint8_t header[8] = {0x9C, 0x40, discovery::DISCOVERY_PORT >> 8, discovery::DISCOVERY_PORT & 0xFF,
-                                  std::uint8_t(udpLength >> 8), std::uint8_t(udpLength), 0, 0};  // no checksum
-  std::memcpy(udp, header, 8);
-  std::copy(datagram.begin(), datagram.end(), udp + 8);
-
-  sockaddr_ll link{};
-  link.sll_family = AF_PACKET;
-  link.sll_protocol = htons(ETH_P_IP);
-  link.sll_ifindex = static_cast<int>(captureIndex_);
-  link.sll_halen = 6;
-  const std::uint8_t groupMac[6] = {0x01, 0x00, 0x5E, std::uint8_t(discovery::DISCOVERY_GROUP[1] & 0x7F),
-                                    discovery::DISCOVERY_GROUP[2], discovery::DISCOVERY_GROUP[3]};
-  std::memcpy(link.sll_addr, groupMac, 6);
-  ::sendto(capture_, packet.data(), packet.size(), 0, reinterpret_cast<sockaddr*>(&link), sizeof link);
-}
-
 std::vector<WireDatagram> WirePeer::sentByOthers() {
-  std::vector<WireDatagram> seen;
   const std::uint32_t marker = ++markerCount_;
-  std::uint8_t markerPayload[4];
-  std::memcpy(markerPayload, &marker, 4);
-  sendToGroup(discovery::encodeDatagram(kMarkerCommand, markerPayload));
+  std::uint8_t markerPayload[sizeof marker];
+  std::memcpy(markerPayload, &marker, sizeof marker);
+  const discovery::Bytes markerDatagram = discovery::encodeDatagram(kMarkerCommand, markerPayload);
+  sendToGroup(markerDatagram);
   const std::uint16_t ownPort = sender_.localPort();
-  const auto deadline = std::chrono::steady_clock::now() + kMarkerTimeout;
-
-  while (std::chrono::steady_clock::now() < deadline) {
-    auto datagram = nextGroupDatagram(capture_, std::chrono::milliseconds(100));
-    // Whatever loopback sends it also receives; counting the received copy
-    // sees each datagram once.
-    if (!datagram || datagram->packetType == PACKET_OUTGOING ||
-        datagram->destinationPort != discovery::DISCOVERY_PORT)
-      continue;
-    if (datagram->sourcePort == ownPort) {
-      if (discovery::commandOf(datagram->payload) == kMarkerCommand && datagram->payload.size() == 20 &&
-          std::memcmp(datagram->payload.data() + 16, &marker, 4) == 0)
-        return seen;
-      continue;
-    }
-    seen.push_back({std::move(datagram->payload), datagram->ttl, datagram->sourcePort});
+  // Whatever loopback sends it also receives; counting the received copy
+  // sees each datagram once.
+  const auto arrived = [](const CapturedDatagram& datagram) {
+    return !datagram.outgoing && datagram.destinationPort == discovery::DISCOVERY_PORT;
+  };
+  const auto captured = readUpToMarker(
+      capture_,
+      [&](const CapturedDatagram& datagram) {
+        return arrived(datagram) && datagram.sourcePort == ownPort && datagram.payload == markerDatagram;
+      },
+      [&](const CapturedDatagram& datagram) { return arrived(datagram) && datagram.sourcePort != ownPort; });
+  if (!captured) {
+    ADD_FAILURE() << "the peer's marker datagram never showed up on the wire";
+    return {};
   }
-  ADD_FAILURE() << "the peer's marker datagram never showed up on the wire";
+  std::vector<WireDatagram> seen;
+  for (const CapturedDatagram& datagram : *captured) seen.push_back({datagram.payload, datagram.ttl, datagram.sourcePort});
   return seen;
 }
 

@@ -7,12 +7,15 @@
 #include <memory>
 #include <string>
 
+#include "support/test_network_setup.h"
 #include "tools/camera/interface_mover.h"
 
 namespace camerasim {
 namespace {
 
 using testing::HasSubstr;
+using testsupport::runCommand;
+using testsupport::VethPair;
 
 // The standard output of a shell command.
 std::string output(const std::string& command) {
@@ -26,20 +29,18 @@ std::string output(const std::string& command) {
 
 class InterfaceMoverTest : public testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(std::system("ip link add mv0 type veth peer name mv1 && ip link set mv0 up && ip link set mv1 up"), 0);
-  }
-  void TearDown() override { std::system("ip link del mv0"); }
+  void SetUp() override { ASSERT_TRUE(interface.ok()); }
 
   static void configure(const char* address, const char* gateway) {
-    ASSERT_EQ(std::system((std::string("ip address add ") + address + " dev mv0").c_str()), 0);
-    ASSERT_EQ(std::system((std::string("ip route add default via ") + gateway + " dev mv0").c_str()), 0);
+    ASSERT_TRUE(runCommand(std::string("ip address add ") + address + " dev mv0"));
+    ASSERT_TRUE(runCommand(std::string("ip route add default via ") + gateway + " dev mv0"));
   }
   // "address/prefix ..." of mv0, then its default route.
   static std::string state() {
     return output("ip -4 -o address show dev mv0 | awk '{printf \"%s \", $4}'; ip -4 route show default");
   }
 
+  VethPair interface{"mv0"};
   InterfaceMover mover{"mv0"};
 };
 
@@ -71,7 +72,7 @@ TEST_F(InterfaceMoverTest, AMoveWithinTheSubnetKeepsTheNewAddressAndRoute) {
 TEST_F(InterfaceMoverTest, AnEndStateOtherThanTheMoveIsUndoneAndExplained) {
   // The old address twice, with two prefix lengths: the move removes one.
   ASSERT_NO_FATAL_FAILURE(configure("10.0.0.5/24", "10.0.0.1"));
-  ASSERT_EQ(std::system("ip address add 10.0.0.5/16 dev mv0"), 0);
+  ASSERT_TRUE(runCommand("ip address add 10.0.0.5/16 dev mv0"));
   EXPECT_FALSE(mover.move({10, 0, 0, 5}, {10, 0, 0, 1}, {192, 168, 1, 241}, {192, 168, 1, 1}));
   EXPECT_THAT(mover.error(), HasSubstr("10.0.0.5 is still on mv0"));
   EXPECT_EQ(state(), "10.0.0.5/16 10.0.0.5/24 default via 10.0.0.1 dev mv0 onlink \n");

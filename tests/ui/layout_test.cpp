@@ -15,9 +15,10 @@
 #include <vector>
 
 #include "ui/dialog_builder.h"
-#include "ui/dialog_template.h"
+#include "ui/res/dialog_template.h"
 #include "ui/dialog_units.h"
 #include "ui/res/dialog_templates.h"
+#include "ui/res/resource_ids.h"
 #include "ui/tab_layout.h"
 
 namespace {
@@ -44,11 +45,16 @@ TEST(DialogFont, IsInstalledHere) {
   }
 }
 
-TEST(PageRectangle, FollowsOnlyTheTabControlsSize) {
-  const QRect tabs = ui::tabControlRectangle(QSize(912, 572));
-  EXPECT_EQ(tabs, QRect(20, 20, 862, 492));
-  EXPECT_EQ(ui::pageRectangle(tabs.size()), QRect(25, 44, 812, 432));
-  EXPECT_EQ(ui::pageRectangle(QSize(500, 300)), QRect(25, 44, 450, 240));
+TEST(PageRectangle, LiesInsideTheTabControlBelowItsTabsAndFollowsOnlyItsSize) {
+  QWidget mainWindow;
+  ui::buildDialog(&mainWindow, ui::mainWindowTemplate());
+  const QRect tabs = ui::tabControlRectangle(mainWindow.size());
+  const QRect page = ui::pageRectangle(tabs.size());
+  EXPECT_TRUE(tabs.contains(page));
+  EXPECT_GT(page.top(), tabs.top());
+  const QRect larger = ui::pageRectangle(tabs.size() + QSize(100, 50));
+  EXPECT_EQ(larger.topLeft(), page.topLeft());
+  EXPECT_EQ(larger.size(), page.size() + QSize(100, 50));
 }
 
 struct TemplateCase {
@@ -151,7 +157,7 @@ TEST(MainWindowLayout, MovedTabControlLeavesTheCloseButtonClear) {
   QWidget mainWindow;
   ui::buildDialog(&mainWindow, ui::mainWindowTemplate());
   const QRect tabs = ui::tabControlRectangle(mainWindow.size());
-  const QRect close = ui::control<QPushButton>(&mainWindow, 1)->geometry();
+  const QRect close = ui::control(&mainWindow, ui::ids::main_window::kClose)->geometry();
   EXPECT_TRUE(mainWindow.rect().contains(tabs));
   EXPECT_FALSE(tabs.intersects(close));
 }

@@ -9,7 +9,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
-#include <QTreeView>
+#include <QTableView>
 #include <array>
 
 #include "discovery/host_network.h"
@@ -19,7 +19,9 @@
 #include "ui/dlg_calc_disk.h"
 #include "ui/dlg_update_ip.h"
 #include "ui/fake_presenter.h"
+#include "ui/ip_address_edit.h"
 #include "ui/main_dlg.h"
+#include "ui/res/resource_ids.h"
 #include "ui/tab_layout.h"
 #include "ui/ui_test_support.h"
 
@@ -27,6 +29,9 @@ namespace ui {
 namespace {
 
 using testsupport::FakePresenter;
+namespace main_window = ids::main_window;
+namespace camera_page = ids::camera_page;
+namespace calc_page = ids::calc_page;
 
 class MainWindowTest : public testing::Test {
  protected:
@@ -35,8 +40,9 @@ class MainWindowTest : public testing::Test {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   }
 
+  QTabWidget* tabs() const { return control(&window, main_window::kTabs); }
   void clickTab(int index) {
-    QTabBar* bar = window.tabControl()->tabBar();
+    QTabBar* bar = tabs()->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
   }
   bool isOpen() const { return window.isVisible(); }
@@ -49,11 +55,10 @@ class MainWindowTest : public testing::Test {
 TEST_F(MainWindowTest, StartsOnTheCameraTabWithItsPageShown) {
   EXPECT_EQ(window.windowTitle(), "Tovalen");
   EXPECT_EQ(window.minimumSize(), window.maximumSize());
-  QTabWidget* tabs = window.tabControl();
-  ASSERT_EQ(tabs->count(), 2);
-  EXPECT_EQ(tabs->tabText(0), "  跨网段修改摄像机IP ");
-  EXPECT_EQ(tabs->tabText(1), "  计算所需硬盘大小 ");
-  EXPECT_EQ(tabs->currentIndex(), 0);
+  ASSERT_EQ(tabs()->count(), 2);
+  EXPECT_EQ(tabs()->tabText(0), "  跨网段修改摄像机IP ");
+  EXPECT_EQ(tabs()->tabText(1), "  计算所需硬盘大小 ");
+  EXPECT_EQ(tabs()->currentIndex(), 0);
   EXPECT_TRUE(window.cameraPage()->isVisible());
   EXPECT_FALSE(window.calculatorPage()->isVisible());
   EXPECT_EQ(window.cameraPage()->parentWidget(), &window);
@@ -83,10 +88,8 @@ TEST_F(MainWindowTest, FitsA1024By768ScreenWithItsFrame) {
 }
 
 TEST_F(MainWindowTest, TabControlAndPagesFollowTheLayoutRule) {
-  const QRect tab = window.tabControl()->geometry();
-  EXPECT_EQ(tab, QRect(20, 20, window.width() - 50, window.height() - 80));
-  EXPECT_EQ(window.cameraPage()->geometry(), QRect(25, 44, tab.width() - 50, tab.height() - 60));
-  EXPECT_EQ(window.pageRectangle(), window.cameraPage()->geometry());
+  EXPECT_EQ(tabs()->geometry(), tabControlRectangle(window.size()));
+  EXPECT_EQ(window.cameraPage()->geometry(), pageRectangle(tabs()->size()));
 }
 
 TEST_F(MainWindowTest, SwitchingTabsShowsOnePageAtTheSameRectangleAndKeepsTheList) {
@@ -97,16 +100,17 @@ TEST_F(MainWindowTest, SwitchingTabsShowsOnePageAtTheSameRectangleAndKeepsTheLis
   peer.sendToGroup(discovery::encodeDatagram(discovery::CMD_SEARCH_REPLY, discovery::encodeRecord(camera)));
   ASSERT_TRUE(QTest::qWaitFor([&] { return window.cameraPage()->cameraModel().rowCount() == 1; }, 10000));
 
+  const QRect pageArea = window.cameraPage()->geometry();
   clickTab(1);
-  EXPECT_EQ(window.tabControl()->currentIndex(), 1);
+  EXPECT_EQ(tabs()->currentIndex(), 1);
   EXPECT_FALSE(window.cameraPage()->isVisible());
   EXPECT_TRUE(window.calculatorPage()->isVisible());
-  EXPECT_EQ(window.calculatorPage()->geometry(), window.pageRectangle());
+  EXPECT_EQ(window.calculatorPage()->geometry(), pageArea);
 
   clickTab(0);
   EXPECT_TRUE(window.cameraPage()->isVisible());
   EXPECT_FALSE(window.calculatorPage()->isVisible());
-  EXPECT_EQ(control<QTreeView>(window.cameraPage(), 1009)->model()->rowCount(), 1);
+  EXPECT_EQ(control(window.cameraPage(), camera_page::kCameraList)->model()->rowCount(), 1);
 }
 
 TEST_F(MainWindowTest, CtrlTabSwitchesPagesFromTheKeyboard) {
@@ -134,7 +138,7 @@ TEST_F(MainWindowTest, F1OpensTheAboutBoxCentredOnTheWindow) {
     for (QLabel* label : about->findChildren<QLabel*>())
       if (label->text().startsWith("Tovalen")) firstLine = label->text();
     centred = (about->frameGeometry().center() - window.frameGeometry().center()).manhattanLength() <= 4;
-    QTest::mouseClick(control<QPushButton>(about, 1), Qt::LeftButton);
+    QTest::mouseClick(control(about, ids::about_box::kOk), Qt::LeftButton);
   });
   QTest::keyClick(&window, Qt::Key_F1);
   EXPECT_EQ(title, "关于 Tovalen");
@@ -144,35 +148,41 @@ TEST_F(MainWindowTest, F1OpensTheAboutBoxCentredOnTheWindow) {
 }
 
 TEST_F(MainWindowTest, EnterInsideAPageNeverClosesTheWindow) {
-  QLineEdit* macBox = control<QLineEdit>(window.cameraPage(), 1001);
+  QLineEdit* macBox = control(window.cameraPage(), camera_page::kMac);
   macBox->setFocus();
   QTest::keyClick(macBox, Qt::Key_Return);
   EXPECT_TRUE(isOpen());
 
   clickTab(1);
-  QLineEdit* days = control<QLineEdit>(window.calculatorPage(), 1004);
+  QLineEdit* days = control(window.calculatorPage(), calc_page::kDays);
   days->setFocus();
   QTest::keyClick(days, Qt::Key_Return);
   EXPECT_TRUE(isOpen());
-  EXPECT_EQ(control<QLineEdit>(window.calculatorPage(), 1005)->text(), "9887");
+  EXPECT_EQ(control(window.calculatorPage(), calc_page::kGigabytes)->text(), "9887");
 }
 
 TEST_F(MainWindowTest, CloseStaysTheDefaultButtonWhereverTheFocusGoesInThePages) {
   uitest::showActive(window);
-  const QPushButton* close = control<QPushButton>(&window, 1);
-  const std::array<const QPushButton*, 2> hiddenPageButtons{control<QPushButton>(window.cameraPage(), 1),
-                                                            control<QPushButton>(window.calculatorPage(), 1)};
-  const auto expectCloseIsTheDefault = [&](QWidget* page, int id) {
-    QWidget* box = control<QWidget>(page, id);
-    ASSERT_NE(box, nullptr) << id;
+  const QPushButton* close = control(&window, main_window::kClose);
+  const std::array<const QPushButton*, 2> hiddenPageButtons{control(window.cameraPage(), camera_page::kHiddenOk),
+                                                            control(window.calculatorPage(), calc_page::kHiddenOk)};
+  const auto expectCloseIsTheDefault = [&](QWidget* box) {
     box->setFocus(Qt::MouseFocusReason);
-    ASSERT_TRUE(box->hasFocus() || box->isAncestorOf(QApplication::focusWidget())) << id;
-    EXPECT_TRUE(close->isDefault()) << id;
-    for (const QPushButton* hidden : hiddenPageButtons) EXPECT_FALSE(hidden->isDefault()) << id;
+    ASSERT_TRUE(box->hasFocus() || box->isAncestorOf(QApplication::focusWidget())) << box->objectName().toStdString();
+    EXPECT_TRUE(close->isDefault()) << box->objectName().toStdString();
+    for (const QPushButton* hidden : hiddenPageButtons) EXPECT_FALSE(hidden->isDefault());
   };
-  for (int id : {1009, 1001, 1002, 1003, 1050, 1051}) expectCloseIsTheDefault(window.cameraPage(), id);
+  const QWidget* camera = window.cameraPage();
+  for (QWidget* box : std::initializer_list<QWidget*>{
+           control(camera, camera_page::kCameraList), control(camera, camera_page::kMac), control(camera, camera_page::kIp),
+           control(camera, camera_page::kGateway), control(camera, camera_page::kNewAddress),
+           control(camera, camera_page::kNewGateway)})
+    expectCloseIsTheDefault(box);
   clickTab(1);
-  for (int id : {1001, 1002, 1003, 1004, 1005, 1006}) expectCloseIsTheDefault(window.calculatorPage(), id);
+  const QWidget* calculator = window.calculatorPage();
+  for (const auto input : {calc_page::kBitRate, calc_page::kCameras, calc_page::kHoursPerDay, calc_page::kDays,
+                           calc_page::kGigabytes, calc_page::kTerabytes})
+    expectCloseIsTheDefault(control(calculator, input));
 }
 
 TEST_F(MainWindowTest, EscapeClosesTheWindowAsCancel) {
@@ -182,7 +192,7 @@ TEST_F(MainWindowTest, EscapeClosesTheWindowAsCancel) {
 }
 
 TEST_F(MainWindowTest, CloseButtonEndsTheRun) {
-  auto* close = control<QPushButton>(&window, 1);
+  auto* close = control(&window, main_window::kClose);
   EXPECT_EQ(close->text(), "关闭");
   EXPECT_TRUE(close->isDefault());
   QTest::mouseClick(close, Qt::LeftButton);

@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QTreeView>
+#include <QTableView>
 #include <cstdio>
 
 #include "discovery/channel.h"
@@ -20,6 +20,7 @@
 #include "ui/dlg_update_ip.h"
 #include "ui/main_dlg.h"
 #include "ui/message_box.h"
+#include "ui/res/resource_ids.h"
 
 namespace {
 
@@ -73,14 +74,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "the sample cameras never showed up (is 224.0.0.0/4 routed in this namespace?)\n");
     return 1;
   }
-  auto* list = ui::control<QTreeView>(window.cameraPage(), 1009);
+  auto* list = ui::control(window.cameraPage(), ui::ids::camera_page::kCameraList);
   list->setFocus();
   list->setCurrentIndex(cameras.index(0, 0));
   QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(cameras.index(0, 0)).center());
   bool ok = save(&window, folder, "camera-page.png");
 
   window.showPage(ui::CMainDlg::CalculatorPage);
-  QTest::mouseClick(ui::control<QPushButton>(window.calculatorPage(), 1018), Qt::LeftButton);
+  QTest::mouseClick(ui::control(window.calculatorPage(), ui::ids::calc_page::kCalculate), Qt::LeftButton);
   ok = save(&window, folder, "calculator-page.png") && ok;
 
   ui::CAboutDlg about(&window);

@@ -1,13 +1,14 @@
-// The program's four dialog templates, by resource id.
+// The program's four dialog templates (ids::kAboutDialog, kMainDialog,
+// kCameraPageDialog, kCalcPageDialog).
 #pragma once
 
-#include "ui/dialog_template.h"
+#include "ui/res/dialog_template.h"
 
 namespace ui {
 
-const DialogTemplate& aboutTemplate();       // 100
-const DialogTemplate& mainWindowTemplate();  // 102
-const DialogTemplate& cameraPageTemplate();  // 129
-const DialogTemplate& calcPageTemplate();    // 235
+const DialogTemplate& aboutTemplate();
+const DialogTemplate& mainWindowTemplate();
+const DialogTemplate& cameraPageTemplate();
+const DialogTemplate& calcPageTemplate();
 
 }  // namespace ui

@@ -1,5 +1,5 @@
 #!/bin/sh
-# The interfaces windows_adapters_tests reads (a Windows program cannot run
+# The interfaces system_network_windows_test.cpp reads (a Windows program cannot run
 # `ip`), made inside its private namespace before Wine starts: veth pairs
 # whose far ends stay unaddressed, created in index order.
 #   tva  10.7.0.2/24, default route via 10.7.0.1

@@ -1,5 +1,7 @@
 // Dialog layouts kept as data, in the units and terms of the dialog templates
-// the program was first drawn with; dialog_builder.h turns them into widgets.
+// the program was first drawn with. No toolkit is involved: the Qt front-end
+// builds widgets from them (ui/dialog_builder.h), the Windows one its dialog
+// resources.
 #pragma once
 
 #include <vector>
@@ -7,6 +9,14 @@
 namespace ui {
 
 enum class ControlKind { PushButton, GroupBox, Static, Edit, ListView, IpAddress, TabControl, Icon };
+
+// A control's number in its dialog, typed with its kind, so that a lookup by
+// name gets the right kind of widget and a template cannot give the number
+// another kind (resource_ids.h names them all).
+template <ControlKind K>
+struct ControlId {
+  int value;
+};
 
 // Bit flags; a control without any is Plain. (Not "None": X11 defines that
 // as a macro.)
@@ -28,7 +38,15 @@ struct DialogRect {
 inline constexpr int kUnnamedControl = -1;
 
 struct ControlSpec {
-  int id;  // kUnnamedControl for the statics and frames no code refers to
+  // A control the code refers to, by its name.
+  template <ControlKind K>
+  ControlSpec(ControlId<K> name, const char* text, DialogRect rect, unsigned style = Plain)
+      : id(name.value), kind(K), text(text), rect(rect), style(style) {}
+  // A static text or frame no code refers to.
+  ControlSpec(ControlKind kind, const char* text, DialogRect rect, unsigned style = Plain)
+      : id(kUnnamedControl), kind(kind), text(text), rect(rect), style(style) {}
+
+  int id;
   ControlKind kind;
   const char* text;  // UTF-8
   DialogRect rect;
@@ -36,7 +54,6 @@ struct ControlSpec {
 };
 
 struct DialogTemplate {
-  int resourceId;
   const char* caption;  // UTF-8; empty for the pages, which have none
   int width, height;    // client area, in dialog units
   int pointSize;

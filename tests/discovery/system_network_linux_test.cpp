@@ -2,34 +2,32 @@
 // routing table.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "discovery/gateway.h"
 #include "discovery/host_network.h"
+#include "support/test_network_setup.h"
 
 namespace discovery {
 namespace {
 
-bool run(const std::string& command) { return std::system((command + " 2>&1").c_str()) == 0; }
+using testsupport::runCommand;
+using testsupport::VethPair;
 
 class SystemAdaptersTest : public testing::Test {
  protected:
   void SetUp() override {
-    // Three adapters (veth pairs, whose far ends stay unaddressed), created in
-    // index order: two with default routes through different gateways, the
-    // last one without any.
-    for (const std::string name : {"tva", "tvb", "tvc"})
-      ASSERT_TRUE(run("ip link add " + name + " type veth peer name " + name + "-far && ip link set " + name +
-                      " up && ip link set " + name + "-far up"));
-    ASSERT_TRUE(run("ip addr add 10.7.0.2/24 dev tva && ip route add default via 10.7.0.1 dev tva metric 10"));
-    ASSERT_TRUE(run("ip addr add 10.8.0.2/24 dev tvb && ip addr add 10.8.1.2/24 dev tvb && "
-                    "ip route add default via 10.8.0.254 dev tvb metric 20"));
-  }
-  void TearDown() override {
-    for (const std::string name : {"tva", "tvb", "tvc"}) run("ip link del " + name + " >/dev/null");
+    for (const VethPair* adapter : {&tva, &tvb, &tvc}) ASSERT_TRUE(adapter->ok());
+    ASSERT_TRUE(runCommand("ip route add default via 10.7.0.1 dev tva metric 10"));
+    ASSERT_TRUE(runCommand("ip addr add 10.8.1.2/24 dev tvb && ip route add default via 10.8.0.254 dev tvb metric 20"));
   }
 
+  // Three adapters, in index order: two with default routes through
+  // different gateways (the second with two addresses), the last one with
+  // no IPv4 address.
+  VethPair tva{"tva", "10.7.0.2/24"};
+  VethPair tvb{"tvb", "10.8.0.2/24"};
+  VethPair tvc{"tvc"};
   SystemNetwork network;
 };
 
@@ -51,14 +49,14 @@ TEST_F(SystemAdaptersTest, ListsAddressedAdaptersOnceInIndexOrderWithTheirFlagsA
 }
 
 TEST_F(SystemAdaptersTest, AnAdapterWithoutADefaultRouteContributesAnEmptyGateway) {
-  ASSERT_TRUE(run("ip addr add 10.9.0.2/24 dev tvc"));
+  ASSERT_TRUE(runCommand("ip addr add 10.9.0.2/24 dev tvc"));
   std::string gateway = "stale";
   EXPECT_TRUE(readGateway(network, gateway));
   EXPECT_EQ(gateway, "");
 }
 
 TEST_F(SystemAdaptersTest, AnAdapterThatIsDownIsListedButNotSearchedThrough) {
-  ASSERT_TRUE(run("ip link set tva down"));
+  ASSERT_TRUE(runCommand("ip link set tva down"));
   const auto adapters = network.adapters();
   ASSERT_TRUE(adapters);
   const auto searched = multicastAdapters(*adapters);

@@ -1,6 +1,6 @@
 // The Windows adapter list against real (private) interfaces, as Wine reports
-// them from the namespace that windows_adapters.sh set up; the Linux list has
-// its own test (adapter_gateways_test.cpp).
+// them from the namespace that system_network_windows.sh set up; the Linux
+// list has its own test (system_network_linux_test.cpp).
 #include <gtest/gtest.h>
 
 #include <string>
