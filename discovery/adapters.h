@@ -10,11 +10,18 @@
 
 namespace discovery {
 
+struct AssignedAddress {
+  Ipv4Bytes address{};
+  int prefixLength = 0;
+  friend bool operator==(const AssignedAddress&, const AssignedAddress&) = default;
+};
+
 struct Adapter {
   std::string name;
   unsigned index = 0;
-  Ipv4Bytes address{};  // its first IPv4 address
-  std::string gateway;  // its first default gateway, dotted; empty when it has none
+  Ipv4Bytes address{};                     // its first IPv4 address
+  std::vector<AssignedAddress> addresses;  // all of them, the first first
+  std::string gateway;                     // its first default gateway, dotted; empty when it has none
   bool up = false;      // up and running
   bool multicast = false;
   bool loopback = false;

@@ -41,6 +41,8 @@ TEST_F(SystemAdaptersTest, ListsAddressedAdaptersOnceInIndexOrderWithTheirFlagsA
   EXPECT_EQ((*adapters)[1].gateway, "10.7.0.1");
   EXPECT_EQ((*adapters)[2].name, "tvb");
   EXPECT_EQ((*adapters)[2].address, (Ipv4Bytes{10, 8, 0, 2}));
+  EXPECT_EQ((*adapters)[2].addresses,
+            (std::vector<AssignedAddress>{{{10, 8, 0, 2}, 24}, {{10, 8, 1, 2}, 24}}));
   EXPECT_EQ((*adapters)[2].gateway, "10.8.0.254");
   EXPECT_TRUE((*adapters)[2].up && (*adapters)[2].multicast && !(*adapters)[2].loopback);
   std::string gateway;

@@ -37,6 +37,7 @@ TEST_F(WindowsAdaptersTest, EachAdapterComesWithItsFirstAddressFlagsAndFirstGate
   EXPECT_EQ(adapters[1].address, (Ipv4Bytes{10, 7, 0, 2}));
   EXPECT_EQ(adapters[1].gateway, "10.7.0.1");
   EXPECT_EQ(adapters[2].address, (Ipv4Bytes{10, 8, 0, 2}));
+  EXPECT_EQ(adapters[2].addresses, (std::vector<AssignedAddress>{{{10, 8, 0, 2}, 24}, {{10, 8, 1, 2}, 24}}));
   EXPECT_EQ(adapters[2].gateway, "10.8.0.254");
   EXPECT_EQ(adapters[3].address, (Ipv4Bytes{10, 9, 0, 2}));
   EXPECT_EQ(adapters[3].gateway, "");

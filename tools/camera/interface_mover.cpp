@@ -1,19 +1,16 @@
 #include "tools/camera/interface_mover.h"
 
-#include <arpa/inet.h>
-#include <ifaddrs.h>
-#include <netinet/in.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <optional>
 #include <vector>
 
+#include "discovery/host_network.h"
 #include "tools/camera/simulated_cameras.h"
 
 extern char** environ;
@@ -24,68 +21,38 @@ namespace {
 using discovery::formatAddress;
 using discovery::Ipv4Bytes;
 
-struct InterfaceAddress {
-  Ipv4Bytes address;
-  int prefixLength;
-};
-
-std::vector<InterfaceAddress> addressesOn(const std::string& interfaceName) {
-  std::vector<InterfaceAddress> found;
-  ifaddrs* list = nullptr;
-  if (getifaddrs(&list) != 0) return found;
-  for (const ifaddrs* entry = list; entry; entry = entry->ifa_next) {
-    if (!entry->ifa_addr || !entry->ifa_netmask || entry->ifa_addr->sa_family != AF_INET ||
-        interfaceName != entry->ifa_name)
-      continue;
-    InterfaceAddress address{};
-    std::memcpy(address.address.data(), &reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr, 4);
-    address.prefixLength = std::popcount(reinterpret_cast<const sockaddr_in*>(entry->ifa_netmask)->sin_addr.s_addr);
-    found.push_back(address);
-  }
-  freeifaddrs(list);
-  return found;
+// The interface as the system lists it now; nothing when it has no IPv4
+// address.
+std::optional<discovery::Adapter> adapterNamed(const std::string& interfaceName) {
+  for (discovery::Adapter& adapter : discovery::SystemNetwork().adapters().value_or(std::vector<discovery::Adapter>{}))
+    if (adapter.name == interfaceName) return std::move(adapter);
+  return std::nullopt;
 }
 
 // The prefix length of `address` on the interface, if the interface has it.
 std::optional<int> prefixLengthOn(const std::string& interfaceName, const Ipv4Bytes& address) {
-  for (const InterfaceAddress& present : addressesOn(interfaceName))
+  const auto adapter = adapterNamed(interfaceName);
+  if (!adapter) return std::nullopt;
+  for (const discovery::AssignedAddress& present : adapter->addresses)
     if (present.address == address) return present.prefixLength;
   return std::nullopt;
-}
-
-// Whether the main routing table's default route leads through `gateway` on
-// the interface.
-bool hasDefaultRouteVia(const std::string& interfaceName, const Ipv4Bytes& gateway) {
-  std::ifstream routes("/proc/net/route");
-  std::string line;
-  std::getline(routes, line);  // the column names
-  std::string name;
-  std::uint32_t destination = 0, via = 0, mask = 0;
-  std::string flags, references, uses, metric;
-  while (routes >> name >> std::hex >> destination >> via >> flags >> references >> uses >> metric >> mask) {
-    std::getline(routes, line);  // the rest of the row
-    Ipv4Bytes viaBytes;
-    std::memcpy(viaBytes.data(), &via, 4);  // printed as the address's bytes read as a native number
-    if (name == interfaceName && destination == 0 && mask == 0 && viaBytes == gateway) return true;
-  }
-  return false;
 }
 
 // What differs from the end state of a move, or empty when nothing does.
 std::string mismatchAfterMove(const std::string& interfaceName, const Ipv4Bytes& oldAddress,
                               const Ipv4Bytes& newAddress, int prefixLength, const Ipv4Bytes& newGateway) {
-  const std::vector<InterfaceAddress> present = addressesOn(interfaceName);
-  const auto has = [&present](const Ipv4Bytes& address, std::optional<int> withPrefix) {
-    return std::ranges::any_of(present, [&](const InterfaceAddress& entry) {
-      return entry.address == address && (!withPrefix || entry.prefixLength == *withPrefix);
-    });
+  const auto adapter = adapterNamed(interfaceName);
+  const auto has = [&adapter](const Ipv4Bytes& address, std::optional<int> withPrefix) {
+    return adapter && std::ranges::any_of(adapter->addresses, [&](const discovery::AssignedAddress& entry) {
+             return entry.address == address && (!withPrefix || entry.prefixLength == *withPrefix);
+           });
   };
   const std::string after = "after the change, ";
   if (!has(newAddress, prefixLength))
     return after + formatAddress(newAddress) + "/" + std::to_string(prefixLength) + " is not on " + interfaceName;
   if (oldAddress != newAddress && has(oldAddress, std::nullopt))
     return after + formatAddress(oldAddress) + " is still on " + interfaceName;
-  if (!hasDefaultRouteVia(interfaceName, newGateway))
+  if (adapter->gateway != formatAddress(newGateway))
     return after + "the default route is not via " + formatAddress(newGateway) + " on " + interfaceName;
   return "";
 }

@@ -7,6 +7,7 @@
 #include <net/route.h>
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <fstream>
@@ -64,14 +65,22 @@ std::optional<std::vector<Adapter>> SystemNetwork::adapters() {
   std::vector<Adapter> adapters;
   for (const ifaddrs* entry = list; entry; entry = entry->ifa_next) {
     if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET) continue;
+    AssignedAddress assigned;
+    std::memcpy(assigned.address.data(), &reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr, 4);
+    if (entry->ifa_netmask)
+      assigned.prefixLength = std::popcount(reinterpret_cast<const sockaddr_in*>(entry->ifa_netmask)->sin_addr.s_addr);
+    // An interface with several addresses is listed once, with all of them.
     const unsigned index = if_nametoindex(entry->ifa_name);
-    // An interface with several addresses is listed once, with its first.
-    if (std::any_of(adapters.begin(), adapters.end(), [&](const Adapter& known) { return known.index == index; }))
+    const auto known = std::find_if(adapters.begin(), adapters.end(), [&](const Adapter& adapter) { return adapter.index == index; });
+    if (known != adapters.end()) {
+      known->addresses.push_back(assigned);
       continue;
+    }
     Adapter adapter;
     adapter.name = entry->ifa_name;
     adapter.index = index;
-    std::memcpy(adapter.address.data(), &reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr, 4);
+    adapter.address = assigned.address;
+    adapter.addresses = {assigned};
     adapter.up = (entry->ifa_flags & IFF_UP) && (entry->ifa_flags & IFF_RUNNING);
     adapter.multicast = entry->ifa_flags & IFF_MULTICAST;
     adapter.loopback = entry->ifa_flags & IFF_LOOPBACK;

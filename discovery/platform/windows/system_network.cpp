@@ -20,11 +20,17 @@ std::optional<Ipv4Bytes> ipv4Of(const SOCKET_ADDRESS& address) {
   return bytes;
 }
 
-template <typename Entry>
-std::optional<Ipv4Bytes> firstIpv4(const Entry* entries) {
-  for (const Entry* entry = entries; entry; entry = entry->Next)
+std::optional<Ipv4Bytes> firstIpv4(const IP_ADAPTER_GATEWAY_ADDRESS_LH* entries) {
+  for (const auto* entry = entries; entry; entry = entry->Next)
     if (const auto address = ipv4Of(entry->Address)) return address;
   return std::nullopt;
+}
+
+std::vector<AssignedAddress> ipv4Addresses(const IP_ADAPTER_UNICAST_ADDRESS_LH* entries) {
+  std::vector<AssignedAddress> addresses;
+  for (const auto* entry = entries; entry; entry = entry->Next)
+    if (const auto address = ipv4Of(entry->Address)) addresses.push_back({*address, entry->OnLinkPrefixLength});
+  return addresses;
 }
 
 }  // namespace
@@ -35,12 +41,13 @@ std::optional<std::vector<Adapter>> SystemNetwork::adapters() {
   if (!list) return std::nullopt;
   std::vector<Adapter> adapters;
   for (const IP_ADAPTER_ADDRESSES* entry = list->first(); entry; entry = entry->Next) {
-    const auto address = firstIpv4(entry->FirstUnicastAddress);
-    if (!address) continue;
+    auto addresses = ipv4Addresses(entry->FirstUnicastAddress);
+    if (addresses.empty()) continue;
     Adapter adapter;
     adapter.name = friendlyName(*entry);
     adapter.index = entry->IfIndex;
-    adapter.address = *address;
+    adapter.address = addresses.front().address;
+    adapter.addresses = std::move(addresses);
     if (const auto gateway = firstIpv4(entry->FirstGatewayAddress)) adapter.gateway = formatAddress(*gateway);
     adapter.up = entry->OperStatus == IfOperStatusUp;
     adapter.multicast = !(entry->Flags & IP_ADAPTER_NO_MULTICAST);
