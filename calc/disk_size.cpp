@@ -51,8 +51,11 @@ ComputeOutcome compute(std::string_view bitRate, std::string_view cameras, std::
   }
   const auto [rate, cameraCount, hours, dayCount] = values;
 
-  // Every product is taken in double, in this order, so that no integer
-  // product can overflow and the figures match the established results.
+  // Whole kilobytes per second first, truncated by the integer division
+  // (7 kbps gives 0): the estimate has always counted so, and installers
+  // compare its figures with earlier ones. Every product after that is taken
+  // in double, in this order, so that none can overflow and each figure is
+  // rounded the same way every time (9887 and 9.89 for the defaults).
   const std::int32_t kilobytesPerSecond = rate / kBitsPerByte;
   const double gigabytesPerCameraDay =
       ((static_cast<double>(hours) * static_cast<double>(kilobytesPerSecond)) * kSecondsPerHour) *

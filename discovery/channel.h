@@ -23,7 +23,8 @@ namespace discovery {
 inline constexpr Ipv4Bytes DISCOVERY_GROUP{224, 14, 54, 74};
 inline constexpr std::uint16_t DISCOVERY_PORT = 5414;
 inline constexpr int kMulticastTtl = 8;
-// After a failed read, the receive thread waits this long before the next.
+// After a failed read the receive thread waits this long before the next, so
+// that a socket that keeps failing does not keep a core busy.
 inline constexpr std::chrono::milliseconds kIdlePause{50};
 // A burst of answers is over for now when no datagram has come for an eighth
 // of the time it has lasted, and at least kShortestQuiet: a long burst may

@@ -29,12 +29,11 @@ std::uint32_t toFieldsValue(const Ipv4Bytes& bytes);
 // "%d.%d.%d.%d" of the four bytes in wire order.
 std::string formatAddress(const Ipv4Bytes& bytes);
 
+// The 16-byte header: magic bytes, then (little-endian) the command at
+// offset 4 and the payload's length at offset 12.
 struct DiscoveryHeader {
   static constexpr std::size_t kSize = 16;
   static constexpr std::array<std::uint8_t, 3> kMagic{0xAB, 0xCD, 0xEF};
-
-  std::uint32_t command = 0;
-  std::uint32_t payloadLength = 0;
 };
 
 // A fixed-span text field; it ends at its first NUL or at the end of its span.

@@ -1,4 +1,4 @@
-// The program's icon (resource 128 of the original templates).
+// The program's icon (ids::kAppIcon).
 #pragma once
 
 class QIcon;

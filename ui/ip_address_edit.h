@@ -1,6 +1,6 @@
-// A four-field IPv4 address input that behaves like the platform's address
-// control the pages were designed with: '.' or a full field moves on,
-// Backspace at a field's start moves back, and blank fields read as 0.
+// A four-field IPv4 address input that behaves like the address control of
+// Windows, which installers know: '.' or a full field moves on, Backspace at
+// a field's start moves back, and blank fields read as 0.
 #pragma once
 
 #include <QWidget>

@@ -14,7 +14,7 @@ enum class MessageResult { Ok, Cancel };
 
 struct MessageRequest {
   QWidget* owner;  // may be null, before any window exists
-  QString text;    // "\r\n" breaks a line, as in the original texts
+  QString text;    // "\r\n" breaks a line, as in the program's texts (ui/res/strings.h)
   QString caption;
   MessageButtons buttons;
   MessageIcon icon;

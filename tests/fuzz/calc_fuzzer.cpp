@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   require(isUnsignedFixed(result->gigabytes, 0) && isUnsignedFixed(result->terabytes, 2),
           "figures are unsigned decimals");
 
-  // The design's formula with more precision than the program uses: the
+  // The formula, with more precision than the program uses: the
   // figures may differ from it by rounding only, never by a wrap or a sign.
   const auto [rate, cameras, hours, days] = values;
   const long double total = *days * *cameras * (*hours * std::trunc(*rate / 8) * 3600 / 1048576);

@@ -97,7 +97,7 @@ ip -n "$TOVALEN_LAB-switch" -d link show br0 | grep -o "mcast_snooping [0-9]"
 exit 3'
 start_lab layout -- sh -c "$describe"
 check "the command's status is the lab's" ends_with "$pid" 3
-check "the lab is built as documented" diff -u - "$work/layout.out" <<'EOF'
+check "the lab is built as its usage says" diff -u - "$work/layout.out" <<'EOF'
 pc 192.168.1.10/24 default via 192.168.1.1 dev eth0  with a process
 cam10 10.0.0.5/24 default via 10.0.0.1 dev eth0  with a process
 cam172 172.16.5.20/24 default via 172.16.5.1 dev eth0  with a process

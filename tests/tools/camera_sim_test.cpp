@@ -150,7 +150,7 @@ std::string parse(std::vector<const char*> arguments) {
   return text;
 }
 
-TEST(OptionsTest, DefaultsToOneCameraAtTheDocumentedAddresses) {
+TEST(OptionsTest, DefaultsToOneCameraAtTheAddressesItsHelpNames) {
   EXPECT_EQ(parse({}), "1 00:11:22:33:44:55 192.168.0.100 192.168.0.1");
 }
 
