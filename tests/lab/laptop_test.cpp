@@ -24,7 +24,6 @@ using testing::ElementsAre;
 using testing::IsEmpty;
 using testing::UnorderedElementsAreArray;
 
-
 class LaptopTest : public testing::Test {
  protected:
   void SetUp() override {

@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "discovery/channel.h"
+#include "tools/camera/read_loop.h"
 
 namespace camerasim {
-using discovery::ReceiveResult;
 
 CameraSimulator::CameraSimulator(std::vector<SimulatedCamera> cameras, AddressChangeHook beforeAddressChange)
     : cameras_(std::move(cameras)), beforeAddressChange_(std::move(beforeAddressChange)) {}
@@ -36,19 +36,11 @@ void CameraSimulator::stop() {
 }
 
 void CameraSimulator::serve() {
-  std::vector<discovery::ReceivedDatagram> slots(discovery::kReceiveBatch);
-  for (;;) {
-    const ReceiveResult result = socket_.receive(slots);
-    if (result.status == ReceiveResult::Status::Interrupted) return;
-    if (result.status == ReceiveResult::Status::Failed) {
-      if (socket_.pause(discovery::kIdlePause)) return;
-      continue;
-    }
-    for (std::size_t i = 0; i < result.count; ++i) {
-      if (stopRequested_) return;
-      handle(slots[i].payload());
-    }
-  }
+  readUntilInterrupted(socket_, [this](const discovery::ReceivedDatagram& datagram) {
+    if (stopRequested_) return false;
+    handle(datagram.payload());
+    return true;
+  });
 }
 
 void CameraSimulator::handle(std::span<const std::uint8_t> datagram) {

@@ -1,13 +1,10 @@
 #include "tools/camera/udp_echo.h"
 
-#include <vector>
-
-#include "discovery/channel.h"
+#include "tools/camera/read_loop.h"
 
 namespace camerasim {
 namespace {
 
-constexpr std::size_t kReceiveBatch = 16;
 constexpr std::uint16_t kFirstUnprivilegedPort = 1024;
 
 }  // namespace
@@ -32,22 +29,11 @@ void UdpEcho::stop() {
 }
 
 void UdpEcho::serve() {
-  using discovery::ReceiveResult;
-  std::vector<discovery::ReceivedDatagram> slots(kReceiveBatch);
-  for (;;) {
-    const ReceiveResult result = socket_.receive(slots);
-    if (result.status == ReceiveResult::Status::Interrupted) return;
-    if (result.status == ReceiveResult::Status::Failed) {
-      if (socket_.pause(discovery::kIdlePause)) return;
-      continue;
-    }
-    for (std::size_t i = 0; i < result.count; ++i) {
-      const discovery::ReceivedDatagram& datagram = slots[i];
-      if (datagram.truncated || datagram.senderPort < kFirstUnprivilegedPort || datagram.senderPort == port_)
-        continue;
+  readUntilInterrupted(socket_, [this](const discovery::ReceivedDatagram& datagram) {
+    if (!datagram.truncated && datagram.senderPort >= kFirstUnprivilegedPort && datagram.senderPort != port_)
       socket_.sendTo(datagram.senderAddress, datagram.senderPort, datagram.payload());
-    }
-  }
+    return true;
+  });
 }
 
 }  // namespace camerasim
