@@ -61,10 +61,13 @@ void MulticastChannel::send(std::uint32_t command, std::span<const std::uint8_t>
   const auto adapters = searchableAdapters();
   std::lock_guard lock(sendMutex_);
   updateMemberships(adapters);
+  // Counted before the search leaves: its answers may start overflowing the
+  // buffer at once.
+  const auto dropsBefore = socket_.droppedDatagrams();
   const std::size_t sent = sendThrough(adapters, encodeDatagram(command, payload));
   if (command != CMD_SEARCH) return;
   searchAdapters_ = adapters;
-  if (sent > 0) rounds_.searchSent(Clock::now(), socket_.droppedDatagrams());
+  if (sent > 0) rounds_.searchSent(Clock::now(), dropsBefore);
 }
 
 void MulticastChannel::sendSearch() { send(CMD_SEARCH, {}); }

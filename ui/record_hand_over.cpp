@@ -9,7 +9,8 @@ namespace ui {
 namespace {
 
 // Well under a frame at 60 Hz, leaving room for the list's own layout and paint.
-constexpr qint64 kSliceMilliseconds = 4;
+constexpr qint64 kSliceMilliseconds = 3;
+constexpr qint64 kPublishEveryMilliseconds = 50;
 // The clock is read between steps of this many records.
 constexpr std::size_t kRecordsPerStep = 256;
 
@@ -19,6 +20,7 @@ RecordHandOver::RecordHandOver(CameraListModel& cameras, QObject* parent)
     : QObject(parent),
       cameras_(cameras),
       inbox_([this] { QMetaObject::invokeMethod(this, &RecordHandOver::schedule, Qt::QueuedConnection); }) {
+  sincePublished_.start();
   sliceTimer_.setSingleShot(true);
   sliceTimer_.setInterval(0);
   connect(&sliceTimer_, &QTimer::timeout, this, &RecordHandOver::applySlice);
@@ -30,7 +32,8 @@ void RecordHandOver::schedule() {
 
 void RecordHandOver::applySlice() {
   auto arrived = inbox_.takeAll();
-  if (pendingNext_ == pending_.size()) {
+  const bool burstStarts = pendingNext_ == pending_.size();
+  if (burstStarts) {
     pending_ = std::move(arrived);
     pendingNext_ = 0;
   } else {
@@ -43,13 +46,19 @@ void RecordHandOver::applySlice() {
     cameras_.absorb(std::span(pending_).subspan(pendingNext_, count));
     pendingNext_ += count;
   }
-  // The views hear of a slice's rows at once, not step by step.
-  cameras_.publish();
-  if (pendingNext_ < pending_.size()) {
-    schedule();
-  } else {
+  // The views hear of the rows a slice added at once, not step by step: at a
+  // burst's first slice, so that the first cameras show at once, then a few
+  // times a second, since each time costs a repaint, and at its last.
+  const bool done = pendingNext_ == pending_.size();
+  if (burstStarts || done || sincePublished_.hasExpired(kPublishEveryMilliseconds)) {
+    cameras_.publish();
+    sincePublished_.start();
+  }
+  if (done) {
     pending_.clear();
     pendingNext_ = 0;
+  } else {
+    schedule();
   }
 }
 

@@ -5,6 +5,7 @@
 // clicks while a large burst is applied.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <vector>
@@ -36,6 +37,7 @@ class RecordHandOver : public QObject {
   // Taken from the inbox and not applied yet.
   std::vector<discovery::DecodedRecord> pending_;
   std::size_t pendingNext_ = 0;
+  QElapsedTimer sincePublished_;
 };
 
 }  // namespace ui
