@@ -64,6 +64,15 @@ start_lab() {
 # shellcheck disable=SC2016 # expanded by that shell
 waits='touch "$0"; exec sleep 600'
 
+# start_waiting_labs FIRST SECOND: two labs whose commands note they are up
+# (in $work/NAME.up) and wait; sets first and second to their pids.
+start_waiting_labs() {
+  start_lab "$1" -- sh -c "$waits" "$work/$1.up"
+  first=$pid
+  start_lab "$2" -- sh -c "$waits" "$work/$2.up"
+  second=$pid
+}
+
 lab_ended() {
   [ ! -e "/proc/$1" ] || [ "$(awk '{ print $3 }' "/proc/$1/stat" 2>/dev/null)" = Z ]
 }
@@ -107,11 +116,9 @@ EOF
 check "nothing is left after the command ends" leaves_nothing layout "$pid"
 
 # --- Ctrl-C reaches the command; the lab goes down with it.
-start_lab interrupted -- sh -c "$waits" "$work/interrupted.up"
-interrupted=$pid
 # Two labs at once: one being interrupted never disturbs the other.
-start_lab beside -- sh -c "$waits" "$work/beside.up"
-beside=$pid
+start_waiting_labs interrupted beside
+interrupted=$first beside=$second
 check "two labs run at once" await "both labs up" test -e "$work/interrupted.up" -a -e "$work/beside.up"
 kill -INT -- "-$interrupted"  # what a terminal does on Ctrl-C
 check "Ctrl-C ends the lab" ends_with "$interrupted" 130
@@ -157,10 +164,8 @@ check "nothing is created when refused" leaves_nothing refused "$refused"
 
 # --- A lab killed outright leaves its namespaces; clean removes them, and
 # only those of labs that are gone.
-start_lab killed -- sh -c "$waits" "$work/killed.up"
-killed=$pid
-start_lab alive -- sh -c "$waits" "$work/alive.up"
-alive=$pid
+start_waiting_labs killed alive
+killed=$first alive=$second
 check "both labs up" await "both labs up" test -e "$work/killed.up" -a -e "$work/alive.up"
 kill -KILL "$killed"
 { wait "$killed"; } 2>/dev/null || true

@@ -19,9 +19,6 @@ namespace labtest {
 namespace {
 
 using namespace ui::ids::camera_page;
-
-using testing::ElementsAre;
-using testing::IsEmpty;
 using testing::UnorderedElementsAreArray;
 
 class LaptopTest : public testing::Test {
@@ -94,12 +91,12 @@ class ReversePathFilterTest : public LaptopTest {
 
 TEST_F(ReversePathFilterTest, WithoutARouteBackNoCameraIsFoundAndARouteOrNoFilterFindsThem) {
   searchAndSettle(kLabCameras.size(), 0);
-  EXPECT_THAT(user.rows(), IsEmpty());
+  EXPECT_TRUE(user.rows().empty());
 
   // A route toward one camera's subnet lets that camera through.
   ASSERT_EQ(std::system("ip route add 10.0.0.0/24 dev eth0"), 0);
   searchAndSettle(kLabCameras.size() - 1, 1);
-  EXPECT_THAT(user.rows(), ElementsAre(kLabCameras[0]));
+  EXPECT_EQ(user.rows(), std::vector<Row>{kLabCameras[0]});
 
   // No filter: every camera.
   ASSERT_TRUE(setReversePathFilter(0));

@@ -1,4 +1,5 @@
 #include "discovery/datagram_socket.h"
+#include "discovery/platform/socket_address.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -19,14 +20,6 @@ namespace {
 // wake_ holds a pipe: interrupt() writes to one end, the waits watch the other.
 constexpr std::size_t kWakeRead = 0;
 constexpr std::size_t kWakeWrite = 1;
-
-sockaddr_in socketAddress(const Ipv4Bytes& address, std::uint16_t port) {
-  sockaddr_in result{};
-  result.sin_family = AF_INET;
-  result.sin_port = htons(port);
-  std::memcpy(&result.sin_addr.s_addr, address.data(), 4);
-  return result;
-}
 
 void closeHandle(std::intptr_t& handle) {
   if (handle >= 0) ::close(handle);

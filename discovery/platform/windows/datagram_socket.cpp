@@ -2,6 +2,7 @@
 // (WSAEventSelect), so that one WaitForMultipleObjects waits for datagrams
 // and for interrupt() alike.
 #include "discovery/datagram_socket.h"
+#include "discovery/platform/socket_address.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -20,14 +21,6 @@ constexpr std::size_t kReadyEvent = 1;
 
 SOCKET socketOf(std::intptr_t handle) { return static_cast<SOCKET>(handle); }
 HANDLE eventOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
-
-sockaddr_in socketAddress(const Ipv4Bytes& address, std::uint16_t port) {
-  sockaddr_in result{};
-  result.sin_family = AF_INET;
-  result.sin_port = htons(port);
-  std::memcpy(&result.sin_addr.s_addr, address.data(), 4);
-  return result;
-}
 
 in_addr interfaceAddress(const Adapter& via) {
   in_addr address{};
