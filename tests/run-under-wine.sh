@@ -89,16 +89,16 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i || exit 1
   end_server
 fi
-if ! grep -q 'WenQuanYi Micro Hei' "$WINEPREFIX/user.reg"; then
+if ! grep -q '^"Decorated"="N"' "$WINEPREFIX/user.reg"; then
   wine regedit /S "$here/support/windows/wine-prefix.reg" || exit 1
-  end_server
+  wineserver -w  # the server saves the registry as it ends
 fi
 
 if [ -n "$screenshot" ]; then
   export TOVALEN_SCREENSHOT_READY="$work/ready" TOVALEN_SCREENSHOT_DONE="$work/done"
   (
     until [ -e "$work/ready" ]; do sleep 0.1; done
-    import -window root "$screenshot" && touch "$work/done"
+    import -window root -trim +repage "$screenshot" && touch "$work/done"
   ) &
   watcher=$!
 fi
