@@ -11,7 +11,7 @@ PACKAGES = cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev libg
 PACKAGING_PACKAGES = dpkg-dev file lintian desktop-file-utils appstream man-db
 SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps build test test-windows run screenshots bench package fuzz clean
+.PHONY: deps build test test-windows windows windows-screenshot run screenshots bench package fuzz clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -30,12 +30,31 @@ build: deps
 test: build
 	ctest --preset $(PRESET) -j $(JOBS)
 
-# The windowless core cross-built for Windows with mingw-w64, and its tests
-# run under Wine, each in a private network namespace with a wine server of
-# its own (tests/run-under-wine.sh); the Wine prefix is build-windows/wineprefix.
-WINDOWS_PACKAGES = cmake make iproute2 util-linux g++-mingw-w64-x86-64-posix googletest wine wine64
+# The core and tovalen.exe cross-built for Windows with mingw-w64, and their
+# tests run under Wine, each in a private network namespace with a wine
+# server of its own (tests/run-under-wine.sh), tovalen.exe on a display of its
+# own (Xvfb) beside tovalen-try's cameras; the Wine prefix is
+# build-windows/wineprefix. g++ builds the programs that run on this machine
+# (cmake/host_tools.cmake).
+WINDOWS_PACKAGES = cmake make g++ iproute2 util-linux g++-mingw-w64-x86-64-posix googletest wine wine64 \
+                   xvfb fonts-wqy-microhei fonts-wine
 test-windows:
 	$(MAKE) --no-print-directory test PRESET=windows PACKAGES="$(WINDOWS_PACKAGES)"
+
+# What a Windows user downloads: build-windows/tovalen.exe and its installer
+# build-windows/tovalen-setup.exe (nsis).
+windows:
+	$(MAKE) --no-print-directory build PRESET=windows PACKAGES="$(WINDOWS_PACKAGES) nsis"
+	cmake --build --preset windows --target installer
+
+# docs/screenshots/windows-camera-page.png: tovalen.exe under Wine beside
+# tovalen-try's cameras, after a search and a pick (imagemagick's import).
+windows-screenshot:
+	$(MAKE) --no-print-directory build PRESET=windows PACKAGES="$(WINDOWS_PACKAGES) imagemagick"
+	tools/lab/tovalen-try --camera build-windows/host/tools/camera/tovalen-camera \
+	  env WINEPREFIX=$(CURDIR)/build-windows/wineprefix tests/run-under-wine.sh --display \
+	  --screenshot $(CURDIR)/docs/screenshots/windows-camera-page.png build-windows/tests/win32_tests.exe \
+	  --gtest_filter=ProgramTest.FindsTheCamerasInOtherSubnetsAndMovesOneIntoThePcsSubnet
 
 # The program joins the discovery group as soon as it starts. Here it runs in
 # a private network of its own beside three simulated cameras in other subnets

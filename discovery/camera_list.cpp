@@ -1,5 +1,7 @@
 #include "discovery/camera_list.h"
 
+#include <algorithm>
+
 namespace discovery {
 
 std::optional<std::size_t> CameraList::addDevice(const DeviceInfoRecord& record) {
@@ -18,6 +20,27 @@ std::optional<std::size_t> CameraList::applyIpChange(const SetIpRecord& record) 
   row.ip = formatAddress(record.newAddress);
   row.gateway = formatAddress(record.newGateway);
   return found->second;
+}
+
+void ShownCameraList::absorb(std::span<const DecodedRecord> records) {
+  for (const auto& record : records) {
+    if (const auto* device = std::get_if<DeviceInfoRecord>(&record)) {
+      cameras_.addDevice(*device);
+      continue;
+    }
+    const auto row = cameras_.applyIpChange(std::get<SetIpRecord>(record));
+    if (!row || *row >= shown_) continue;  // a row the view has yet to hear of shows its latest texts anyway
+    firstRewritten_ = std::min(firstRewritten_.value_or(*row), *row);
+    lastRewritten_ = std::max(lastRewritten_, *row);
+  }
+}
+
+ShownCameraList::Changes ShownCameraList::publish() {
+  Changes changes{shown_, cameras_.size(), firstRewritten_.has_value(), firstRewritten_.value_or(0), lastRewritten_};
+  shown_ = cameras_.size();
+  firstRewritten_.reset();
+  lastRewritten_ = 0;
+  return changes;
 }
 
 }  // namespace discovery

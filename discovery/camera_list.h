@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -45,6 +46,40 @@ class CameraList {
   std::size_t maxRows_;
   std::vector<CameraRow> rows_;
   std::unordered_map<std::string, std::size_t> rowOfMac_;
+};
+
+// The list as a view shows it: records are absorbed in batches, and the view
+// hears of the rows added and rewritten when they are published, not record
+// by record. Rows only ever get appended or rewritten.
+class ShownCameraList {
+ public:
+  explicit ShownCameraList(std::size_t maxRows = kMaxCameraRows) : cameras_(maxRows) {}
+
+  // Applies search replies and set-IP replies in their order.
+  void absorb(std::span<const DecodedRecord> records);
+
+  // What changed since the last publish(): rows [shownBefore, shown) are new
+  // to the view; of the rows it already showed, those from firstRewritten to
+  // lastRewritten (inclusive) may have new addresses, when anyRewritten.
+  struct Changes {
+    std::size_t shownBefore = 0;
+    std::size_t shown = 0;
+    bool anyRewritten = false;
+    std::size_t firstRewritten = 0;
+    std::size_t lastRewritten = 0;
+  };
+  Changes publish();
+
+  // Rows the view has been told of.
+  std::size_t shownRows() const { return shown_; }
+  // Every row absorbed, published or not.
+  const CameraList& cameras() const { return cameras_; }
+
+ private:
+  CameraList cameras_;
+  std::size_t shown_ = 0;
+  std::optional<std::size_t> firstRewritten_;
+  std::size_t lastRewritten_ = 0;
 };
 
 }  // namespace discovery

@@ -1,34 +1,20 @@
 #include "ui/camera_list_model.h"
 
-#include <algorithm>
-
 #include "ui/gbk.h"
 #include "ui/res/strings.h"
 
 namespace ui {
 
-void CameraListModel::absorb(std::span<const discovery::DecodedRecord> records) {
-  for (const auto& record : records) {
-    if (const auto* device = std::get_if<discovery::DeviceInfoRecord>(&record)) {
-      cameras_.addDevice(*device);
-      continue;
-    }
-    const auto row = cameras_.applyIpChange(std::get<discovery::SetIpRecord>(record));
-    const int changed = row ? static_cast<int>(*row) : announcedRows_;
-    if (changed >= announcedRows_) continue;  // announced as a new row anyway
-    firstChanged_ = lastChanged_ < firstChanged_ ? changed : std::min(firstChanged_, changed);
-    lastChanged_ = std::max(lastChanged_, changed);
-  }
-}
+void CameraListModel::absorb(std::span<const discovery::DecodedRecord> records) { cameras_.absorb(records); }
 
 void CameraListModel::publish() {
-  if (lastChanged_ >= firstChanged_) emit dataChanged(index(firstChanged_, IpColumn), index(lastChanged_, GatewayColumn));
-  firstChanged_ = 0;
-  lastChanged_ = -1;
-  const int total = static_cast<int>(cameras_.size());
-  if (total > announcedRows_) {
-    beginInsertRows({}, announcedRows_, total - 1);
-    announcedRows_ = total;
+  const auto changes = cameras_.publish();
+  if (changes.anyRewritten)
+    emit dataChanged(index(static_cast<int>(changes.firstRewritten), IpColumn),
+                     index(static_cast<int>(changes.lastRewritten), GatewayColumn));
+  if (changes.shown > changes.shownBefore) {
+    beginInsertRows({}, announcedRows_, static_cast<int>(changes.shown) - 1);
+    announcedRows_ = static_cast<int>(changes.shown);
     endInsertRows();
   }
 }

@@ -24,7 +24,7 @@ class CameraListModel : public QAbstractTableModel {
   void absorb(std::span<const discovery::DecodedRecord> records);
   // Tells the views of the rows added and rewritten since the last call.
   void publish();
-  const discovery::CameraRow& cameraAt(int row) const { return cameras_.row(static_cast<std::size_t>(row)); }
+  const discovery::CameraRow& cameraAt(int row) const { return cameras_.cameras().row(static_cast<std::size_t>(row)); }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -32,12 +32,9 @@ class CameraListModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
  private:
-  discovery::CameraList cameras_;
-  // Rows the views know of.
+  discovery::ShownCameraList cameras_;
+  // Rows the views know of: they grow between beginInsertRows and endInsertRows.
   int announcedRows_ = 0;
-  // Known rows rewritten since the last publish(); none when last < first.
-  int firstChanged_ = 0;
-  int lastChanged_ = -1;
 };
 
 }  // namespace ui

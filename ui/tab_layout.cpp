@@ -2,14 +2,21 @@
 
 #include <QRect>
 
+#include "ui/res/tab_layout.h"
+
 namespace ui {
+namespace {
+
+QRect toQRect(const tab_layout::PixelRect& rect) { return {rect.x, rect.y, rect.width, rect.height}; }
+
+}  // namespace
 
 QRect tabControlRectangle(QSize clientSize) {
-  return {20, 20, clientSize.width() - 50, clientSize.height() - 80};
+  return toQRect(tab_layout::tabControl(clientSize.width(), clientSize.height()));
 }
 
 QRect pageRectangle(QSize tabControlSize) {
-  return {25, 44, tabControlSize.width() - 50, tabControlSize.height() - 60};
+  return toQRect(tab_layout::page(tabControlSize.width(), tabControlSize.height()));
 }
 
 }  // namespace ui

@@ -97,6 +97,35 @@ TEST(CameraListTest, AFullListTakesNoNewMacButStillMovesItsRows) {
   EXPECT_EQ(list.row(1).ip, "192.168.1.241");
 }
 
+// What a view is told: new rows once, and the rewritten rows it already shows.
+TEST(ShownCameraListTest, PublishesNewRowsOnceAndTheRangeOfShownRowsRewritten) {
+  ShownCameraList list;
+  const DecodedRecord first[] = {device("AA", "10.0.0.5"), device("BB", "10.0.0.6"), device("CC", "10.0.0.7"),
+                                 device("DD", "10.0.0.8")};
+  list.absorb(first);
+  EXPECT_EQ(list.shownRows(), 0u);
+  auto changes = list.publish();
+  EXPECT_EQ(changes.shownBefore, 0u);
+  EXPECT_EQ(changes.shown, 4u);
+  EXPECT_FALSE(changes.anyRewritten);
+
+  const DecodedRecord second[] = {moved("CC", {1, 2, 3, 4}, {1, 2, 3, 1}), device("EE", "10.0.0.9"),
+                                  moved("BB", {1, 2, 3, 5}, {1, 2, 3, 1}), moved("EE", {1, 2, 3, 6}, {1, 2, 3, 1}),
+                                  moved("ZZ", {1, 2, 3, 7}, {1, 2, 3, 1})};
+  list.absorb(second);
+  changes = list.publish();
+  EXPECT_EQ(changes.shownBefore, 4u);
+  EXPECT_EQ(changes.shown, 5u);
+  ASSERT_TRUE(changes.anyRewritten);
+  EXPECT_EQ(changes.firstRewritten, 1u);  // BB and CC; EE is new anyway, ZZ is not listed
+  EXPECT_EQ(changes.lastRewritten, 2u);
+  EXPECT_EQ(list.cameras().row(4).ip, "1.2.3.6");
+
+  changes = list.publish();
+  EXPECT_EQ(changes.shownBefore, changes.shown);
+  EXPECT_FALSE(changes.anyRewritten);
+}
+
 TEST(RecordQueueTest, KeepsArrivalOrderAndWakesTheConsumerOnceWhenTheAnswersQuietDown) {
   int wakes = 0;
   RecordQueue queue([&] { ++wakes; });

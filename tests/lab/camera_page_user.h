@@ -8,6 +8,7 @@
 #include <ostream>
 #include <vector>
 
+#include "support/lab_cameras.h"
 #include "ui/res/resource_ids.h"
 
 class QTableView;
@@ -23,9 +24,12 @@ namespace labtest {
 using Row = std::array<QString, 3>;  // MAC, IP address, gateway
 
 // The cameras of the lab, each in a subnet of its own.
-inline const std::vector<Row> kLabCameras{{"02:00:0A:00:00:05", "10.0.0.5", "10.0.0.1"},
-                                          {"02:00:AC:10:05:14", "172.16.5.20", "172.16.5.1"},
-                                          {"02:00:C0:A8:32:1E", "192.168.50.30", "192.168.50.1"}};
+inline const std::vector<Row> kLabCameras = [] {
+  std::vector<Row> rows;
+  for (const testsupport::LabCamera& camera : testsupport::kLabCameraTexts)
+    rows.push_back({camera.mac, camera.ip, camera.gateway});
+  return rows;
+}();
 
 // Far longer than any answer in the lab takes.
 inline constexpr int kWaitMs = 20000;

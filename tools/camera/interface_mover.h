@@ -1,7 +1,7 @@
 // Moves one of this host's network interfaces to a camera's new address and
 // default gateway, so that a simulated camera that accepts a set-IP request
 // really answers at its new address afterwards. Linux: runs the system's `ip`
-// command.
+// command. Elsewhere nothing is moved and the command line refuses the option.
 #pragma once
 
 #include <optional>
@@ -14,6 +14,9 @@ namespace camerasim {
 class InterfaceMover {
  public:
   explicit InterfaceMover(std::string interfaceName) : interface_(std::move(interfaceName)) {}
+
+  // Whether this system's interfaces can be moved at all.
+  static bool available();
 
   // Puts `newAddress` on the interface with the prefix length `oldAddress`
   // has there (/24 when it is not there), makes `newGateway` the default

@@ -1,9 +1,6 @@
-// tovalen-camera: plays network cameras on the discovery group until SIGINT or
-// SIGTERM. Prints one "ready" line once it listens, so that scripts and tests
-// know when to start searching.
-#include <pthread.h>
-#include <signal.h>
-
+// tovalen-camera: plays network cameras on the discovery group until asked to
+// stop (stop_request.h). Prints one "ready" line once it listens, so that
+// scripts and tests know when to start searching.
 #include <iostream>
 #include <string>
 #include <utility>
@@ -15,6 +12,7 @@
 #include "tools/camera/camera_simulator.h"
 #include "tools/camera/interface_mover.h"
 #include "tools/camera/options.h"
+#include "tools/camera/stop_request.h"
 #include "tools/camera/udp_echo.h"
 
 namespace {
@@ -46,13 +44,7 @@ int main(int argc, char** argv) {
   }
   const auto& options = std::get<camerasim::SimulatorOptions>(parsed);
 
-  // Blocked before any thread starts, so every thread inherits the mask and
-  // the stop signals reach only the sigwait below.
-  sigset_t stopSignals;
-  sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGINT);
-  sigaddset(&stopSignals, SIGTERM);
-  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  camerasim::prepareForStopRequest();
 
   const discovery::SocketLibrary sockets;
   camerasim::InterfaceMover mover(options.moveInterface);
@@ -77,8 +69,7 @@ int main(int argc, char** argv) {
   std::cout << "tovalen-camera: ready, " << options.cameras.count << " camera(s) on "
             << discovery::formatAddress(discovery::DISCOVERY_GROUP) << ":" << discovery::DISCOVERY_PORT << std::endl;
 
-  int received = 0;
-  sigwait(&stopSignals, &received);
+  camerasim::waitForStopRequest();
   echo.stop();
   simulator.stop();
   return 0;

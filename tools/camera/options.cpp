@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "tools/camera/interface_mover.h"
 #include "tools/camera/whole_number.h"
 
 namespace camerasim {
@@ -94,6 +95,8 @@ ParsedOptions parseOptions(int argc, const char* const* argv) {
   // One interface has one address to move: it cannot carry several cameras.
   if (!options.moveInterface.empty() && options.cameras.count != 1)
     return OptionsError{"--move-interface plays exactly one camera: use it with --count 1"};
+  if (!options.moveInterface.empty() && !InterfaceMover::available())
+    return OptionsError{"--move-interface is not available on this system: it moves Linux interfaces only"};
   return options;
 }
 
@@ -115,7 +118,8 @@ std::string usageText() {
   text += "                     apply an address change to interface NAME for real (new\n";
   text += "                     address, same prefix length, new default route) before\n";
   text += "                     answering; a change that cannot be applied is refused.\n";
-  text += "                     Needs --count 1 and the right to configure NAME (root)\n";
+  text += "                     Needs --count 1 and the right to configure NAME (root);\n";
+  text += "                     Linux only\n";
   text += "  --echo-port PORT   send every datagram received on PORT back to its sender,\n";
   text += "                     unless it comes from a port below 1024 or from PORT\n";
   text += "  --help             show this text\n";

@@ -27,7 +27,7 @@ const DialogTemplate& mainWindowTemplate() {
       "Tovalen", 521, 327, 9,
       {
           {kClose, "关闭", {474, 304, 40, 16}, Default},
-          // Moved and resized when the main window opens (tab_layout.h).
+          // Moved and resized when the main window opens (ui/res/tab_layout.h).
           {kTabs, "", {8, 9, 506, 283}, NoTabStop},
       },
       {kClose.value}};

@@ -108,6 +108,8 @@ struct Step {
 
 }  // namespace
 
+bool InterfaceMover::available() { return true; }
+
 std::optional<int> InterfaceMover::prefixLengthOf(const Ipv4Bytes& address) const {
   return prefixLengthOn(interface_, address);
 }

@@ -1,7 +1,7 @@
+#include "ui/system_menu.h"
+
 #include <QAction>
 #include <QWidget>
-
-#include "ui/system_menu.h"
 
 namespace ui {
 

@@ -1,0 +1,84 @@
+// Drives the real tovalen.exe from another process through its windows'
+// messages: clicks and keys are posted, as the system queues a user's, never
+// sent into a modal loop; what the windows show is read back, through a
+// buffer in the program's own memory where a message carries a pointer.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace win32test {
+
+using namespace std::chrono_literals;
+
+// Far longer than anything the tests wait for takes.
+inline constexpr std::chrono::milliseconds kPatience = 30s;
+
+// Checks `condition` every few milliseconds until it holds; false when
+// `patience` passed first.
+bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds patience = kPatience);
+
+// A process of the program, ended (if still running) when this goes.
+class ProgramProcess {
+ public:
+  explicit ProgramProcess(const std::wstring& executable);
+  ~ProgramProcess();
+  ProgramProcess(const ProgramProcess&) = delete;
+  ProgramProcess& operator=(const ProgramProcess&) = delete;
+
+  bool started() const { return info_.hProcess != nullptr; }
+  DWORD id() const { return info_.dwProcessId; }
+  HANDLE handle() const { return info_.hProcess; }
+  // Its exit status, once it has ended within `patience`.
+  std::optional<DWORD> exitCode(std::chrono::milliseconds patience = kPatience) const;
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+std::wstring windowText(HWND window);
+std::wstring className(HWND window);
+
+// A top-level dialog window of the process with this caption, owned by
+// `owner` when one is given; null when there is none.
+HWND findDialog(DWORD processId, const std::wstring& caption, HWND owner = nullptr);
+// The texts of a dialog's static text controls that have one, in their order.
+std::vector<std::wstring> staticTexts(HWND dialog);
+
+// As a mouse click on a button.
+void click(HWND button);
+// A key pressed and let go on the window with the keyboard focus in the
+// window's thread (or on `window` when none has it).
+void pressKey(HWND window, WORD key);
+// A left click at `x`, `y` of the window's client area, as the system queues it.
+void clickAt(HWND window, int x, int y);
+
+// An address control's value, the first field most significant; 0 while blank.
+DWORD addressValue(HANDLE process, HWND control);
+// Types the four numbers of `dotted` into the address control's fields, as a
+// user does.
+void typeAddress(HWND control, const std::wstring& dotted);
+
+// A report-style list view of another process.
+class RemoteList {
+ public:
+  RemoteList(HANDLE process, HWND list) : process_(process), list_(list) {}
+
+  int rowCount() const;
+  std::wstring cell(int row, int column) const;
+  std::vector<std::vector<std::wstring>> rows() const;
+  void select(int row, bool selected) const;
+  // A left double-click in the list's empty space, below its rows.
+  void doubleClickBelowTheRows() const;
+
+ private:
+  HANDLE process_;
+  HWND list_;
+};
+
+}  // namespace win32test
