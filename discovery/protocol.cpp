@@ -1,6 +1,7 @@
 #include "discovery/protocol.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 namespace discovery {
@@ -54,6 +55,22 @@ std::string formatAddress(const Ipv4Bytes& bytes) {
     text += std::to_string(bytes[i]);
   }
   return text;
+}
+
+std::optional<Ipv4Bytes> parseAddress(std::string_view text) {
+  Ipv4Bytes bytes{};
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const bool last = i + 1 == bytes.size();
+    const std::size_t dot = text.find('.');
+    if (last != (dot == std::string_view::npos)) return std::nullopt;
+    const std::string_view part = text.substr(0, dot);
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), value);
+    if (part.empty() || error != std::errc{} || end != part.data() + part.size() || value > 255) return std::nullopt;
+    bytes[i] = static_cast<std::uint8_t>(value);
+    if (!last) text.remove_prefix(dot + 1);
+  }
+  return bytes;
 }
 
 std::array<std::uint8_t, DiscoveryHeader::kSize> encodeHeader(std::uint32_t command,

@@ -28,6 +28,8 @@ std::uint32_t toFieldsValue(const Ipv4Bytes& bytes);
 
 // "%d.%d.%d.%d" of the four bytes in wire order.
 std::string formatAddress(const Ipv4Bytes& bytes);
+// The reverse: four decimal parts 0-255 separated by dots, nothing else.
+std::optional<Ipv4Bytes> parseAddress(std::string_view text);
 
 // The 16-byte header: magic bytes, then (little-endian) the command at
 // offset 4 and the payload's length at offset 12.

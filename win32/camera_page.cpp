@@ -68,8 +68,18 @@ void CameraPage::onInit() {
   std::string gateway;
   discovery::readGateway(network_, gateway);
   channel_.open();  // without a channel the page still works, it just hears nothing
-  SetWindowTextW(item(kNewAddress.value), fromUtf8(discovery::defaultAddress(gateway)).c_str());
-  SetWindowTextW(item(kNewGateway.value), fromUtf8(discovery::defaultGateway(gateway)).c_str());
+  showAddress(item(kNewAddress.value), discovery::defaultAddress(gateway));
+  showAddress(item(kNewGateway.value), discovery::defaultGateway(gateway));
+}
+
+void CameraPage::showAddress(HWND control, std::string_view dotted) {
+  // Windows' address control parses a window text; Wine's keeps it as plain
+  // text. Its fields are set from the value instead, which both take; a text
+  // that is no address leaves them blank.
+  if (const auto address = discovery::parseAddress(dotted))
+    SendMessageW(control, IPM_SETADDRESS, 0, static_cast<LPARAM>(discovery::toFieldsValue(*address)));
+  else
+    SendMessageW(control, IPM_CLEARADDRESS, 0, 0);
 }
 
 void CameraPage::setUpList() {

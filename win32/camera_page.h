@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "discovery/camera_list.h"
@@ -27,6 +28,7 @@ class CameraPage : public Dialog {
  private:
   INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void onInit();
+  static void showAddress(HWND control, std::string_view dotted);
   void setUpList();
   void search();
   void pick();

@@ -53,6 +53,14 @@ TEST(AddressTest, FieldsValueAndWireOrderAgree) {
   EXPECT_EQ(formatAddress({0, 255, 7, 0}), "0.255.7.0");
 }
 
+TEST(AddressTest, ParsingTakesFourDecimalPartsAndNothingElse) {
+  EXPECT_EQ(parseAddress("192.168.1.241"), (Ipv4Bytes{192, 168, 1, 241}));
+  EXPECT_EQ(parseAddress("0.255.7.0"), (Ipv4Bytes{0, 255, 7, 0}));
+  for (const char* text : {"", "192.168.0", "192.168.0.1.", "192.168.0.1.5", "192.168..1", ".192.168.0.1", "256.0.0.1",
+                           "1.2.3.-4", "1.2.3.+4", "1.2.3.4 ", "a.b.c.d", "0x1.2.3.4"})
+    EXPECT_FALSE(parseAddress(text).has_value()) << '"' << text << '"';
+}
+
 TEST(DecodeTest, SearchReplyGivesItsThreeTexts) {
   const auto decoded = decode(searchReply("AA:BB:CC:00:00:01", "10.0.0.5", "10.0.0.1"));
   ASSERT_TRUE(decoded);

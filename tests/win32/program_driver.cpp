@@ -149,24 +149,6 @@ DWORD addressValue(HANDLE process, HWND control) {
   return value;
 }
 
-void typeAddress(HWND control, const std::wstring& dotted) {
-  std::vector<HWND> fields;
-  for (HWND child = GetWindow(control, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) fields.push_back(child);
-  const auto left = [](HWND window) {
-    RECT place{};
-    GetWindowRect(window, &place);
-    return place.left;
-  };
-  std::sort(fields.begin(), fields.end(), [&](HWND a, HWND b) { return left(a) < left(b); });
-  std::wstring rest = dotted;
-  for (const HWND field : fields) {
-    const std::size_t dot = rest.find(L'.');
-    const std::wstring number = rest.substr(0, dot);
-    SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(number.c_str()));
-    rest = dot == std::wstring::npos ? L"" : rest.substr(dot + 1);
-  }
-}
-
 int RemoteList::rowCount() const { return static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
 
 std::wstring RemoteList::cell(int row, int column) const {

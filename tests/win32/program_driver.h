@@ -60,9 +60,6 @@ void clickAt(HWND window, int x, int y);
 
 // An address control's value, the first field most significant; 0 while blank.
 DWORD addressValue(HANDLE process, HWND control);
-// Types the four numbers of `dotted` into the address control's fields, as a
-// user does.
-void typeAddress(HWND control, const std::wstring& dotted);
 
 // A report-style list view of another process.
 class RemoteList {

@@ -71,20 +71,6 @@ MacAddress offsetMac(const MacAddress& first, std::uint64_t steps) {
   return {(first.value + steps) & kMacMask, first.lowercase};
 }
 
-std::optional<discovery::Ipv4Bytes> parseIpv4(std::string_view text) {
-  discovery::Ipv4Bytes bytes{};
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const bool last = i + 1 == bytes.size();
-    const std::size_t dot = text.find('.');
-    if (last != (dot == std::string_view::npos)) return std::nullopt;
-    const auto part = parseWholeNumber<unsigned>(text.substr(0, dot));
-    if (!part || *part > 255) return std::nullopt;
-    bytes[i] = static_cast<std::uint8_t>(*part);
-    if (!last) text.remove_prefix(dot + 1);
-  }
-  return bytes;
-}
-
 discovery::Ipv4Bytes offsetAddress(const discovery::Ipv4Bytes& first, std::uint32_t steps) {
   return discovery::toIpv4Bytes(discovery::toFieldsValue(first) + steps);
 }

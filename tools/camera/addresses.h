@@ -25,8 +25,6 @@ std::string formatMac(const MacAddress& mac);
 // Counts up as a 48-bit number; past FF:FF:FF:FF:FF:FF it starts again at 0.
 MacAddress offsetMac(const MacAddress& first, std::uint64_t steps);
 
-// Dotted decimal "A.B.C.D", each part 0-255.
-std::optional<discovery::Ipv4Bytes> parseIpv4(std::string_view text);
 // Counts up as a 32-bit number; past 255.255.255.255 it starts again at 0.
 discovery::Ipv4Bytes offsetAddress(const discovery::Ipv4Bytes& first, std::uint32_t steps);
 

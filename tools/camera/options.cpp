@@ -54,11 +54,11 @@ const ValueOption kValueOptions[] = {
      }},
     {"--ip", "an IPv4 address A.B.C.D",
      [](SimulatorOptions& options, std::string_view value) {
-       return assignParsed(options.cameras.firstAddress, parseIpv4(value));
+       return assignParsed(options.cameras.firstAddress, discovery::parseAddress(value));
      }},
     {"--gateway", "an IPv4 address A.B.C.D",
      [](SimulatorOptions& options, std::string_view value) {
-       return assignParsed(options.cameras.gateway, parseIpv4(value));
+       return assignParsed(options.cameras.gateway, discovery::parseAddress(value));
      }},
     {"--move-interface", "a network interface name",
      [](SimulatorOptions& options, std::string_view value) {
