@@ -2,19 +2,11 @@
 // it does, and OK.
 #pragma once
 
-#include "win32/dialog.h"
+#include <windows.h>
 
 namespace win32 {
 
-class AboutBox : public Dialog {
- public:
-  // Modal, centred on `owner`.
-  void run(HINSTANCE instance, HWND owner);
-
- private:
-  INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
-  HWND owner_ = nullptr;
-};
+// Runs the About box modally, centred on `owner`.
+void showAboutBox(HINSTANCE instance, HWND owner);
 
 }  // namespace win32

@@ -35,7 +35,7 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOMMAND:
       // The system keeps the low four bits of a command for itself.
       if ((wParam & 0xFFF0) != ui::ids::kAboutCommand) return FALSE;
-      AboutBox().run(instance_, window());
+      showAboutBox(instance_, window());
       return TRUE;
     case WM_NOTIFY: {
       const auto* notice = reinterpret_cast<const NMHDR*>(lParam);
