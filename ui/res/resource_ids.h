@@ -31,26 +31,17 @@ inline constexpr ControlId<TabControl> kTabs{1000};
 }  // namespace main_window
 
 namespace camera_page {
-inline constexpr ControlId<PushButton> kHiddenOk{1};
-inline constexpr ControlId<Edit> kMac{1001};
-inline constexpr ControlId<Edit> kIp{1002};
-inline constexpr ControlId<Edit> kGateway{1003};
+inline constexpr ControlId<PushButton> kHiddenOk{1}, kSearch{1018}, kApply{1019};
+inline constexpr ControlId<Edit> kMac{1001}, kIp{1002}, kGateway{1003};
 inline constexpr ControlId<ListView> kCameraList{1009};
-inline constexpr ControlId<PushButton> kSearch{1018};
-inline constexpr ControlId<PushButton> kApply{1019};
-inline constexpr ControlId<IpAddress> kNewAddress{1050};
-inline constexpr ControlId<IpAddress> kNewGateway{1051};
+inline constexpr ControlId<IpAddress> kNewAddress{1050}, kNewGateway{1051};
 }  // namespace camera_page
 
 namespace calc_page {
-inline constexpr ControlId<PushButton> kHiddenOk{1};
-inline constexpr ControlId<Edit> kBitRate{1001};
-inline constexpr ControlId<Edit> kCameras{1002};
-inline constexpr ControlId<Edit> kHoursPerDay{1003};
-inline constexpr ControlId<Edit> kDays{1004};
-inline constexpr ControlId<Edit> kGigabytes{1005};
-inline constexpr ControlId<Edit> kTerabytes{1006};
-inline constexpr ControlId<PushButton> kCalculate{1018};
+inline constexpr ControlId<PushButton> kHiddenOk{1}, kCalculate{1018};
+// The four inputs, then the two results.
+inline constexpr ControlId<Edit> kBitRate{1001}, kCameras{1002}, kHoursPerDay{1003}, kDays{1004};
+inline constexpr ControlId<Edit> kGigabytes{1005}, kTerabytes{1006};
 }  // namespace calc_page
 
 }  // namespace ui::ids
