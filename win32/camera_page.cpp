@@ -87,12 +87,12 @@ void CameraPage::setUpList() {
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   for (std::size_t column = 0; column < ui::strings::kCameraColumns.size(); ++column) {
     std::wstring header = fromUtf8(ui::strings::kCameraColumns[column]);
-    LVCOLUMNW spec{};
-    spec.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
-    spec.fmt = LVCFMT_LEFT;
-    spec.cx = kColumnWidth;
-    spec.pszText = header.data();
-    SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+    LVCOLUMNW columnInfo{};
+    columnInfo.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+    columnInfo.fmt = LVCFMT_LEFT;
+    columnInfo.cx = kColumnWidth;
+    columnInfo.pszText = header.data();
+    SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
   }
 }
 

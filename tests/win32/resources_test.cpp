@@ -114,19 +114,19 @@ class DialogResourceTest : public testing::TestWithParam<Case> {
 };
 
 TEST_P(DialogResourceTest, IsTheTemplatesSizeInItsFontWithItsCaptionAndWindowStyle) {
-  const DialogTemplate& spec = GetParam().dialogTemplate();
+  const DialogTemplate& source = GetParam().dialogTemplate();
   RECT client{};
   GetClientRect(dialog, &client);
-  const RECT expected = toPixels({0, 0, spec.width, spec.height});
+  const RECT expected = toPixels({0, 0, source.width, source.height});
   EXPECT_EQ(client.right, expected.right);
   EXPECT_EQ(client.bottom, expected.bottom);
-  EXPECT_EQ(windowText(dialog), win32::fromUtf8(spec.caption));
+  EXPECT_EQ(windowText(dialog), win32::fromUtf8(source.caption));
 
   LOGFONTW font{};
   ASSERT_TRUE(GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof font, &font));
   EXPECT_STREQ(font.lfFaceName, L"MS Shell Dlg");
   const HDC screen = GetDC(nullptr);
-  EXPECT_EQ(font.lfHeight, -MulDiv(spec.pointSize, GetDeviceCaps(screen, LOGPIXELSY), 72));
+  EXPECT_EQ(font.lfHeight, -MulDiv(source.pointSize, GetDeviceCaps(screen, LOGPIXELSY), 72));
   ReleaseDC(nullptr, screen);
 
   const auto style = static_cast<DWORD>(GetWindowLongW(dialog, GWL_STYLE));
@@ -146,11 +146,11 @@ TEST_P(DialogResourceTest, IsTheTemplatesSizeInItsFontWithItsCaptionAndWindowSty
 }
 
 TEST_P(DialogResourceTest, EveryControlIsTheTemplatesInKindTextPlaceTabStopAndVisibility) {
-  const DialogTemplate& spec = GetParam().dialogTemplate();
+  const DialogTemplate& source = GetParam().dialogTemplate();
   const std::vector<HWND> controls = children();
-  ASSERT_EQ(controls.size(), spec.controls.size());
+  ASSERT_EQ(controls.size(), source.controls.size());
   for (std::size_t i = 0; i < controls.size(); ++i) {
-    const ControlSpec& control = spec.controls[i];
+    const ControlSpec& control = source.controls[i];
     const HWND window = controls[i];
     SCOPED_TRACE("control " + std::to_string(i) + " (id " + std::to_string(control.id) + ")");
     EXPECT_EQ(static_cast<WORD>(GetDlgCtrlID(window)), static_cast<WORD>(control.id));
@@ -162,7 +162,7 @@ TEST_P(DialogResourceTest, EveryControlIsTheTemplatesInKindTextPlaceTabStopAndVi
       // The dialog turns a control's WS_BORDER into the sunken edge.
       EXPECT_TRUE((style & WS_BORDER) || (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE));
     }
-    const bool tabStop = std::count(spec.tabOrder.begin(), spec.tabOrder.end(), control.id) > 0;
+    const bool tabStop = std::count(source.tabOrder.begin(), source.tabOrder.end(), control.id) > 0;
     EXPECT_EQ((style & WS_TABSTOP) != 0, tabStop);
     EXPECT_EQ((style & WS_VISIBLE) != 0, !(control.style & ui::Hidden));
     if (control.kind != ControlKind::Icon && control.kind != ControlKind::IpAddress) {
@@ -183,11 +183,11 @@ TEST_P(DialogResourceTest, EveryControlIsTheTemplatesInKindTextPlaceTabStopAndVi
 }
 
 TEST_P(DialogResourceTest, TabWalksTheTemplatesTabOrder) {
-  const DialogTemplate& spec = GetParam().dialogTemplate();
-  HWND current = GetDlgItem(dialog, spec.tabOrder.front());
-  for (std::size_t i = 1; i < spec.tabOrder.size(); ++i) {
+  const DialogTemplate& source = GetParam().dialogTemplate();
+  HWND current = GetDlgItem(dialog, source.tabOrder.front());
+  for (std::size_t i = 1; i < source.tabOrder.size(); ++i) {
     current = GetNextDlgTabItem(dialog, current, FALSE);
-    EXPECT_EQ(GetDlgCtrlID(current), spec.tabOrder[i]);
+    EXPECT_EQ(GetDlgCtrlID(current), source.tabOrder[i]);
   }
 }
 
