@@ -19,12 +19,14 @@ struct AssignedAddress {
 struct Adapter {
   std::string name;
   unsigned index = 0;
-  Ipv4Bytes address{};                     // its first IPv4 address
-  std::vector<AssignedAddress> addresses;  // all of them, the first first
+  std::vector<AssignedAddress> addresses;  // its IPv4 addresses, the first first
   std::string gateway;                     // its first default gateway, dotted; empty when it has none
   bool up = false;      // up and running
   bool multicast = false;
   bool loopback = false;
+
+  // Its first IPv4 address; 0.0.0.0 when it has none.
+  Ipv4Bytes address() const { return addresses.empty() ? Ipv4Bytes{} : addresses.front().address; }
 };
 
 // The adapters that are up, multicast-capable and have an IPv4 address.

@@ -82,8 +82,9 @@ class MulticastChannel {
 
   int failOpen();
   std::vector<Adapter> searchableAdapters();
-  // Called with sendMutex_ held: joins the group on adapters that appeared
-  // and leaves it on those that went.
+  // Called with sendMutex_ held, or at open before the receive thread
+  // starts: joins the group on adapters that appeared and leaves it on those
+  // that went.
   void updateMemberships(const std::vector<Adapter>& adapters);
   // Called with sendMutex_ held; returns how many adapters it left through.
   std::size_t sendThrough(const std::vector<Adapter>& adapters, std::span<const std::uint8_t> datagram);

@@ -40,7 +40,7 @@ TEST_F(SystemAdaptersTest, ListsAddressedAdaptersOnceInIndexOrderWithTheirFlagsA
   EXPECT_EQ((*adapters)[1].name, "tva");
   EXPECT_EQ((*adapters)[1].gateway, "10.7.0.1");
   EXPECT_EQ((*adapters)[2].name, "tvb");
-  EXPECT_EQ((*adapters)[2].address, (Ipv4Bytes{10, 8, 0, 2}));
+  EXPECT_EQ((*adapters)[2].address(), (Ipv4Bytes{10, 8, 0, 2}));
   EXPECT_EQ((*adapters)[2].addresses,
             (std::vector<AssignedAddress>{{{10, 8, 0, 2}, 24}, {{10, 8, 1, 2}, 24}}));
   EXPECT_EQ((*adapters)[2].gateway, "10.8.0.254");

@@ -18,7 +18,7 @@ TEST(SystemNetworkTest, ThePrivateNamespaceListsItsLoopbackAloneUpMulticastAndWi
   const Adapter& loopback = adapters->front();
   EXPECT_FALSE(loopback.name.empty());
   EXPECT_NE(loopback.index, 0u);
-  EXPECT_EQ(loopback.address, (Ipv4Bytes{127, 0, 0, 1}));
+  EXPECT_EQ(loopback.address(), (Ipv4Bytes{127, 0, 0, 1}));
   EXPECT_EQ(loopback.gateway, "");
   EXPECT_TRUE(loopback.up);
   EXPECT_TRUE(loopback.multicast);

@@ -34,12 +34,12 @@ class WindowsAdaptersTest : public testing::Test {
 
 TEST_F(WindowsAdaptersTest, EachAdapterComesWithItsFirstAddressFlagsAndFirstGateway) {
   EXPECT_TRUE(adapters[0].loopback && adapters[0].up);
-  EXPECT_EQ(adapters[1].address, (Ipv4Bytes{10, 7, 0, 2}));
+  EXPECT_EQ(adapters[1].address(), (Ipv4Bytes{10, 7, 0, 2}));
   EXPECT_EQ(adapters[1].gateway, "10.7.0.1");
-  EXPECT_EQ(adapters[2].address, (Ipv4Bytes{10, 8, 0, 2}));
+  EXPECT_EQ(adapters[2].address(), (Ipv4Bytes{10, 8, 0, 2}));
   EXPECT_EQ(adapters[2].addresses, (std::vector<AssignedAddress>{{{10, 8, 0, 2}, 24}, {{10, 8, 1, 2}, 24}}));
   EXPECT_EQ(adapters[2].gateway, "10.8.0.254");
-  EXPECT_EQ(adapters[3].address, (Ipv4Bytes{10, 9, 0, 2}));
+  EXPECT_EQ(adapters[3].address(), (Ipv4Bytes{10, 9, 0, 2}));
   EXPECT_EQ(adapters[3].gateway, "");
   for (std::size_t i = 1; i < adapters.size(); ++i) {
     EXPECT_FALSE(adapters[i].loopback) << adapters[i].name;

@@ -41,7 +41,7 @@ inline discovery::Adapter loopbackWire(std::string gateway = {}) {
   discovery::Adapter wire;
   wire.name = "lo";
   wire.index = if_nametoindex("lo");
-  wire.address = {127, 0, 0, 1};
+  wire.addresses = {{{127, 0, 0, 1}, 8}};
   wire.gateway = std::move(gateway);
   wire.up = wire.multicast = true;
   return wire;

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   // tovalen-try's PC has loopback and its bridge, 192.168.1.10, and nothing else.
   bool onlyTheTryNetwork = adapters.has_value();
   for (const discovery::Adapter& adapter : adapters.value_or(std::vector<discovery::Adapter>{}))
-    onlyTheTryNetwork = onlyTheTryNetwork && (adapter.loopback || adapter.address == discovery::Ipv4Bytes{192, 168, 1, 10});
+    onlyTheTryNetwork = onlyTheTryNetwork && (adapter.loopback || adapter.address() == discovery::Ipv4Bytes{192, 168, 1, 10});
   if (!tryNamespace || !*tryNamespace || !onlyTheTryNetwork) {
     std::fprintf(stderr, "refusing to run: not beside the cameras of tools/lab/tovalen-try "
                          "(run through tools/lab/tovalen-try ... tests/run-under-wine.sh --display)\n");

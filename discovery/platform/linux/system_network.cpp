@@ -79,7 +79,6 @@ std::optional<std::vector<Adapter>> SystemNetwork::adapters() {
     Adapter adapter;
     adapter.name = entry->ifa_name;
     adapter.index = index;
-    adapter.address = assigned.address;
     adapter.addresses = {assigned};
     adapter.up = (entry->ifa_flags & IFF_UP) && (entry->ifa_flags & IFF_RUNNING);
     adapter.multicast = entry->ifa_flags & IFF_MULTICAST;

@@ -24,7 +24,7 @@ HANDLE eventOf(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); 
 
 in_addr interfaceAddress(const Adapter& via) {
   in_addr address{};
-  std::memcpy(&address.s_addr, via.address.data(), 4);
+  std::memcpy(&address.s_addr, via.address().data(), 4);
   return address;
 }
 

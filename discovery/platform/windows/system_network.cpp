@@ -46,7 +46,6 @@ std::optional<std::vector<Adapter>> SystemNetwork::adapters() {
     Adapter adapter;
     adapter.name = friendlyName(*entry);
     adapter.index = entry->IfIndex;
-    adapter.address = addresses.front().address;
     adapter.addresses = std::move(addresses);
     if (const auto gateway = firstIpv4(entry->FirstGatewayAddress)) adapter.gateway = formatAddress(*gateway);
     adapter.up = entry->OperStatus == IfOperStatusUp;
