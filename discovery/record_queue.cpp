@@ -1,5 +1,7 @@
 #include "discovery/record_queue.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace discovery {
@@ -45,6 +47,24 @@ std::vector<DecodedRecord> RecordQueue::takeAll() {
   std::lock_guard lock(mutex_);
   taken.swap(queued_);
   consumerWoken_ = false;
+  return taken;
+}
+
+bool RecordBacklog::takeFrom(RecordQueue& queue) {
+  auto arrived = queue.takeAll();
+  if (!empty()) {
+    records_.insert(records_.end(), std::make_move_iterator(arrived.begin()), std::make_move_iterator(arrived.end()));
+    return false;
+  }
+  records_ = std::move(arrived);
+  next_ = 0;
+  return true;
+}
+
+std::span<const DecodedRecord> RecordBacklog::next(std::size_t most) {
+  const std::size_t count = std::min(most, records_.size() - next_);
+  const std::span<const DecodedRecord> taken(records_.data() + next_, count);
+  next_ += count;
   return taken;
 }
 

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <span>
 #include <vector>
 
 #include "discovery/channel.h"
@@ -40,6 +41,23 @@ class RecordQueue : public ChannelReceiver {
   std::vector<DecodedRecord> queued_;
   Clock::time_point queuedSince_{};
   bool consumerWoken_ = false;
+};
+
+// The consumer's side: records taken from the queue and not applied yet,
+// handed out a step at a time so that a large burst can be applied in
+// several goes.
+class RecordBacklog {
+ public:
+  // Adds what the queue holds behind what is left; true when nothing was
+  // left, so that these records start a new burst.
+  bool takeFrom(RecordQueue& queue);
+  // The next `most` records at most, oldest first.
+  std::span<const DecodedRecord> next(std::size_t most);
+  bool empty() const { return next_ == records_.size(); }
+
+ private:
+  std::vector<DecodedRecord> records_;
+  std::size_t next_ = 0;
 };
 
 }  // namespace discovery

@@ -21,8 +21,6 @@ namespace {
 
 using namespace ids::camera_page;
 
-constexpr int kColumnWidth = 150;
-
 bool isEnterKey(const QKeyEvent* event) { return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter; }
 
 }  // namespace
@@ -41,18 +39,18 @@ CDlgUpdateIP::CDlgUpdateIP(MessagePresenter& messages, discovery::HostNetwork& n
   newGateway_ = control(this, kNewGateway);
 
   list_->setModel(&cameras_);
-  list_->horizontalHeader()->setStretchLastSection(false);
   for (int column = 0; column < CameraListModel::ColumnCount; ++column)
-    list_->horizontalHeader()->resizeSection(column, kColumnWidth);
+    list_->horizontalHeader()->resizeSection(column, kCameraColumnWidth);
   list_->viewport()->installEventFilter(this);
 
   connect(control(this, kSearch), &QPushButton::clicked, this, &CDlgUpdateIP::search);
   connect(control(this, kApply), &QPushButton::clicked, this, &CDlgUpdateIP::apply);
 
-  discovery::readGateway(network, gatewayText_);
+  std::string gateway;
+  discovery::readGateway(network, gateway);
   channel_.open();  // without a channel the page still works, it just hears nothing
-  newAddress_->setText(QString::fromStdString(discovery::defaultAddress(gatewayText_)));
-  newGateway_->setText(QString::fromStdString(discovery::defaultGateway(gatewayText_)));
+  newAddress_->setText(QString::fromStdString(discovery::defaultAddress(gateway)));
+  newGateway_->setText(QString::fromStdString(discovery::defaultGateway(gateway)));
 }
 
 CDlgUpdateIP::~CDlgUpdateIP() { channel_.close(); }

@@ -43,7 +43,6 @@ class CDlgUpdateIP : public QWidget {
   CameraListModel cameras_;
   RecordHandOver handOver_;
   discovery::MulticastChannel channel_;
-  std::string gatewayText_;
   // The picked camera's MAC as it came from the wire: a text that is not
   // valid GBK would not survive a round trip through the MAC box.
   std::string pickedMac_;

@@ -1,6 +1,6 @@
 // Carries the channel's records over to the camera list on the UI thread.
 // The receive thread queues them and wakes this once a burst has quieted
-// down; they are then applied in time-boxed slices, going back to the event
+// down, or once records have waited kLongestHold; they are then applied in time-boxed slices, going back to the event
 // loop between slices, so that the window keeps repainting and answering
 // clicks while a large burst is applied.
 #pragma once
@@ -8,7 +8,6 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
-#include <vector>
 
 #include "discovery/record_queue.h"
 
@@ -20,7 +19,7 @@ class RecordHandOver : public QObject {
   Q_OBJECT
 
  public:
-  RecordHandOver(CameraListModel& cameras, QObject* parent = nullptr);
+  explicit RecordHandOver(CameraListModel& cameras);
 
   // The channel's receiver.
   discovery::RecordQueue& inbox() { return inbox_; }
@@ -34,9 +33,7 @@ class RecordHandOver : public QObject {
   // A timer, not a queued call, so that other timers due meanwhile (a
   // repaint, a click's) run between two slices.
   QTimer sliceTimer_;
-  // Taken from the inbox and not applied yet.
-  std::vector<discovery::DecodedRecord> pending_;
-  std::size_t pendingNext_ = 0;
+  discovery::RecordBacklog backlog_;
   QElapsedTimer sincePublished_;
 };
 

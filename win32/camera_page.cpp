@@ -6,6 +6,7 @@
 #include <span>
 
 #include "discovery/gateway.h"
+#include "ui/res/dialog_templates.h"
 #include "ui/res/resource_ids.h"
 #include "ui/res/strings.h"
 #include "win32/text.h"
@@ -21,7 +22,6 @@ constexpr UINT kRecordsWaiting = WM_APP + 1;
 // Records applied per message, so that the window keeps answering while a
 // large burst is applied.
 constexpr std::size_t kRecordsPerMessage = 2048;
-constexpr int kColumnWidth = 150;
 
 }  // namespace
 
@@ -90,7 +90,7 @@ void CameraPage::setUpList() {
     LVCOLUMNW columnInfo{};
     columnInfo.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
     columnInfo.fmt = LVCFMT_LEFT;
-    columnInfo.cx = kColumnWidth;
+    columnInfo.cx = ui::kCameraColumnWidth;
     columnInfo.pszText = header.data();
     SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
   }
@@ -129,16 +129,8 @@ void CameraPage::apply() {
 }
 
 void CameraPage::applyArrivedRecords() {
-  auto arrived = inbox_.takeAll();
-  if (pendingNext_ == pending_.size()) {
-    pending_ = std::move(arrived);
-    pendingNext_ = 0;
-  } else {
-    pending_.insert(pending_.end(), std::make_move_iterator(arrived.begin()), std::make_move_iterator(arrived.end()));
-  }
-  const std::size_t count = std::min(kRecordsPerMessage, pending_.size() - pendingNext_);
-  cameras_.absorb(std::span(pending_).subspan(pendingNext_, count));
-  pendingNext_ += count;
+  backlog_.takeFrom(inbox_);
+  cameras_.absorb(backlog_.next(kRecordsPerMessage));
 
   const HWND list = item(kCameraList.value);
   const auto changes = cameras_.publish();
@@ -146,12 +138,7 @@ void CameraPage::applyArrivedRecords() {
     SendMessageW(list, LVM_SETITEMCOUNT, changes.shown, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
   if (changes.anyRewritten) SendMessageW(list, LVM_REDRAWITEMS, changes.firstRewritten, changes.lastRewritten);
 
-  if (pendingNext_ < pending_.size()) {
-    PostMessageW(window(), kRecordsWaiting, 0, 0);
-  } else {
-    pending_.clear();
-    pendingNext_ = 0;
-  }
+  if (!backlog_.empty()) PostMessageW(window(), kRecordsWaiting, 0, 0);
 }
 
 void CameraPage::showCell(NMLVDISPINFOW& request) {

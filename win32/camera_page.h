@@ -41,9 +41,7 @@ class CameraPage : public Dialog {
   discovery::ShownCameraList cameras_;
   discovery::RecordQueue inbox_;
   discovery::MulticastChannel channel_;
-  // Taken from the inbox and not applied yet.
-  std::vector<discovery::DecodedRecord> pending_;
-  std::size_t pendingNext_ = 0;
+  discovery::RecordBacklog backlog_;
   // The picked camera's MAC as it came from the wire: a text that is not
   // valid GBK would not survive a round trip through the MAC box.
   std::string pickedMac_;

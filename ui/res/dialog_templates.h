@@ -11,4 +11,8 @@ const DialogTemplate& mainWindowTemplate();
 const DialogTemplate& cameraPageTemplate();
 const DialogTemplate& calcPageTemplate();
 
+// Each column of the camera page's list is this wide, in pixels, whatever the
+// dialog font.
+inline constexpr int kCameraColumnWidth = 150;
+
 }  // namespace ui
