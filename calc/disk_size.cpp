@@ -45,7 +45,7 @@ ComputeOutcome compute(std::string_view bitRate, std::string_view cameras, std::
   const std::array<std::string_view, 4> texts{bitRate, cameras, hoursPerDay, days};
   std::array<std::int32_t, 4> values{};
   for (std::size_t i = 0; i < texts.size(); ++i) {
-    const auto value = parseCount(texts[i]);
+    const auto value = parseCount(limitInput(texts[i]));
     if (!value) return InvalidInput{static_cast<int>(i) + 1};
     values[i] = *value;
   }

@@ -32,7 +32,7 @@ struct InvalidInput {
 using ComputeOutcome = std::variant<DiskSizeResult, InvalidInput>;
 
 // The inputs are bytes, in the order bit rate (kbps), cameras, hours per day,
-// days. An input is valid when all its bytes are ASCII digits and its value
+// days; only the first kInputByteLimit bytes of each count. An input is valid when all its bytes are ASCII digits and its value
 // fits a signed 32-bit integer; an empty input counts as 0. The first invalid
 // input is named and the later ones are not looked at.
 ComputeOutcome compute(std::string_view bitRate, std::string_view cameras, std::string_view hoursPerDay,

@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
+#include <array>
+#include <string>
 
 #include "calc/disk_size.h"
 #include "ui/dialog_builder.h"
@@ -29,12 +31,9 @@ CDlgCalcDisk::CDlgCalcDisk(MessagePresenter& messages, QWidget* parent) : QWidge
 void CDlgCalcDisk::calculate() {
   gigabytesBox_->clear();
   terabytesBox_->clear();
-  std::array<QByteArray, 4> texts;
-  for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = toGbk(inputs_[i]->text());
-  const auto limited = [&](std::size_t i) {
-    return calc::limitInput(std::string_view(texts[i].constData(), static_cast<std::size_t>(texts[i].size())));
-  };
-  const calc::ComputeOutcome outcome = calc::compute(limited(0), limited(1), limited(2), limited(3));
+  std::array<std::string, 4> texts;
+  for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = toGbk(inputs_[i]->text()).toStdString();
+  const calc::ComputeOutcome outcome = calc::compute(texts[0], texts[1], texts[2], texts[3]);
   if (const auto* invalid = std::get_if<calc::InvalidInput>(&outcome)) {
     messages_.show({this, QString::fromStdString(strings::invalidInput(invalid->item)),
                     QString::fromUtf8(strings::kNoticeCaption), MessageButtons::Ok, MessageIcon::Exclamation});

@@ -53,8 +53,7 @@ void CalcPage::calculate() {
   SetWindowTextW(item(kTerabytes.value), L"");
   std::array<std::string, 4> texts;
   for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = toGbk(itemText(kInputs[i]));
-  const auto limited = [&](std::size_t i) { return calc::limitInput(texts[i]); };
-  const calc::ComputeOutcome outcome = calc::compute(limited(0), limited(1), limited(2), limited(3));
+  const calc::ComputeOutcome outcome = calc::compute(texts[0], texts[1], texts[2], texts[3]);
   if (const auto* invalid = std::get_if<calc::InvalidInput>(&outcome)) {
     MessageBoxW(window(), fromUtf8(ui::strings::invalidInput(invalid->item)).c_str(),
                 fromUtf8(ui::strings::kNoticeCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);
