@@ -29,8 +29,9 @@ class SingleInstanceLock {
   SingleInstanceLock(const SingleInstanceLock&) = delete;
   SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
 
-  // False only when another running copy holds the lock for this name. Any
-  // other outcome counts as being the first copy, with or without a lock.
+  // Called once. False only when another running copy holds the lock for
+  // this name. Any other outcome counts as being the first copy, with or
+  // without a lock.
   bool acquire(const std::string& applicationName);
   // After acquire() returned true: why no lock is held, or empty if one is.
   const std::string& unguardedReason() const { return unguardedReason_; }

@@ -34,7 +34,6 @@ QTableView* createReportList(QWidget* dialog) {
   list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list->setSelectionMode(QAbstractItemView::ExtendedSelection);
   list->setSelectionBehavior(QAbstractItemView::SelectRows);
-  list->horizontalHeader()->setSectionsMovable(false);
   list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   // The selection shows only while the list has the focus.
   QPalette palette = list->palette();

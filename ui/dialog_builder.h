@@ -44,8 +44,7 @@ QWidget* controlWidget(const QWidget* dialog, int id);
 template <ControlKind K>
 typename WidgetOf<K>::type* control(const QWidget* dialog, ControlId<K> name) {
   auto* widget = qobject_cast<typename WidgetOf<K>::type*>(controlWidget(dialog, name.value));
-  if (!widget) qFatal("%s has no control %d of the kind looked for", qPrintable(dialog->metaObject()->className()),
-                      name.value);
+  if (!widget) qFatal("%s has no control %d of the kind looked for", dialog->metaObject()->className(), name.value);
   return widget;
 }
 

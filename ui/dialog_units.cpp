@@ -14,13 +14,7 @@ namespace ui {
 namespace {
 
 QString dialogFontFamily() {
-#if defined(Q_OS_WIN)
-  return QStringLiteral("Microsoft YaHei");
-#elif defined(Q_OS_MACOS)
-  return QStringLiteral("PingFang SC");
-#else
   return QStringLiteral("WenQuanYi Micro Hei");  // Debian: fonts-wqy-microhei
-#endif
 }
 
 // At 96 DPI the platform maps 8 pt to 11 px and 9 pt to 12 px. At 12 px the

@@ -98,10 +98,7 @@ bool SingleInstanceLock::acquire(const std::string& applicationName) {
   struct stat status {};
   if (::fstat(handle_, &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != ::geteuid())
     return startUnguarded(path + " is not a file of this user's");
-  if (::flock(handle_, LOCK_EX | LOCK_NB) == 0) {
-    unguardedReason_.clear();
-    return true;
-  }
+  if (::flock(handle_, LOCK_EX | LOCK_NB) == 0) return true;
   if (errno == EWOULDBLOCK) {
     ::close(handle_);
     handle_ = -1;
