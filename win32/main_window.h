@@ -8,10 +8,6 @@
 #include "win32/camera_page.h"
 #include "win32/dialog.h"
 
-namespace discovery {
-class HostNetwork;
-}
-
 namespace win32 {
 
 class MainWindow : public Dialog {

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <optional>
 #include <ostream>
-#include <string>
 #include <vector>
 
 namespace rcgen {

@@ -70,19 +70,22 @@ Statement statementFor(const ControlSpec& control, const std::string& id) {
   return {};
 }
 
+bool isTabStop(const DialogTemplate& dialog, int id) {
+  return std::find(dialog.tabOrder.begin(), dialog.tabOrder.end(), id) != dialog.tabOrder.end();
+}
+
 // Tab stops must come in the template's tab order when read in creation order.
 bool tabOrderFollowsCreation(const DialogTemplate& dialog) {
   std::vector<int> stops;
   for (const ControlSpec& control : dialog.controls)
-    if (std::find(dialog.tabOrder.begin(), dialog.tabOrder.end(), control.id) != dialog.tabOrder.end())
-      stops.push_back(control.id);
+    if (isTabStop(dialog, control.id)) stops.push_back(control.id);
   return stops == dialog.tabOrder;
 }
 
 void writeControl(std::ostream& out, const DialogTemplate& dialog, const ControlSpec& control) {
   const std::string id = std::to_string(control.id);
   const Statement statement = statementFor(control, id);
-  const bool tabStop = std::find(dialog.tabOrder.begin(), dialog.tabOrder.end(), control.id) != dialog.tabOrder.end();
+  const bool tabStop = isTabStop(dialog, control.id);
   // Every bit said outright: the statements' own defaults differ between
   // resource compilers. Bits taken away come last.
   std::string style = "WS_CHILD | WS_VISIBLE | " + (statement.style.empty() ? "" : statement.style + " | ");

@@ -6,7 +6,6 @@ namespace ui::tab_layout {
 
 struct PixelRect {
   int x, y, width, height;
-  friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
 // Inset 20 px from the client area's top left, 30 px from its right and 60 px
