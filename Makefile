@@ -5,8 +5,9 @@ PRESET ?= default
 BUILD_DIR = build$(if $(filter default,$(PRESET)),,-$(PRESET))
 JOBS ?= $(shell nproc)
 
-PACKAGES = cmake g++ make pkg-config libgtest-dev libgmock-dev qt6-base-dev libgl-dev \
-           qt6-translations-l10n fonts-wqy-microhei iproute2 util-linux
+# What the Linux and the Windows builds both need.
+COMMON_PACKAGES = cmake g++ make iproute2 util-linux fonts-wqy-microhei
+PACKAGES = $(COMMON_PACKAGES) pkg-config libgtest-dev libgmock-dev qt6-base-dev libgl-dev qt6-translations-l10n
 # Only `make package` needs these: cpack's dependency scan and the package checks.
 PACKAGING_PACKAGES = dpkg-dev file lintian desktop-file-utils appstream man-db
 SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
@@ -36,16 +37,16 @@ test: build
 # own (Xvfb) beside tovalen-try's cameras; the Wine prefix is
 # build-windows/wineprefix. g++ builds the programs that run on this machine
 # (cmake/host_tools.cmake).
-WINDOWS_PACKAGES = cmake make g++ iproute2 util-linux g++-mingw-w64-x86-64-posix googletest wine wine64 \
-                   xvfb fonts-wqy-microhei fonts-wine
+WINDOWS_PACKAGES = $(COMMON_PACKAGES) g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb fonts-wine
 test-windows:
 	$(MAKE) --no-print-directory test PRESET=windows PACKAGES="$(WINDOWS_PACKAGES)"
 
 # What a Windows user downloads: build-windows/tovalen.exe and its installer
-# build-windows/tovalen-setup.exe (nsis).
+# build-windows/tovalen-setup.exe (nsis); the tests are not built for it.
 windows:
-	$(MAKE) --no-print-directory build PRESET=windows PACKAGES="$(WINDOWS_PACKAGES) nsis"
-	cmake --build --preset windows --target installer
+	$(MAKE) --no-print-directory deps PACKAGES="$(WINDOWS_PACKAGES) nsis"
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS) --target installer
 
 # docs/screenshots/windows-camera-page.png: tovalen.exe under Wine beside
 # tovalen-try's cameras, after a search and a pick (imagemagick's import).
