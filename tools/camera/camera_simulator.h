@@ -1,7 +1,8 @@
 // Plays a set of cameras on one socket joined to the discovery group: answers
 // every search with one reply per camera and applies set-IP requests addressed
-// to one of them; refused requests are reported on standard error. Several simulators (and test clients) can share a host,
-// since the socket is bound with address reuse.
+// to one of them; refused requests are reported on standard error. Several
+// simulators (and test clients) can share a host, since the socket is bound
+// with address reuse.
 #pragma once
 
 #include <atomic>

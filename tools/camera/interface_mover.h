@@ -29,7 +29,6 @@ class InterfaceMover {
   // The prefix length `address` has on the interface, if it is there.
   std::optional<int> prefixLengthOf(const discovery::Ipv4Bytes& address) const;
 
-  const std::string& interfaceName() const { return interface_; }
   const std::string& error() const { return error_; }
 
  private:

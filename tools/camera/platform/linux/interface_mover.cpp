@@ -29,15 +29,6 @@ std::optional<discovery::Adapter> adapterNamed(const std::string& interfaceName)
   return std::nullopt;
 }
 
-// The prefix length of `address` on the interface, if the interface has it.
-std::optional<int> prefixLengthOn(const std::string& interfaceName, const Ipv4Bytes& address) {
-  const auto adapter = adapterNamed(interfaceName);
-  if (!adapter) return std::nullopt;
-  for (const discovery::AssignedAddress& present : adapter->addresses)
-    if (present.address == address) return present.prefixLength;
-  return std::nullopt;
-}
-
 // What differs from the end state of a move, or empty when nothing does.
 std::string mismatchAfterMove(const std::string& interfaceName, const Ipv4Bytes& oldAddress,
                               const Ipv4Bytes& newAddress, int prefixLength, const Ipv4Bytes& newGateway) {
@@ -111,12 +102,16 @@ struct Step {
 bool InterfaceMover::available() { return true; }
 
 std::optional<int> InterfaceMover::prefixLengthOf(const Ipv4Bytes& address) const {
-  return prefixLengthOn(interface_, address);
+  const auto adapter = adapterNamed(interface_);
+  if (!adapter) return std::nullopt;
+  for (const discovery::AssignedAddress& present : adapter->addresses)
+    if (present.address == address) return present.prefixLength;
+  return std::nullopt;
 }
 
 bool InterfaceMover::move(const Ipv4Bytes& oldAddress, const Ipv4Bytes& oldGateway, const Ipv4Bytes& newAddress,
                           const Ipv4Bytes& newGateway) {
-  const std::optional<int> oldPrefix = prefixLengthOn(interface_, oldAddress);
+  const std::optional<int> oldPrefix = prefixLengthOf(oldAddress);
   const int prefixLength = oldPrefix.value_or(kDefaultPrefixLength);
   const std::string prefix = "/" + std::to_string(prefixLength);
   const std::string newText = formatAddress(newAddress) + prefix;
