@@ -172,8 +172,7 @@ TEST(RecordQueueTest, AStreamThatNeverQuietsDownStillWakesTheConsumerOnceRecords
 
 TEST(RecordQueueTest, NothingIsLostBetweenAProducerAndAConsumerThread) {
   constexpr int kRecords = 20000;
-  std::atomic<int> wakes{0};
-  RecordQueue queue([&] { ++wakes; });
+  RecordQueue queue([] {});
   std::thread producer([&] {
     for (int i = 0; i < kRecords; ++i) {
       queue.deviceFound(device(std::to_string(i), "1.1.1.1"));
