@@ -1,6 +1,6 @@
 // Plays the cameras of a test or benchmark without holding the discovery
 // port, which the program under test keeps to itself: a packet capture on
-// the interface lets through only the searches that arrive there, and a
+// loopback lets through only the searches that arrive there, and a
 // thread of its own hands each one to the caller, who answers as the
 // cameras would (from a socket of its own).
 #pragma once
@@ -10,14 +10,13 @@
 #include <functional>
 #include <thread>
 
-
 namespace testsupport {
 
 class SearchResponder {
  public:
   // `answer` runs on the responder's thread with the search's number,
   // counted from 1.
-  explicit SearchResponder(std::function<void(std::size_t search)> answer, const char* interface = "lo");
+  explicit SearchResponder(std::function<void(std::size_t search)> answer);
   ~SearchResponder();
   SearchResponder(const SearchResponder&) = delete;
   SearchResponder& operator=(const SearchResponder&) = delete;
