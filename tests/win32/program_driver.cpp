@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <thread>
 
+#include "win32/text.h"
+
 namespace win32test {
 namespace {
 
@@ -56,6 +58,12 @@ BOOL CALLBACK matchDialog(HWND window, LPARAM context) {
 }
 
 }  // namespace
+
+std::wstring programPath() {
+  std::wstring path = L"Z:" + win32::fromUtf8(TOVALEN_EXECUTABLE);
+  std::replace(path.begin(), path.end(), L'/', L'\\');
+  return path;
+}
 
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds patience) {
   const auto deadline = std::chrono::steady_clock::now() + patience;

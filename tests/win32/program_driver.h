@@ -19,6 +19,10 @@ using namespace std::chrono_literals;
 // Far longer than anything the tests wait for takes.
 inline constexpr std::chrono::milliseconds kPatience = 30s;
 
+// tovalen.exe as this test process names it: Wine shows the build machine's
+// files as drive Z:.
+std::wstring programPath();
+
 // Checks `condition` every few milliseconds until it holds; false when
 // `patience` passed first.
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds patience = kPatience);

@@ -34,14 +34,6 @@ namespace calc_page = ui::ids::calc_page;
 
 std::wstring wide(const char* text) { return win32::fromUtf8(text); }
 
-// The program as this test process names it: Wine shows the build machine's
-// files as drive Z:.
-std::wstring programPath() {
-  std::wstring path = L"Z:" + wide(TOVALEN_EXECUTABLE);
-  std::replace(path.begin(), path.end(), L'/', L'\\');
-  return path;
-}
-
 // An address control's value of a dotted address.
 DWORD valueOf(const char* dotted) {
   unsigned a = 0, b = 0, c = 0, d = 0;

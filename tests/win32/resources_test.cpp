@@ -25,12 +25,6 @@ using ui::ControlKind;
 using ui::ControlSpec;
 using ui::DialogTemplate;
 
-std::wstring programPath() {
-  std::wstring path = L"Z:" + win32::fromUtf8(TOVALEN_EXECUTABLE);
-  std::replace(path.begin(), path.end(), L'/', L'\\');
-  return path;
-}
-
 struct Case {
   const char* name;
   int resourceId;
