@@ -36,9 +36,8 @@ std::wstring wide(const char* text) { return win32::fromUtf8(text); }
 
 // An address control's value of a dotted address.
 DWORD valueOf(const char* dotted) {
-  unsigned a = 0, b = 0, c = 0, d = 0;
-  std::sscanf(dotted, "%u.%u.%u.%u", &a, &b, &c, &d);
-  return MAKEIPADDRESS(a, b, c, d);
+  const discovery::Ipv4Bytes address = discovery::parseAddress(dotted).value_or(discovery::Ipv4Bytes{});
+  return MAKEIPADDRESS(address[0], address[1], address[2], address[3]);
 }
 
 Rows labRows() {
