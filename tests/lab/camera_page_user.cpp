@@ -1,5 +1,7 @@
 #include "lab/camera_page_user.h"
 
+#include <gtest/gtest.h>
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -10,6 +12,13 @@
 #include "ui/ip_address_edit.h"
 
 namespace labtest {
+
+void showAndCheckChannel(QWidget& window, const ui::CDlgUpdateIP& page) {
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ASSERT_TRUE(page.channel().isOpen()) << page.channel().openError();
+}
+
 std::vector<Row> CameraPageUser::rows() const {
   std::vector<Row> shown;
   const QAbstractItemModel* model = list()->model();

@@ -12,6 +12,7 @@
 #include "ui/res/resource_ids.h"
 
 class QTableView;
+class QWidget;
 namespace ui {
 class CDlgUpdateIP;
 }
@@ -33,6 +34,10 @@ inline const std::vector<Row> kLabCameras = [] {
 
 // Far longer than any answer in the lab takes.
 inline constexpr int kWaitMs = 20000;
+
+// Shows the window the page is on, waits until it is on screen and asserts
+// that the page's channel is open.
+void showAndCheckChannel(QWidget& window, const ui::CDlgUpdateIP& page);
 
 class CameraPageUser {
  public:

@@ -15,6 +15,7 @@
 #include <set>
 
 #include "discovery/host_network.h"
+#include "lab/camera_page_user.h"
 #include "lab/lab_network.h"
 #include "lab/program_on_screen.h"
 #include "ui/dialog_builder.h"
@@ -29,7 +30,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-constexpr int kWaitMs = milliseconds(kProgramDeadline).count();
+constexpr int kCrowdWaitMs = milliseconds(kProgramDeadline).count();
 // Each search sets every camera of the crowd answering; a burst of them keeps
 // the crowd busy for longer than the test runs.
 constexpr int kSearches = 20;
@@ -74,15 +75,13 @@ TEST(CloseUnderFloodTest, ClosingTheMainWindowEndsTheThreadsItStarted) {
   testsupport::FakePresenter messages;
   discovery::SystemNetwork network;
   auto window = std::make_unique<ui::CMainDlg>(messages, network);
-  window->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(*window, *window->cameraPage()));
   const ui::CDlgUpdateIP& page = *window->cameraPage();
-  ASSERT_TRUE(page.channel().isOpen()) << page.channel().openError();
   const auto started = without(threadsOfThisProcess(), before);
   ASSERT_FALSE(started.empty()) << "the channel's receive thread";
 
   searchFromThePc(kSearches);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return page.cameraModel().rowCount() >= kAnswersBeforeClosing; }, kWaitMs));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return page.cameraModel().rowCount() >= kAnswersBeforeClosing; }, kCrowdWaitMs));
   QTest::mouseClick(ui::control(window.get(), ui::ids::main_window::kClose), Qt::LeftButton);  // 关闭
   EXPECT_FALSE(window->isVisible());
   // What the program does once the window's modal run has returned.
@@ -95,7 +94,7 @@ TEST(CloseUnderFloodTest, ClosingTheMainWindowEndsTheThreadsItStarted) {
   // window's, and this ends them.
   QThreadPool::globalInstance()->waitForDone();
   // A joined thread leaves the system's thread list a moment after the join.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return common(threadsOfThisProcess(), started).empty(); }, kWaitMs))
+  EXPECT_TRUE(QTest::qWaitFor([&] { return common(threadsOfThisProcess(), started).empty(); }, kCrowdWaitMs))
       << "still there: " << describeThreads(common(threadsOfThisProcess(), started));
 }
 
@@ -107,10 +106,10 @@ TEST(CloseUnderFloodTest, TheProgramEndsPromptlyWhenItsWindowIsClosed) {
 
   const std::uint64_t readBefore = udpDatagramsRead();
   searchFromThePc(kSearches);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return udpDatagramsRead() >= readBefore + kAnswersBeforeClosing; }, kWaitMs));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return udpDatagramsRead() >= readBefore + kAnswersBeforeClosing; }, kCrowdWaitMs));
   // Still flowing right now, not a burst that is over.
   const std::uint64_t readNow = udpDatagramsRead();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return udpDatagramsRead() > readNow; }, kWaitMs));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return udpDatagramsRead() > readNow; }, kCrowdWaitMs));
 
   ASSERT_TRUE(program.screen.pressKey(kKeyEscape)) << program.error();
   const auto closing = Clock::now();

@@ -23,11 +23,7 @@ using testing::UnorderedElementsAreArray;
 
 class LaptopTest : public testing::Test {
  protected:
-  void SetUp() override {
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    ASSERT_TRUE(window.cameraPage()->channel().isOpen()) << window.cameraPage()->channel().openError();
-  }
+  void SetUp() override { ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(window, *window.cameraPage())); }
 
   // Searches and waits until the system has dropped `dropped` answers for
   // want of a route back to their sources and `listed` rows show.
@@ -65,16 +61,13 @@ TEST_F(NoGatewayTest, EveryCameraIsListedAndOneIsMovedIntoThePcsSubnet) {
   EXPECT_EQ(probeEcho(moved[1].toStdString()), Reach::Answered);
 }
 
-TEST(CableInLateTest, TheFirstSearchAfterThePlugListsEveryCamera) {
-  ASSERT_TRUE(runLabAction("unplug"));  // before the program starts: only loopback is left
-  testsupport::FakePresenter messages;
-  discovery::SystemNetwork network;
-  ui::CMainDlg window{messages, network};
-  window.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  ASSERT_TRUE(window.cameraPage()->channel().isOpen()) << window.cameraPage()->channel().openError();
-  CameraPageUser user{*window.cameraPage()};
+// Unplugged before the program starts: only loopback is left.
+class CableInLateTest : public LaptopTest {
+ protected:
+  static void SetUpTestSuite() { ASSERT_TRUE(runLabAction("unplug")); }
+};
 
+TEST_F(CableInLateTest, TheFirstSearchAfterThePlugListsEveryCamera) {
   ASSERT_TRUE(runLabAction("plug"));  // address and default route back, link up
   user.click(kSearch);
   EXPECT_TRUE(user.awaitRows(kLabCameras.size()));

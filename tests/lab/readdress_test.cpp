@@ -38,9 +38,7 @@ class ReaddressAcrossSubnetsTest : public testing::Test {
 };
 
 TEST_F(ReaddressAcrossSubnetsTest, FindsEveryCameraAndMovesOneIntoThePcsSubnet) {
-  window.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  ASSERT_TRUE(window.cameraPage()->channel().isOpen()) << window.cameraPage()->channel().openError();
+  ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(window, *window.cameraPage()));
   // Before: the PC's only way to 10.0.0.5 is a gateway nobody answers for.
   EXPECT_EQ(probeEcho(kMovedCamera[1].toStdString()), Reach::Unreachable);
 

@@ -58,12 +58,6 @@ class SeveralAdaptersTest : public testing::Test {
     }
   }
 
-  static void showAndCheckChannel(QWidget& window, const ui::CDlgUpdateIP& page) {
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    ASSERT_TRUE(page.channel().isOpen()) << page.channel().openError();
-  }
-
   testsupport::FakePresenter messages;  // answers OK
   discovery::SystemNetwork network;
 };
