@@ -6,11 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
-#include <cstdlib>
 
 #include "discovery/host_network.h"
 #include "lab/camera_page_user.h"
 #include "lab/lab_network.h"
+#include "support/test_network_setup.h"
 #include "ui/dlg_update_ip.h"
 #include "ui/fake_presenter.h"
 #include "ui/main_dlg.h"
@@ -87,7 +87,7 @@ TEST_F(ReversePathFilterTest, WithoutARouteBackNoCameraIsFoundAndARouteOrNoFilte
   EXPECT_TRUE(user.rows().empty());
 
   // A route toward one camera's subnet lets that camera through.
-  ASSERT_EQ(std::system("ip route add 10.0.0.0/24 dev eth0"), 0);
+  ASSERT_TRUE(testsupport::runCommand("ip route add 10.0.0.0/24 dev eth0"));
   searchAndSettle(kLabCameras.size() - 1, 1);
   EXPECT_EQ(user.rows(), std::vector<Row>{kLabCameras[0]});
 
