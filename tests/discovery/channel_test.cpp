@@ -28,6 +28,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using testsupport::RecordingReceiver;
+using testsupport::resized;
 using testsupport::searchReply;
 using testsupport::setIpReply;
 using testsupport::WirePeer;
@@ -159,23 +160,17 @@ TEST_F(ChannelTest, CloseWhileBlockedReturnsPromptlyAndNothingIsCalledAfterwards
   EXPECT_EQ(receiver.records().size(), 1u);
 }
 
-// An answer whose MAC names its length, cut or padded with non-NUL bytes to it.
-Bytes ofLength(Bytes answer, std::size_t length) {
-  answer.resize(length, 'Z');
-  return answer;
-}
-
 TEST_F(ChannelTest, EveryLengthUpTo1100ArrivesExactlyWhenWholeAndWithinTheReceiveBuffer) {
   std::vector<Bytes> datagrams;
   std::vector<std::string> expected;
   for (std::size_t length = 0; length <= 1100; ++length) {
     const std::string mac = "LEN-" + std::to_string(length);
-    datagrams.push_back(ofLength(searchReply(mac), length));
+    datagrams.push_back(resized(searchReply(mac), length));
     if (length >= 16 + DeviceInfoRecord::kSize && length <= 1023) expected.push_back(mac);
   }
   for (std::size_t length = 0; length <= 1100; ++length) {
     const std::string mac = "SET-" + std::to_string(length);
-    datagrams.push_back(ofLength(setIpReply(mac, {1, 2, 3, 4}, {1, 2, 3, 1}), length));
+    datagrams.push_back(resized(setIpReply(mac, {1, 2, 3, 4}, {1, 2, 3, 1}), length));
     if (length >= 16 + SetIpRecord::kSize && length <= 1023) expected.push_back(mac);
   }
   std::vector<std::string> arrived;

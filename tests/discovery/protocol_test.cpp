@@ -14,14 +14,9 @@ namespace discovery {
 namespace {
 
 using testing::ElementsAre;
+using testsupport::resized;
 using testsupport::searchReply;
 using testsupport::setIpReply;
-
-// A well-formed answer, cut or padded with non-NUL bytes to `length`.
-Bytes resized(Bytes datagram, std::size_t length) {
-  datagram.resize(length, 'Z');
-  return datagram;
-}
 
 TEST(EncodeTest, SearchRequestIsTheBareHeader) {
   const auto header = encodeHeader(CMD_SEARCH, 0);

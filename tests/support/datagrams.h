@@ -1,6 +1,7 @@
 // Camera answers as they travel, for tests that play the cameras.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 #include "discovery/protocol.h"
@@ -22,6 +23,12 @@ inline discovery::Bytes setIpReply(std::string_view mac, discovery::Ipv4Bytes ad
   record.newAddress = address;
   record.newGateway = gateway;
   return discovery::encodeDatagram(discovery::CMD_SET_IP_REPLY, discovery::encodeRecord(record));
+}
+
+// A datagram cut, or padded with non-NUL bytes, to `length`.
+inline discovery::Bytes resized(discovery::Bytes datagram, std::size_t length) {
+  datagram.resize(length, 'Z');
+  return datagram;
 }
 
 }  // namespace testsupport

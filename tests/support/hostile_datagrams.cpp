@@ -51,11 +51,9 @@ discovery::Bytes junkDatagram(Random& random) {
       return bytes;
     }
     case 1:
-      answer.resize(between(random, 0, answer.size() - 1));
-      return answer;
+      return resized(answer, between(random, 0, answer.size() - 1));
     case 2:
-      answer.resize(between(random, kReceiveLimit + 1, kLongest), 'Z');
-      return answer;
+      return resized(answer, between(random, kReceiveLimit + 1, kLongest));
     default: {
       // The requests and the commands next to the answers, or any other.
       constexpr std::uint32_t kNear[] = {0, discovery::CMD_SEARCH, discovery::CMD_SET_IP, 0x100, 0x105};
