@@ -4,6 +4,7 @@
 
 #include "discovery/channel.h"
 #include "discovery/datagram_socket.h"
+#include "support/datagrams.h"
 #include "support/search_responder.h"
 
 namespace bench {
@@ -17,11 +18,7 @@ std::vector<discovery::Bytes> makeReplies(std::size_t cameras) {
     std::snprintf(mac, sizeof mac, "00:1A:2B:%02X:%02X:%02X", unsigned(i >> 16 & 0xFF), unsigned(i >> 8 & 0xFF),
                   unsigned(i & 0xFF));
     std::snprintf(ip, sizeof ip, "10.%u.%u.%u", unsigned(i >> 16 & 0xFF), unsigned(i >> 8 & 0xFF), unsigned(i & 0xFF));
-    discovery::DeviceInfoRecord record;
-    record.mac.assign(mac);
-    record.ip.assign(ip);
-    record.gateway.assign("10.0.0.1");
-    replies.push_back(discovery::encodeDatagram(discovery::CMD_SEARCH_REPLY, discovery::encodeRecord(record)));
+    replies.push_back(testsupport::searchReply(mac, ip));
   }
   return replies;
 }

@@ -12,27 +12,14 @@
 namespace discovery {
 namespace {
 
-DeviceInfoRecord device(std::string_view mac, std::string_view ip, std::string_view gateway = "10.0.0.1") {
-  DeviceInfoRecord record;
-  record.mac.assign(mac);
-  record.ip.assign(ip);
-  record.gateway.assign(gateway);
-  return record;
-}
-
-SetIpRecord moved(std::string_view mac, Ipv4Bytes address, Ipv4Bytes gateway) {
-  SetIpRecord record;
-  record.mac.assign(mac);
-  record.newAddress = address;
-  record.newGateway = gateway;
-  return record;
-}
+using testsupport::deviceRecord;
+using testsupport::setIpRecord;
 
 TEST(CameraListTest, OneRowPerMacWithTheFirstRepliesTexts) {
   CameraList list;
-  EXPECT_EQ(list.addDevice(device("AA", "10.0.0.5")), 0u);
-  EXPECT_EQ(list.addDevice(device("BB", "10.0.0.6")), 1u);
-  EXPECT_FALSE(list.addDevice(device("AA", "172.16.5.9", "172.16.5.1")));
+  EXPECT_EQ(list.addDevice(deviceRecord("AA", "10.0.0.5")), 0u);
+  EXPECT_EQ(list.addDevice(deviceRecord("BB", "10.0.0.6")), 1u);
+  EXPECT_FALSE(list.addDevice(deviceRecord("AA", "172.16.5.9", "172.16.5.1")));
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list.row(0).ip, "10.0.0.5");
   EXPECT_EQ(list.row(0).gateway, "10.0.0.1");
@@ -42,9 +29,9 @@ TEST(CameraListTest, MacsAreComparedByteForByteWhetherOrNotTheyAreGbk) {
   // A lone lead byte, a lead byte before an ASCII byte, bytes GBK never uses.
   const std::string macs[] = {"aa:bb", "AA:BB", "", "CAM", "CAM\x81", "\x81\x30", "\x81", "\xFF\xFE\x80"};
   CameraList list;
-  for (const std::string& mac : macs) EXPECT_TRUE(list.addDevice(device(mac, "10.0.0.5"))) << mac;
-  for (const std::string& mac : macs) EXPECT_FALSE(list.addDevice(device(mac, "10.9.9.9"))) << mac;
-  EXPECT_EQ(list.applyIpChange(moved("CAM\x81", {1, 2, 3, 4}, {1, 2, 3, 1})), 4u);
+  for (const std::string& mac : macs) EXPECT_TRUE(list.addDevice(deviceRecord(mac, "10.0.0.5"))) << mac;
+  for (const std::string& mac : macs) EXPECT_FALSE(list.addDevice(deviceRecord(mac, "10.9.9.9"))) << mac;
+  EXPECT_EQ(list.applyIpChange(setIpRecord("CAM\x81", {1, 2, 3, 4}, {1, 2, 3, 1})), 4u);
   ASSERT_EQ(list.size(), std::size(macs));
   EXPECT_EQ(list.row(3).ip, "10.0.0.5");  // "CAM" is another camera
   EXPECT_EQ(list.row(4).ip, "1.2.3.4");
@@ -65,22 +52,22 @@ TEST(CameraListTest, ATwentyByteMacIsTheWholeKeyWhateverGatewayFollows) {
 
 TEST(CameraListTest, IpChangeRewritesAddressAndGatewayOfThatRowOnly) {
   CameraList list;
-  list.addDevice(device("AA", "10.0.0.5"));
-  list.addDevice(device("BB", "10.0.0.6"));
-  EXPECT_EQ(list.applyIpChange(moved("BB", {192, 168, 1, 241}, {192, 168, 1, 1})), 1u);
+  list.addDevice(deviceRecord("AA", "10.0.0.5"));
+  list.addDevice(deviceRecord("BB", "10.0.0.6"));
+  EXPECT_EQ(list.applyIpChange(setIpRecord("BB", {192, 168, 1, 241}, {192, 168, 1, 1})), 1u);
   EXPECT_EQ(list.row(1).ip, "192.168.1.241");
   EXPECT_EQ(list.row(1).gateway, "192.168.1.1");
   EXPECT_EQ(list.row(0).ip, "10.0.0.5");
   // A later search reply for the moved camera keeps the updated texts.
-  list.addDevice(device("BB", "10.0.0.6"));
+  list.addDevice(deviceRecord("BB", "10.0.0.6"));
   EXPECT_EQ(list.row(1).ip, "192.168.1.241");
 }
 
 TEST(CameraListTest, IpChangeForAnUnlistedMacNeverAddsOrChangesARow) {
   CameraList list;
-  list.addDevice(device("CAM", "10.0.0.5"));
+  list.addDevice(deviceRecord("CAM", "10.0.0.5"));
   for (const std::string mac : {"", "CA", "CAM ", "cam", "CAM\x81", "OTHER"})
-    EXPECT_FALSE(list.applyIpChange(moved(mac, {1, 2, 3, 4}, {1, 2, 3, 1}))) << mac;
+    EXPECT_FALSE(list.applyIpChange(setIpRecord(mac, {1, 2, 3, 4}, {1, 2, 3, 1}))) << mac;
   ASSERT_EQ(list.size(), 1u);
   EXPECT_EQ(list.row(0).ip, "10.0.0.5");
   EXPECT_EQ(list.row(0).gateway, "10.0.0.1");
@@ -88,11 +75,11 @@ TEST(CameraListTest, IpChangeForAnUnlistedMacNeverAddsOrChangesARow) {
 
 TEST(CameraListTest, AFullListTakesNoNewMacButStillMovesItsRows) {
   CameraList list(2);
-  list.addDevice(device("AA", "10.0.0.5"));
-  list.addDevice(device("BB", "10.0.0.6"));
-  EXPECT_FALSE(list.addDevice(device("CC", "10.0.0.7")));
-  EXPECT_FALSE(list.applyIpChange(moved("CC", {1, 2, 3, 4}, {1, 2, 3, 1})));
-  EXPECT_EQ(list.applyIpChange(moved("BB", {192, 168, 1, 241}, {192, 168, 1, 1})), 1u);
+  list.addDevice(deviceRecord("AA", "10.0.0.5"));
+  list.addDevice(deviceRecord("BB", "10.0.0.6"));
+  EXPECT_FALSE(list.addDevice(deviceRecord("CC", "10.0.0.7")));
+  EXPECT_FALSE(list.applyIpChange(setIpRecord("CC", {1, 2, 3, 4}, {1, 2, 3, 1})));
+  EXPECT_EQ(list.applyIpChange(setIpRecord("BB", {192, 168, 1, 241}, {192, 168, 1, 1})), 1u);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list.row(1).ip, "192.168.1.241");
 }
@@ -100,8 +87,8 @@ TEST(CameraListTest, AFullListTakesNoNewMacButStillMovesItsRows) {
 // What a view is told: new rows once, and the rewritten rows it already shows.
 TEST(ShownCameraListTest, PublishesNewRowsOnceAndTheRangeOfShownRowsRewritten) {
   ShownCameraList list;
-  const DecodedRecord first[] = {device("AA", "10.0.0.5"), device("BB", "10.0.0.6"), device("CC", "10.0.0.7"),
-                                 device("DD", "10.0.0.8")};
+  const DecodedRecord first[] = {deviceRecord("AA", "10.0.0.5"), deviceRecord("BB", "10.0.0.6"),
+                                 deviceRecord("CC", "10.0.0.7"), deviceRecord("DD", "10.0.0.8")};
   list.absorb(first);
   EXPECT_EQ(list.shownRows(), 0u);
   auto changes = list.publish();
@@ -109,9 +96,10 @@ TEST(ShownCameraListTest, PublishesNewRowsOnceAndTheRangeOfShownRowsRewritten) {
   EXPECT_EQ(changes.shown, 4u);
   EXPECT_FALSE(changes.anyRewritten);
 
-  const DecodedRecord second[] = {moved("CC", {1, 2, 3, 4}, {1, 2, 3, 1}), device("EE", "10.0.0.9"),
-                                  moved("BB", {1, 2, 3, 5}, {1, 2, 3, 1}), moved("EE", {1, 2, 3, 6}, {1, 2, 3, 1}),
-                                  moved("ZZ", {1, 2, 3, 7}, {1, 2, 3, 1})};
+  const DecodedRecord second[] = {setIpRecord("CC", {1, 2, 3, 4}, {1, 2, 3, 1}), deviceRecord("EE", "10.0.0.9"),
+                                  setIpRecord("BB", {1, 2, 3, 5}, {1, 2, 3, 1}),
+                                  setIpRecord("EE", {1, 2, 3, 6}, {1, 2, 3, 1}),
+                                  setIpRecord("ZZ", {1, 2, 3, 7}, {1, 2, 3, 1})};
   list.absorb(second);
   changes = list.publish();
   EXPECT_EQ(changes.shownBefore, 4u);
@@ -129,12 +117,12 @@ TEST(ShownCameraListTest, PublishesNewRowsOnceAndTheRangeOfShownRowsRewritten) {
 TEST(RecordQueueTest, KeepsArrivalOrderAndWakesTheConsumerOnceWhenTheAnswersQuietDown) {
   int wakes = 0;
   RecordQueue queue([&] { ++wakes; });
-  queue.deviceFound(device("AA", "1.1.1.1"));
-  queue.ipChanged(moved("AA", {2, 2, 2, 2}, {2, 2, 2, 1}));
-  queue.deviceFound(device("BB", "1.1.1.2"));
+  queue.deviceFound(deviceRecord("AA", "1.1.1.1"));
+  queue.ipChanged(setIpRecord("AA", {2, 2, 2, 2}, {2, 2, 2, 1}));
+  queue.deviceFound(deviceRecord("BB", "1.1.1.2"));
   EXPECT_TRUE(queue.takeAll().empty());  // nothing is handed on before the batch ends
   queue.endOfBatch();
-  queue.deviceFound(device("CC", "1.1.1.3"));
+  queue.deviceFound(deviceRecord("CC", "1.1.1.3"));
   queue.endOfBatch();
   EXPECT_EQ(wakes, 0);  // the burst may still be arriving
   queue.quiet();
@@ -149,7 +137,7 @@ TEST(RecordQueueTest, KeepsArrivalOrderAndWakesTheConsumerOnceWhenTheAnswersQuie
   queue.quiet();  // nothing waiting: nobody is woken
   queue.endOfBatch();  // nor by an empty batch
   EXPECT_EQ(wakes, 1);
-  queue.deviceFound(device("DD", "1.1.1.4"));
+  queue.deviceFound(deviceRecord("DD", "1.1.1.4"));
   queue.endOfBatch();
   queue.quiet();
   EXPECT_EQ(wakes, 2);
@@ -158,13 +146,13 @@ TEST(RecordQueueTest, KeepsArrivalOrderAndWakesTheConsumerOnceWhenTheAnswersQuie
 TEST(RecordQueueTest, AStreamThatNeverQuietsDownStillWakesTheConsumerOnceRecordsHaveWaitedTheLongestHold) {
   int wakes = 0;
   RecordQueue queue([&] { ++wakes; });
-  queue.deviceFound(device("AA", "1.1.1.1"));
+  queue.deviceFound(deviceRecord("AA", "1.1.1.1"));
   queue.endOfBatch();
   std::this_thread::sleep_for(kLongestHold);  // the time that passes is what is tested
-  queue.deviceFound(device("BB", "1.1.1.2"));
+  queue.deviceFound(deviceRecord("BB", "1.1.1.2"));
   queue.endOfBatch();
   EXPECT_EQ(wakes, 1);
-  queue.deviceFound(device("CC", "1.1.1.3"));
+  queue.deviceFound(deviceRecord("CC", "1.1.1.3"));
   queue.endOfBatch();
   EXPECT_EQ(wakes, 1) << "woken again before taking what was queued";
   EXPECT_EQ(queue.takeAll().size(), 3u);
@@ -175,7 +163,7 @@ TEST(RecordQueueTest, NothingIsLostBetweenAProducerAndAConsumerThread) {
   RecordQueue queue([] {});
   std::thread producer([&] {
     for (int i = 0; i < kRecords; ++i) {
-      queue.deviceFound(device(std::to_string(i), "1.1.1.1"));
+      queue.deviceFound(deviceRecord(std::to_string(i), "1.1.1.1"));
       if (i % 7 == 0) queue.endOfBatch();
       if (i % 100 == 0) queue.quiet();
     }

@@ -99,10 +99,7 @@ TEST_F(ChannelTest, RequestsReachTheGroupWithTimeToLiveEight) {
 
 TEST_F(ChannelTest, RepliesReachTheReceiverInArrivalOrderAndOwnRequestsAreDropped) {
   channel.sendSearch();  // heard back through multicast loopback, before the replies
-  SetIpRecord moved;
-  moved.mac.assign("CAM-2");
-  moved.newAddress = {192, 168, 1, 241};
-  moved.newGateway = {192, 168, 1, 1};
+  const SetIpRecord moved = testsupport::setIpRecord("CAM-2", {192, 168, 1, 241}, {192, 168, 1, 1});
   peer.sendToGroup(searchReply("CAM-1"));
   peer.sendToGroup(encodeDatagram(CMD_SET_IP_REPLY, encodeRecord(moved)));
   peer.sendToGroup(searchReply("CAM-3"));

@@ -1,4 +1,5 @@
-// Camera answers as they travel, for tests that play the cameras.
+// Camera answers as they travel, and the records they carry, for tests that
+// play the cameras.
 #pragma once
 
 #include <cstddef>
@@ -8,21 +9,33 @@
 
 namespace testsupport {
 
-inline discovery::Bytes searchReply(std::string_view mac, std::string_view ip = "10.0.0.5",
-                                    std::string_view gateway = "10.0.0.1") {
+inline discovery::DeviceInfoRecord deviceRecord(std::string_view mac, std::string_view ip = "10.0.0.5",
+                                                std::string_view gateway = "10.0.0.1") {
   discovery::DeviceInfoRecord record;
   record.mac.assign(mac);
   record.ip.assign(ip);
   record.gateway.assign(gateway);
-  return discovery::encodeDatagram(discovery::CMD_SEARCH_REPLY, discovery::encodeRecord(record));
+  return record;
 }
 
-inline discovery::Bytes setIpReply(std::string_view mac, discovery::Ipv4Bytes address, discovery::Ipv4Bytes gateway) {
+inline discovery::SetIpRecord setIpRecord(std::string_view mac, discovery::Ipv4Bytes address,
+                                          discovery::Ipv4Bytes gateway) {
   discovery::SetIpRecord record;
   record.mac.assign(mac);
   record.newAddress = address;
   record.newGateway = gateway;
-  return discovery::encodeDatagram(discovery::CMD_SET_IP_REPLY, discovery::encodeRecord(record));
+  return record;
+}
+
+inline discovery::Bytes searchReply(std::string_view mac, std::string_view ip = "10.0.0.5",
+                                    std::string_view gateway = "10.0.0.1") {
+  const auto record = discovery::encodeRecord(deviceRecord(mac, ip, gateway));
+  return discovery::encodeDatagram(discovery::CMD_SEARCH_REPLY, record);
+}
+
+inline discovery::Bytes setIpReply(std::string_view mac, discovery::Ipv4Bytes address, discovery::Ipv4Bytes gateway) {
+  const auto record = discovery::encodeRecord(setIpRecord(mac, address, gateway));
+  return discovery::encodeDatagram(discovery::CMD_SET_IP_REPLY, record);
 }
 
 // A datagram cut, or padded with non-NUL bytes, to `length`.

@@ -13,6 +13,7 @@
 #include <array>
 
 #include "discovery/host_network.h"
+#include "support/datagrams.h"
 #include "support/wire_peer.h"
 #include "ui/about_dlg.h"
 #include "ui/dialog_builder.h"
@@ -94,10 +95,7 @@ TEST_F(MainWindowTest, TabControlAndPagesFollowTheLayoutRule) {
 
 TEST_F(MainWindowTest, SwitchingTabsShowsOnePageAtTheSameRectangleAndKeepsTheList) {
   testsupport::WirePeer peer;
-  discovery::DeviceInfoRecord camera;
-  camera.mac.assign("CAM-1");
-  camera.ip.assign("10.0.0.5");
-  peer.sendToGroup(discovery::encodeDatagram(discovery::CMD_SEARCH_REPLY, discovery::encodeRecord(camera)));
+  peer.sendToGroup(testsupport::searchReply("CAM-1"));
   ASSERT_TRUE(QTest::qWaitFor([&] { return window.cameraPage()->cameraModel().rowCount() == 1; }, 10000));
 
   const QRect pageArea = window.cameraPage()->geometry();

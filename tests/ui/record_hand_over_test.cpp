@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "support/datagrams.h"
 #include "ui/camera_list_model.h"
 
 namespace ui {
@@ -16,19 +17,12 @@ namespace {
 
 constexpr int kWaitMs = 20000;
 
-discovery::DeviceInfoRecord camera(int number) {
-  discovery::DeviceInfoRecord record;
-  record.mac.assign("CAM-" + std::to_string(number));
-  record.ip.assign("10.0.0.5");
-  return record;
-}
-
 // Queues `count` cameras as the receive thread does: in batches, then the
 // burst quiets down.
 void arriveAsABurst(discovery::RecordQueue& inbox, int count) {
   std::thread receiveThread([&] {
     for (int i = 0; i < count; ++i) {
-      inbox.deviceFound(camera(i));
+      inbox.deviceFound(testsupport::deviceRecord("CAM-" + std::to_string(i)));
       if (i % 64 == 63) inbox.endOfBatch();
     }
     inbox.endOfBatch();
@@ -41,10 +35,7 @@ TEST(RecordHandOverTest, EveryRecordOfABurstIsListedInArrivalOrderWithSetIpRepli
   CameraListModel cameras;
   RecordHandOver handOver(cameras);
   arriveAsABurst(handOver.inbox(), 1000);
-  discovery::SetIpRecord moved;
-  moved.mac.assign("CAM-7");
-  moved.newAddress = {192, 168, 1, 241};
-  handOver.inbox().ipChanged(moved);
+  handOver.inbox().ipChanged(testsupport::setIpRecord("CAM-7", {192, 168, 1, 241}, {192, 168, 1, 1}));
   handOver.inbox().endOfBatch();
   handOver.inbox().quiet();
   ASSERT_TRUE(QTest::qWaitFor([&] { return cameras.rowCount() == 1000 && cameras.cameraAt(7).ip == "192.168.1.241"; },
