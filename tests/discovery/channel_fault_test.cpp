@@ -11,7 +11,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <thread>
@@ -25,13 +24,11 @@
 namespace discovery {
 namespace {
 
-using namespace std::chrono_literals;
+using testsupport::kDeadline;
+using testsupport::lastIs;
 using testsupport::RecordingReceiver;
 using testsupport::searchReply;
 using Records = RecordingReceiver::Records;
-
-constexpr auto kDeadline = 10s;
-
 
 std::size_t openDescriptors() {
   const auto entries = std::filesystem::directory_iterator("/proc/self/fd");
@@ -49,10 +46,6 @@ std::optional<int> discoverySocket() {
       return fd;
   }
   return std::nullopt;
-}
-
-bool lastIs(const Records& records, std::string_view mac) {
-  return !records.empty() && std::get<DeviceInfoRecord>(records.back()).mac.text() == mac;
 }
 
 // The private namespace routes the multicast range to loopback; these tests
@@ -80,7 +73,7 @@ TEST_F(NoMulticastRouteTest, OpenSearchAndAnswersNeedNoRoute) {
   channel.send(CMD_SET_IP, encodeSetIpRequest("CAM", 0x0A000009, 0x0A000001));
   EXPECT_EQ(peer.sentByOthers().size(), 2u);
   peer.sendToGroup(searchReply("WITHOUT-ROUTE"));
-  EXPECT_TRUE(receiver.waitUntil([](const Records& records) { return lastIs(records, "WITHOUT-ROUTE"); }));
+  EXPECT_TRUE(receiver.waitUntil(lastIs("WITHOUT-ROUTE")));
 }
 
 TEST(ChannelSocketFaultTest, ASocketThatFailsUnderTheReceiveThreadStillClosesPromptlyAndCleanly) {
@@ -93,7 +86,7 @@ TEST(ChannelSocketFaultTest, ASocketThatFailsUnderTheReceiveThreadStillClosesPro
     testsupport::WirePeer peer;
     ASSERT_TRUE(peer.ok());
     peer.sendToGroup(searchReply("BEFORE"));
-    ASSERT_TRUE(receiver.waitUntil([](const Records& records) { return lastIs(records, "BEFORE"); }));
+    ASSERT_TRUE(receiver.waitUntil(lastIs("BEFORE")));
 
     // Every read on the descriptor now fails (it is no longer a socket),
     // while the channel still owns it and is the one to close it.

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <net/if.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -18,6 +17,7 @@
 namespace discovery {
 namespace {
 
+using testsupport::macOf;
 using testsupport::RecordingReceiver;
 using testsupport::searchReply;
 using testsupport::WirePeer;
@@ -33,12 +33,6 @@ class EveryInterfaceTest : public testing::Test {
   // Captures at the far end of a network what leaves through it.
   static std::unique_ptr<WirePeer> farEndOf(const VethPair& network) {
     return std::make_unique<WirePeer>(network.farEnd().c_str(), if_nametoindex(network.name().c_str()));
-  }
-
-  static std::vector<std::string> macsOf(const Records& records) {
-    std::vector<std::string> macs;
-    for (const auto& record : records) macs.emplace_back(std::get<DeviceInfoRecord>(record).mac.text());
-    return macs;
   }
 
   std::unique_ptr<VethPair> first = std::make_unique<VethPair>("tvnet1", "10.31.0.2/24");
@@ -82,7 +76,10 @@ TEST_F(EveryInterfaceTest, RepliesArriveFromEveryNetwork) {
   farEndOf(*first)->injectToGroup({10, 31, 0, 9}, searchReply("ON-NET-1"));
   farEndOf(*second)->injectToGroup({10, 32, 0, 9}, searchReply("ON-NET-2"));
   ASSERT_TRUE(receiver.waitUntil([](const Records& records) { return records.size() >= 2; }));
-  EXPECT_EQ(macsOf(receiver.records()), (std::vector<std::string>{"ON-NET-1", "ON-NET-2"}));
+  const Records records = receiver.records();
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(macOf(records[0]), "ON-NET-1");
+  EXPECT_EQ(macOf(records[1]), "ON-NET-2");
 }
 
 TEST_F(EveryInterfaceTest, ANetworkAddedAfterOpeningIsUsedFromTheNextRequest) {
@@ -120,7 +117,7 @@ TEST(AdapterPluggedInLaterTest, TheNextSearchJoinsItAndLeavesThroughIt) {
   EXPECT_EQ(peer.sentByOthers().size(), 1u);
   peer.sendToGroup(searchReply("AFTER-THE-CABLE"));
   ASSERT_TRUE(receiver.waitUntil([](const Records& records) { return !records.empty(); }));
-  EXPECT_EQ(std::get<DeviceInfoRecord>(receiver.records().front()).mac.text(), "AFTER-THE-CABLE");
+  EXPECT_EQ(macOf(receiver.records().front()), "AFTER-THE-CABLE");
 }
 
 }  // namespace

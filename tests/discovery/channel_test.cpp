@@ -27,6 +27,8 @@ namespace discovery {
 namespace {
 
 using namespace std::chrono_literals;
+using testsupport::kDeadline;
+using testsupport::macOf;
 using testsupport::RecordingReceiver;
 using testsupport::resized;
 using testsupport::searchReply;
@@ -34,15 +36,8 @@ using testsupport::setIpReply;
 using testsupport::WirePeer;
 using Records = RecordingReceiver::Records;
 
-constexpr auto kDeadline = 10s;
-
 auto atLeast(std::size_t count) {
   return [count](const Records& records) { return records.size() >= count; };
-}
-
-std::string macOf(const DecodedRecord& record) {
-  if (const auto* device = std::get_if<DeviceInfoRecord>(&record)) return std::string(device->mac.text());
-  return std::string(std::get<SetIpRecord>(record).mac.text());
 }
 
 bool isSentinel(const DecodedRecord& record) { return macOf(record).starts_with("SENTINEL-"); }
@@ -66,8 +61,7 @@ class ChannelTest : public testing::Test {
       for (std::size_t i = start; i < end; ++i) peer.sendToGroup(datagrams[i]);
       const std::string sentinel = "SENTINEL-" + std::to_string(sentinels_++);
       peer.sendToGroup(searchReply(sentinel));
-      const auto isLast = [&](const Records& records) { return !records.empty() && macOf(records.back()) == sentinel; };
-      if (!receiver.waitUntil(isLast)) {
+      if (!receiver.waitUntil(testsupport::lastIs(sentinel))) {
         ADD_FAILURE() << sentinel << " never arrived";
         break;
       }

@@ -10,11 +10,21 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <string>
+#include <variant>
 #include <vector>
 
 #include "discovery/channel.h"
 
 namespace testsupport {
+
+// Far longer than anything a test waits for takes.
+inline constexpr std::chrono::seconds kDeadline{10};
+
+// The MAC of a record of either kind, as its bytes.
+inline std::string macOf(const discovery::DecodedRecord& record) {
+  return std::visit([](const auto& kind) { return std::string(kind.mac.text()); }, record);
+}
 
 class RecordingReceiver : public discovery::ChannelReceiver {
  public:
@@ -27,8 +37,7 @@ class RecordingReceiver : public discovery::ChannelReceiver {
     changed_.wait(lock, [&] { return !holding_; });
   }
 
-  bool waitUntil(const std::function<bool(const Records&)>& done,
-                 std::chrono::seconds deadline = std::chrono::seconds(10)) {
+  bool waitUntil(const std::function<bool(const Records&)>& done, std::chrono::seconds deadline = kDeadline) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, deadline, [&] { return done(records_); });
   }
@@ -67,5 +76,12 @@ class RecordingReceiver : public discovery::ChannelReceiver {
   std::atomic<bool> closed_{false};
   std::atomic<int> callsAfterClose_{0};
 };
+
+// A condition for waitUntil(): the last record came from `mac`.
+inline auto lastIs(std::string mac) {
+  return [mac = std::move(mac)](const RecordingReceiver::Records& records) {
+    return !records.empty() && macOf(records.back()) == mac;
+  };
+}
 
 }  // namespace testsupport
