@@ -42,6 +42,33 @@ auto atLeast(std::size_t count) {
 
 bool isSentinel(const DecodedRecord& record) { return macOf(record).starts_with("SENTINEL-"); }
 
+// Datagrams on the wire, through the channel's real socket and receive
+// thread, none of them dropped by the system: sent in chunks that the
+// receive buffer holds even if the receive thread read nothing meanwhile,
+// each ended by a sentinel answer and waited for (once the sentinel has
+// arrived, everything before it has). Returns the records that arrived
+// meanwhile, less the sentinels.
+Records deliverWhole(WirePeer& peer, RecordingReceiver& receiver, const MulticastChannel& channel,
+                     const std::vector<Bytes>& datagrams) {
+  const std::size_t before = receiver.count();
+  const std::size_t chunk = testsupport::datagramsHeldBy(channel.receiveBufferBytes());
+  for (std::size_t start = 0; start < datagrams.size(); start += chunk) {
+    const std::size_t end = std::min(datagrams.size(), start + chunk);
+    for (std::size_t i = start; i < end; ++i) peer.sendToGroup(datagrams[i]);
+    // Named by the count of records before it, so that no two are alike.
+    const std::string sentinel = "SENTINEL-" + std::to_string(receiver.count());
+    peer.sendToGroup(searchReply(sentinel));
+    if (!receiver.waitUntil(testsupport::lastIs(sentinel))) {
+      ADD_FAILURE() << sentinel << " never arrived";
+      break;
+    }
+  }
+  Records records = receiver.records();
+  records.erase(records.begin(), records.begin() + static_cast<std::ptrdiff_t>(before));
+  std::erase_if(records, isSentinel);
+  return records;
+}
+
 class ChannelTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -49,35 +76,10 @@ class ChannelTest : public testing::Test {
     ASSERT_EQ(channel.open(), 1) << channel.openError();
   }
 
-  // Bad datagrams on the wire, through the real socket and receive thread:
-  // it sends the datagrams in chunks that the receive buffer holds even if the
-  // receive thread read nothing meanwhile, so the kernel drops none; each
-  // chunk ends with a sentinel answer, and once it has arrived everything
-  // before it has. Returns what the receiver got, less the sentinels.
-  Records deliver(const std::vector<Bytes>& datagrams) {
-    const std::size_t chunk = testsupport::datagramsHeldBy(channel.receiveBufferBytes());
-    for (std::size_t start = 0; start < datagrams.size(); start += chunk) {
-      const std::size_t end = std::min(datagrams.size(), start + chunk);
-      for (std::size_t i = start; i < end; ++i) peer.sendToGroup(datagrams[i]);
-      const std::string sentinel = "SENTINEL-" + std::to_string(sentinels_++);
-      peer.sendToGroup(searchReply(sentinel));
-      if (!receiver.waitUntil(testsupport::lastIs(sentinel))) {
-        ADD_FAILURE() << sentinel << " never arrived";
-        break;
-      }
-    }
-    Records records = receiver.records();
-    std::erase_if(records, isSentinel);
-    return records;
-  }
-
   SystemNetwork network;
   RecordingReceiver receiver;
   MulticastChannel channel{receiver, network};
   WirePeer peer;
-
- private:
-  int sentinels_ = 0;
 };
 
 TEST_F(ChannelTest, RequestsReachTheGroupWithTimeToLiveEight) {
@@ -165,7 +167,8 @@ TEST_F(ChannelTest, EveryLengthUpTo1100ArrivesExactlyWhenWholeAndWithinTheReceiv
     if (length >= 16 + SetIpRecord::kSize && length <= 1023) expected.push_back(mac);
   }
   std::vector<std::string> arrived;
-  for (const DecodedRecord& record : deliver(datagrams)) arrived.emplace_back(macOf(record));
+  for (const DecodedRecord& record : deliverWhole(peer, receiver, channel, datagrams))
+    arrived.emplace_back(macOf(record));
   EXPECT_EQ(arrived, expected);
 }
 
@@ -183,7 +186,7 @@ TEST_F(ChannelTest, JunkNeverReachesTheReceiverAndTheAnswersAmongItArriveIntact)
     datagrams.push_back(i % 20 == 0 ? setIpReply(mac, {10, 0, 0, 9}, {10, 0, 0, 1}) : searchReply(mac));
     expected.push_back(*decode(datagrams.back()));
   }
-  const Records arrived = deliver(datagrams);
+  const Records arrived = deliverWhole(peer, receiver, channel, datagrams);
   ASSERT_EQ(arrived.size(), expected.size());
   EXPECT_TRUE(arrived == expected);
 }
@@ -213,30 +216,19 @@ class RepeatedSearchTest : public testing::Test {
   void SetUp() override {
     ASSERT_TRUE(responder.ok()) << "no packet capture for the cameras";
     ASSERT_EQ(channel.open(), 1) << channel.openError();
-    ASSERT_TRUE(sender.create());
+    ASSERT_TRUE(peer.ok());
   }
 
-  void send(const Bytes& datagram) { sender.sendTo(DISCOVERY_GROUP, DISCOVERY_PORT, datagram); }
   // The whole burst while the receive thread is held.
   void overflow(const std::vector<Bytes>& burst) {
     receiver.hold();
-    for (const Bytes& datagram : burst) send(datagram);
+    for (const Bytes& datagram : burst) peer.sendToGroup(datagram);
     receiver.release();
-  }
-  // In chunks that the buffer holds even if nothing reads it meanwhile, each
-  // waited for, so that none is lost.
-  void deliverWhole(const std::vector<Bytes>& answers) {
-    const std::size_t chunk = testsupport::datagramsHeldBy(channel.receiveBufferBytes());
-    for (std::size_t start = 0; start < answers.size(); start += chunk) {
-      const std::size_t before = receiver.count();
-      const std::size_t end = std::min(answers.size(), start + chunk);
-      for (std::size_t i = start; i < end; ++i) send(answers[i]);
-      ASSERT_TRUE(receiver.waitUntil(atLeast(before + end - start)));
-    }
   }
   std::set<std::string> macsHeard() {
     std::set<std::string> macs;
-    for (const auto& record : receiver.records()) macs.insert(macOf(record));
+    for (const auto& record : receiver.records())
+      if (!isSentinel(record)) macs.insert(macOf(record));
     return macs;
   }
 
@@ -256,7 +248,7 @@ class RepeatedSearchTest : public testing::Test {
   testsupport::FixedNetwork network{{testsupport::loopbackWire()}, kSmallBuffer};
   RecordingReceiver receiver;
   MulticastChannel channel{receiver, network};
-  DatagramSocket sender;
+  WirePeer peer;
 
  private:
   std::mutex mutex_;
@@ -275,7 +267,7 @@ TEST_F(RepeatedSearchTest, ASearchWhoseAnswersWereDroppedIsRepeatedUntilEveryCam
     if (search == 1)
       overflow(cameras);
     else
-      deliverWhole(cameras);
+      EXPECT_EQ(deliverWhole(peer, receiver, channel, cameras).size(), cameras.size()) << "answers were lost again";
   };
   channel.sendSearch();
   ASSERT_TRUE(awaitAnswered(2)) << "the search was not repeated";
