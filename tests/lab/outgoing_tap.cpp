@@ -1,17 +1,10 @@
 #include "lab/outgoing_tap.h"
 
-#include <arpa/inet.h>
 #include <linux/if_ether.h>
-#include <linux/if_packet.h>
 #include <net/if.h>
-#include <netinet/ip.h>
-#include <poll.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <algorithm>
-#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -34,15 +27,7 @@ OutgoingTap::OutgoingTap(const std::string& interface) {
   const unsigned index = if_nametoindex(interface.c_str());
   if (index == 0) return;
   // Only a capture of every protocol sees what leaves.
-  capture_ = ::socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC, htons(ETH_P_ALL));
-  sockaddr_ll link{};
-  link.sll_family = AF_PACKET;
-  link.sll_protocol = htons(ETH_P_ALL);
-  link.sll_ifindex = static_cast<int>(index);
-  if (capture_ >= 0 && ::bind(capture_, reinterpret_cast<sockaddr*>(&link), sizeof link) != 0) {
-    ::close(capture_);
-    capture_ = -1;
-  }
+  capture_ = testsupport::openCapture(index, ETH_P_ALL);
   discovery::Adapter via;
   via.index = index;
   if (marker_.create() && !marker_.setMulticastInterface(via)) marker_.close();

@@ -1,5 +1,5 @@
-// Reading a packet capture for the UDP datagrams sent to the discovery group:
-// an AF_PACKET socket on Linux, a raw UDP socket on Windows.
+// Opening and reading a packet capture for the UDP datagrams sent to the
+// discovery group: an AF_PACKET socket on Linux, a raw UDP socket on Windows.
 #pragma once
 
 #include <chrono>
@@ -9,6 +9,10 @@
 #include <vector>
 
 #include "discovery/protocol.h"
+
+#ifndef _WIN32
+struct sock_fprog;
+#endif
 
 namespace testsupport {
 
@@ -24,6 +28,13 @@ struct CapturedDatagram {
 // when another packet came first or none came within `wait`. Defined once per
 // platform.
 std::optional<CapturedDatagram> nextGroupDatagram(std::intptr_t capture, std::chrono::milliseconds wait);
+
+#ifndef _WIN32
+// An AF_PACKET capture of `protocol` (an ETH_P_ value) on the interface with
+// that index, through the socket filter when one is given; -1 when it cannot
+// be opened.
+int openCapture(unsigned interfaceIndex, std::uint16_t protocol, const sock_fprog* filter = nullptr);
+#endif
 
 using CapturePredicate = std::function<bool(const CapturedDatagram&)>;
 

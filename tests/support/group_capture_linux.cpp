@@ -3,18 +3,37 @@
 #include "support/group_capture.h"
 
 #include <arpa/inet.h>
+#include <linux/filter.h>
 #include <linux/if_ether.h>
 #include <linux/if_packet.h>
 #include <netinet/in.h>
 #include <netinet/ip.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <cstring>
 
 #include "discovery/channel.h"
 
 namespace testsupport {
+
+int openCapture(unsigned interfaceIndex, std::uint16_t protocol, const sock_fprog* filter) {
+  // Opened for no protocol, the socket takes nothing in until it is bound:
+  // the filter sees every packet it captures.
+  const int capture = ::socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (capture < 0) return -1;
+  sockaddr_ll link{};
+  link.sll_family = AF_PACKET;
+  link.sll_protocol = htons(protocol);
+  link.sll_ifindex = static_cast<int>(interfaceIndex);
+  if ((filter && ::setsockopt(capture, SOL_SOCKET, SO_ATTACH_FILTER, filter, sizeof *filter) != 0) ||
+      ::bind(capture, reinterpret_cast<sockaddr*>(&link), sizeof link) != 0) {
+    ::close(capture);
+    return -1;
+  }
+  return capture;
+}
 
 std::optional<CapturedDatagram> nextGroupDatagram(std::intptr_t capture, std::chrono::milliseconds wait) {
   pollfd ready{static_cast<int>(capture), POLLIN, 0};

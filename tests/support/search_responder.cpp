@@ -1,11 +1,11 @@
 #include "support/search_responder.h"
 
-#include <arpa/inet.h>
 #include <fcntl.h>
 #include <linux/filter.h>
 #include <linux/if_ether.h>
 #include <linux/if_packet.h>
 #include <net/if.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -13,6 +13,7 @@
 #include <iterator>
 
 #include "discovery/channel.h"
+#include "support/group_capture.h"
 
 namespace testsupport {
 namespace {
@@ -23,8 +24,10 @@ namespace {
 constexpr std::uint32_t kSearchPacketLength = 20 + 8 + 16;
 constexpr std::uint32_t kSearchCommandAsLoaded = 0x01010000;
 
-bool onlyIncomingSearches(int capture) {
-  sock_filter code[] = {
+}  // namespace
+
+SearchResponder::SearchResponder(std::function<void(std::size_t)> answer) : answer_(std::move(answer)) {
+  sock_filter onlyIncomingSearches[] = {
       BPF_STMT(BPF_LD | BPF_W | BPF_ABS, static_cast<std::uint32_t>(SKF_AD_OFF + SKF_AD_PKTTYPE)),
       BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, PACKET_OUTGOING, 8, 0),
       BPF_STMT(BPF_LD | BPF_B | BPF_ABS, 9),  // protocol
@@ -38,23 +41,8 @@ bool onlyIncomingSearches(int capture) {
       BPF_STMT(BPF_RET | BPF_K, 0),
       BPF_STMT(BPF_RET | BPF_K, 0xFFFF),
   };
-  const sock_fprog program{static_cast<unsigned short>(std::size(code)), code};
-  return ::setsockopt(capture, SOL_SOCKET, SO_ATTACH_FILTER, &program, sizeof program) == 0;
-}
-
-}  // namespace
-
-SearchResponder::SearchResponder(std::function<void(std::size_t)> answer) : answer_(std::move(answer)) {
-  capture_ = ::socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC, htons(ETH_P_IP));
-  sockaddr_ll link{};
-  link.sll_family = AF_PACKET;
-  link.sll_protocol = htons(ETH_P_IP);
-  link.sll_ifindex = static_cast<int>(if_nametoindex("lo"));
-  if (capture_ >= 0 && (!onlyIncomingSearches(capture_) ||
-                        ::bind(capture_, reinterpret_cast<sockaddr*>(&link), sizeof link) != 0)) {
-    ::close(capture_);
-    capture_ = -1;
-  }
+  const sock_fprog filter{static_cast<unsigned short>(std::size(onlyIncomingSearches)), onlyIncomingSearches};
+  capture_ = openCapture(if_nametoindex("lo"), ETH_P_IP, &filter);
   int stop[2];
   if (capture_ >= 0 && ::pipe2(stop, O_CLOEXEC) == 0) {
     stopRead_ = stop[0];

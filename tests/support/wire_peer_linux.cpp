@@ -7,31 +7,20 @@
 #include <linux/if_packet.h>
 #include <net/if.h>
 #include <netinet/ip.h>
-#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
-#include <string>
 
 #include "discovery/channel.h"
+#include "support/group_capture.h"
 
 namespace testsupport {
 
 WirePeer::WirePeer(const char* captureInterface, unsigned sendInterfaceIndex)
     : captureIndex_(if_nametoindex(captureInterface)) {
-  capture_ = ::socket(AF_PACKET, SOCK_DGRAM | SOCK_CLOEXEC, htons(ETH_P_IP));
-  if (capture_ >= 0) {
-    sockaddr_ll link{};
-    link.sll_family = AF_PACKET;
-    link.sll_protocol = htons(ETH_P_IP);
-    link.sll_ifindex = static_cast<int>(captureIndex_);
-    if (::bind(capture_, reinterpret_cast<sockaddr*>(&link), sizeof link) != 0) {
-      ::close(capture_);
-      capture_ = -1;
-    }
-  }
+  capture_ = openCapture(captureIndex_, ETH_P_IP);
   if (sender_.create()) {
     sender_.setMulticastTtl(discovery::kMulticastTtl);
     discovery::Adapter via;
