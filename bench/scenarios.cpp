@@ -1,7 +1,5 @@
 #include "scenarios.h"
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPushButton>
@@ -10,7 +8,6 @@
 #include <QTableView>
 #include <atomic>
 #include <chrono>
-#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -18,6 +15,7 @@
 #include "discovery/channel.h"
 #include "discovery/datagram_socket.h"
 #include "discovery/host_network.h"
+#include "support/kernel_counters.h"
 #include "ui/camera_list_model.h"
 #include "ui/dialog_builder.h"
 #include "ui/dlg_update_ip.h"
@@ -44,13 +42,6 @@ class BenchNetwork : public discovery::SystemNetwork {
 
 double millisecondsBetween(Clock::time_point from, Clock::time_point to) {
   return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-std::size_t residentBytes() {
-  std::ifstream statm("/proc/self/statm");
-  std::size_t size = 0, resident = 0;
-  statm >> size >> resident;
-  return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
 }
 
 // Runs the UI thread's event loop until `listed()` reaches `cameras` or stops
@@ -107,13 +98,13 @@ Outcome measurePage(std::size_t cameras, int receiveBufferBytes) {
   ui::CDlgUpdateIP page(messages, network, nullptr);
   page.show();
   QCoreApplication::processEvents();
-  const std::size_t residentBefore = residentBytes();
+  const long residentBefore = testsupport::residentBytes();
 
   const auto start = Clock::now();
   QTest::mouseClick(ui::control(&page, ui::ids::camera_page::kSearch), Qt::LeftButton);
   Outcome outcome = watchUiThread(cameras, start, [&] { return std::size_t(page.cameraModel().rowCount()); });
   if (outcome.listed > 0)
-    outcome.residentBytesPerCamera = double(residentBytes() - residentBefore) / double(outcome.listed);
+    outcome.residentBytesPerCamera = double(testsupport::residentBytes() - residentBefore) / double(outcome.listed);
   outcome.searches = answering.searchesAnswered();
   return outcome;
 }

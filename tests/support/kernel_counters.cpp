@@ -1,5 +1,7 @@
 #include "support/kernel_counters.h"
 
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -27,6 +29,13 @@ std::uint64_t kernelCounter(const char* file, const char* group, const char* nam
     }
   }
   return 0;
+}
+
+long residentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  long size = 0, resident = 0;
+  statm >> size >> resident;
+  return resident * sysconf(_SC_PAGESIZE);
 }
 
 }  // namespace testsupport

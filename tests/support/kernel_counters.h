@@ -1,4 +1,5 @@
-// The system's own counters for the network namespace a test runs in.
+// The system's own counters for the network namespace a test runs in, and
+// for this process's memory.
 #pragma once
 
 #include <cstdint>
@@ -12,5 +13,8 @@ std::uint64_t kernelCounter(const char* file, const char* group, const char* nam
 // InDatagrams counts datagrams as programs read them, OutDatagrams as they
 // are sent (raw sockets' datagrams are not counted).
 inline std::uint64_t udpCounter(const char* name) { return kernelCounter("/proc/net/snmp", "Udp", name); }
+
+// The memory of this process that is resident, in bytes.
+long residentBytes();
 
 }  // namespace testsupport

@@ -15,7 +15,6 @@
 #include <QTableView>
 #include <QTest>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -25,6 +24,7 @@
 #include "support/datagrams.h"
 #include "support/fixed_network.h"
 #include "support/hostile_datagrams.h"
+#include "support/kernel_counters.h"
 #include "support/wire_peer.h"
 #include "ui/dialog_builder.h"
 #include "ui/dlg_update_ip.h"
@@ -39,6 +39,7 @@ namespace {
 using namespace ids::camera_page;
 using discovery::Bytes;
 using testsupport::FakePresenter;
+using testsupport::residentBytes;
 using testsupport::searchReply;
 using testsupport::setIpReply;
 using testsupport::WirePeer;
@@ -50,13 +51,6 @@ constexpr bool kSanitized = true;  // the sanitizers' own memory swamps the figu
 #else
 constexpr bool kSanitized = false;
 #endif
-
-long residentBytes() {
-  std::ifstream statm("/proc/self/statm");
-  long size = 0, resident = 0;
-  statm >> size >> resident;
-  return resident * sysconf(_SC_PAGESIZE);
-}
 
 class CameraPageTest : public testing::Test {
  protected:
