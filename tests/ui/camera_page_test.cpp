@@ -1,11 +1,6 @@
 // The camera page, offscreen, on the private network: the list rules, the
 // pick, the confirmed change on the wire, texts in GBK and not, and what
 // anyone on the network can throw at it while the user works.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -20,6 +15,7 @@
 #include <vector>
 
 #include "discovery/channel.h"
+#include "discovery/datagram_socket.h"
 #include "discovery/protocol.h"
 #include "support/datagrams.h"
 #include "support/fixed_network.h"
@@ -394,12 +390,8 @@ TEST(CameraPageLifetimeTest, APageDestroyedWhileAnswersPourInLeavesNothingBehind
 
 TEST(CameraPagePortTakenTest, WithThePortHeldElsewhereThePageShowsAndSendsNothing) {
   // Another program holds the discovery port, as the channel would.
-  const int other = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  ASSERT_GE(other, 0);
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_port = htons(discovery::DISCOVERY_PORT);
-  ASSERT_EQ(::bind(other, reinterpret_cast<sockaddr*>(&local), sizeof local), 0);
+  discovery::DatagramSocket other;
+  ASSERT_TRUE(other.create() && other.bindAny(discovery::DISCOVERY_PORT)) << other.lastError();
 
   testsupport::WirePeer peer;
   ASSERT_TRUE(peer.ok());
@@ -417,7 +409,6 @@ TEST(CameraPagePortTakenTest, WithThePortHeldElsewhereThePageShowsAndSendsNothin
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(page.cameraModel().rowCount(), 0);
   }
-  ::close(other);
 }
 
 }  // namespace
