@@ -1,7 +1,6 @@
 #include "scenarios.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>

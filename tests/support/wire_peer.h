@@ -3,7 +3,6 @@
 // group by anyone else (a packet capture on loopback), with its time-to-live.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <span>
 #include <vector>
