@@ -43,20 +43,21 @@ bool isUnsignedFixed(std::string_view text, std::size_t decimals) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::string_view rest(reinterpret_cast<const char*>(data), size);
+  std::array<std::string_view, 4> typed;
   std::array<std::string_view, 4> limited;
   std::array<std::optional<long double>, 4> values;
   for (std::size_t i = 0; i < limited.size(); ++i) {
     const std::size_t length = rest.empty() ? 0 : static_cast<unsigned char>(rest.front());
     rest.remove_prefix(std::min<std::size_t>(1, rest.size()));
-    const std::string_view typed = rest.substr(0, length);
-    rest.remove_prefix(typed.size());
-    limited[i] = calc::limitInput(typed);
-    require(limited[i].data() == typed.data() && limited[i].size() == std::min<std::size_t>(typed.size(), 49),
+    typed[i] = rest.substr(0, length);
+    rest.remove_prefix(typed[i].size());
+    limited[i] = calc::limitInput(typed[i]);
+    require(limited[i].data() == typed[i].data() && limited[i].size() == std::min<std::size_t>(typed[i].size(), 49),
             "the first 49 bytes are judged");
     values[i] = int32Value(limited[i]);
   }
 
-  const auto outcome = calc::compute(limited[0], limited[1], limited[2], limited[3]);
+  const auto outcome = calc::compute(typed[0], typed[1], typed[2], typed[3]);
   const auto firstInvalid = std::find(values.begin(), values.end(), std::nullopt);
   if (firstInvalid != values.end()) {
     const auto* invalid = std::get_if<calc::InvalidInput>(&outcome);
