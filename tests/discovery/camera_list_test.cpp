@@ -2,9 +2,14 @@
 // the queue that carries records to it from the receive thread.
 #include "discovery/camera_list.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <span>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "discovery/record_queue.h"
 #include "support/datagrams.h"
@@ -141,6 +146,31 @@ TEST(RecordQueueTest, KeepsArrivalOrderAndWakesTheConsumerOnceWhenTheAnswersQuie
   queue.endOfBatch();
   queue.quiet();
   EXPECT_EQ(wakes, 2);
+}
+
+TEST(RecordBacklogTest, HandsOutRecordsInOrderAndSaysWhichTakeStartsABurst) {
+  RecordQueue queue([] {});
+  RecordBacklog backlog;
+  const auto arrive = [&](std::initializer_list<const char*> macs) {
+    for (const char* mac : macs) queue.deviceFound(deviceRecord(mac));
+    queue.endOfBatch();
+  };
+  const auto macsOf = [](std::span<const DecodedRecord> records) {
+    std::vector<std::string> macs;
+    for (const auto& record : records) macs.emplace_back(std::get<DeviceInfoRecord>(record).mac.text());
+    return macs;
+  };
+  arrive({"AA", "BB", "CC"});
+  EXPECT_TRUE(backlog.takeFrom(queue));
+  EXPECT_THAT(macsOf(backlog.next(2)), testing::ElementsAre("AA", "BB"));
+  arrive({"DD"});
+  EXPECT_FALSE(backlog.takeFrom(queue)) << "CC was still waiting";
+  EXPECT_THAT(macsOf(backlog.next(10)), testing::ElementsAre("CC", "DD"));
+  EXPECT_TRUE(backlog.empty());
+  EXPECT_TRUE(backlog.next(10).empty());
+  arrive({"EE"});
+  EXPECT_TRUE(backlog.takeFrom(queue));
+  EXPECT_THAT(macsOf(backlog.next(10)), testing::ElementsAre("EE"));
 }
 
 TEST(RecordQueueTest, AStreamThatNeverQuietsDownStillWakesTheConsumerOnceRecordsHaveWaitedTheLongestHold) {
