@@ -60,8 +60,22 @@ xvfb=
 watcher=
 # A server left behind by a run that was killed lives in another namespace.
 end_server() { wineserver -k 2>/dev/null; wineserver -w; }
+# A Wine process still starting up when its server ends is unknown to the
+# server, so -k misses it, and it then waits forever, holding this run's
+# output open (ctest would wait for it too). Every Wine process in this
+# network namespace is this run's.
+kill_stragglers() {
+  namespace=$(readlink /proc/self/ns/net)
+  for process in /proc/[0-9]*; do
+    [ "$(readlink "$process/ns/net" 2>/dev/null)" = "$namespace" ] || continue
+    case $(readlink "$process/exe" 2>/dev/null) in
+      /usr/lib/wine/*) kill -KILL "${process#/proc/}" 2>/dev/null ;;
+    esac
+  done
+}
 finish() {
   end_server
+  kill_stragglers
   [ -z "$watcher" ] || kill "$watcher" 2>/dev/null
   [ -z "$xvfb" ] || { kill "$xvfb"; wait "$xvfb"; } 2>/dev/null
   rm -rf "$work"
