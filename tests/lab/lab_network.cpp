@@ -16,6 +16,7 @@
 #include "discovery/channel.h"
 #include "discovery/datagram_socket.h"
 #include "support/kernel_counters.h"
+#include "tools/camera/udp_echo.h"
 
 namespace labtest {
 namespace {
@@ -77,6 +78,7 @@ Reach probeEcho(const std::string& address) {
   echo.sin_port = htons(kEchoPort);
   inet_pton(AF_INET, address.c_str(), &echo.sin_addr);
   const std::string probe = "tovalen lab probe";
+  const std::string expected = std::string(camerasim::kEchoMarker) + probe;
   Reach reach = Reach::NoAnswer;
   pollfd ready{handle, POLLIN, 0};
   if (connect(handle, reinterpret_cast<const sockaddr*>(&echo), sizeof echo) == 0 &&
@@ -85,8 +87,8 @@ Reach probeEcho(const std::string& address) {
     char answer[64];
     if (ready.revents & POLLERR)
       reach = Reach::Unreachable;
-    else if (recv(handle, answer, sizeof answer, MSG_DONTWAIT) == static_cast<ssize_t>(probe.size()) &&
-             std::memcmp(answer, probe.data(), probe.size()) == 0)
+    else if (recv(handle, answer, sizeof answer, MSG_DONTWAIT) == static_cast<ssize_t>(expected.size()) &&
+             std::memcmp(answer, expected.data(), expected.size()) == 0)
       reach = Reach::Answered;
   }
   close(handle);

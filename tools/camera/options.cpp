@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "tools/camera/interface_mover.h"
+#include "tools/camera/udp_echo.h"
 #include "tools/camera/whole_number.h"
 
 namespace camerasim {
@@ -121,7 +122,9 @@ std::string usageText() {
   text += "                     Needs --count 1 and the right to configure NAME (root);\n";
   text += "                     Linux only\n";
   text += "  --echo-port PORT   send every datagram received on PORT back to its sender,\n";
-  text += "                     unless it comes from a port below 1024 or from PORT\n";
+  text += "                     after the marker '" + std::string(kEchoMarker) + "'; none that starts with\n";
+  text += "                     the marker, none from a port below 1024 or from PORT,\n";
+  text += "                     and " + std::to_string(AnswerBudget::kAnswersPerSource) + " a second at most to each address\n";
   text += "  --help             show this text\n";
   return text;
 }

@@ -1,5 +1,8 @@
 #include "tools/camera/udp_echo.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "tools/camera/read_loop.h"
 
 namespace camerasim {
@@ -8,6 +11,22 @@ namespace {
 constexpr std::uint16_t kFirstUnprivilegedPort = 1024;
 
 }  // namespace
+
+bool AnswerBudget::take(const discovery::Ipv4Bytes& source, Clock::time_point now) {
+  if (now - secondStart_ >= std::chrono::seconds(1)) {
+    answered_.clear();
+    secondStart_ = now;
+  }
+  const auto counted = answered_.find(source);
+  if (counted == answered_.end()) {
+    if (answered_.size() == kSources) return false;
+    answered_.emplace(source, 1);
+    return true;
+  }
+  if (counted->second == kAnswersPerSource) return false;
+  ++counted->second;
+  return true;
+}
 
 UdpEcho::~UdpEcho() { stop(); }
 
@@ -28,10 +47,22 @@ void UdpEcho::stop() {
   socket_.close();
 }
 
+bool UdpEcho::deservesAnswer(const discovery::ReceivedDatagram& datagram) const {
+  const auto payload = datagram.payload();
+  const bool isAnEcho = payload.size() >= kEchoMarker.size() &&
+                        std::equal(kEchoMarker.begin(), kEchoMarker.end(), payload.begin());
+  return !datagram.truncated && !isAnEcho && datagram.senderPort >= kFirstUnprivilegedPort &&
+         datagram.senderPort != port_;
+}
+
 void UdpEcho::serve() {
-  readUntilInterrupted(socket_, [this](const discovery::ReceivedDatagram& datagram) {
-    if (!datagram.truncated && datagram.senderPort >= kFirstUnprivilegedPort && datagram.senderPort != port_)
-      socket_.sendTo(datagram.senderAddress, datagram.senderPort, datagram.payload());
+  std::vector<std::uint8_t> answer(kEchoMarker.begin(), kEchoMarker.end());
+  readUntilInterrupted(socket_, [&](const discovery::ReceivedDatagram& datagram) {
+    if (deservesAnswer(datagram) && budget_.take(datagram.senderAddress, AnswerBudget::Clock::now())) {
+      answer.resize(kEchoMarker.size());
+      answer.insert(answer.end(), datagram.payload().begin(), datagram.payload().end());
+      socket_.sendTo(datagram.senderAddress, datagram.senderPort, answer);
+    }
     return true;
   });
 }
