@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs a command in a private network namespace whose only interface is a
-# multicast-capable loopback, so nothing it sends can leave this machine.
+# multicast-capable loopback, so nothing it sends can leave this machine, and
+# with a private runtime directory ($XDG_RUNTIME_DIR).
 # Exits 77 (a skip for ctest) when no namespace can be created, except under
 # CI, where that is a failure.
 if [ $# -eq 0 ]; then
@@ -17,4 +18,14 @@ if ! unshare $flags true 2>/dev/null; then
   echo "SKIPPED: $reason; the socket tests never run outside one"
   exit 77
 fi
-exec unshare $flags sh -c 'ip link set lo up multicast on && ip route add 224.0.0.0/4 dev lo && exec "$@"' run-in-netns "$@"
+# Inside, the user may be root of a namespace of its own, whose lock and
+# runtime files would otherwise go where the real root's do: the command gets
+# a runtime directory of its own (mode 0700), removed when it ends.
+exec unshare $flags sh -c '
+  ip link set lo up multicast on && ip route add 224.0.0.0/4 dev lo || exit 1
+  XDG_RUNTIME_DIR=$(mktemp -d -t tovalen-runtime.XXXXXX) || exit 1
+  export XDG_RUNTIME_DIR
+  trap "rm -rf \"\$XDG_RUNTIME_DIR\"" EXIT
+  trap "exit 143" TERM
+  trap "exit 130" INT
+  "$@"' run-in-netns "$@"

@@ -34,6 +34,8 @@ TEST(MainAppTest, ASecondCopyShowsTheMessageAndEndsWithoutAWindow) {
   const QString name = QStringLiteral("tovalen-test-second-%1").arg(getpid());
   SingleInstanceLock firstCopy(lockPlacesOfThisSession());
   ASSERT_TRUE(firstCopy.acquire(name.toStdString()));
+  // Without the lock the "second copy" would start for real and wait on its window.
+  ASSERT_EQ(firstCopy.unguardedReason(), "") << "the first copy holds no lock, so no copy is refused";
   FakePresenter messages;
   discovery::SystemNetwork network;
   EXPECT_NE(CMainApp(messages, network).run(name), 0);

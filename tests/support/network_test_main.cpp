@@ -1,6 +1,7 @@
 // Test main for tests that open sockets: refuses to run anywhere but in a
 // private namespace whose only interface is loopback. Built for the window
-// tests (TOVALEN_TEST_WINDOWS), it also makes the offscreen application.
+// tests (TOVALEN_TEST_WINDOWS), it also makes the offscreen application and
+// its watchdog for modal windows left waiting.
 #include <gmock/gmock.h>
 
 #include <cstdio>
@@ -12,6 +13,8 @@
 
 #ifdef TOVALEN_TEST_WINDOWS
 #include <QApplication>
+
+#include "ui/modal_watchdog.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -26,6 +29,12 @@ int main(int argc, char** argv) {
 #ifdef TOVALEN_TEST_WINDOWS
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-#endif
+  auto* watchdog = new uitest::ModalWatchdog;
+  testing::UnitTest::GetInstance()->listeners().Append(watchdog);
+  const int result = RUN_ALL_TESTS();
+  delete testing::UnitTest::GetInstance()->listeners().Release(watchdog);  // while Qt is still there
+  return result;
+#else
   return RUN_ALL_TESTS();
+#endif
 }
