@@ -4,12 +4,16 @@
 PRESET ?= default
 BUILD_DIR = build$(if $(filter default,$(PRESET)),,-$(PRESET))
 JOBS ?= $(shell nproc)
+# Where `make screenshots` and `make windows-screenshot` write their pictures;
+# SCREENSHOTS=docs/screenshots replaces README's.
+SCREENSHOTS ?= screenshots-out
 
 # What the Linux and the Windows builds both need.
 COMMON_PACKAGES = cmake g++ make iproute2 util-linux fonts-wqy-microhei
 PACKAGES = $(COMMON_PACKAGES) pkg-config libgtest-dev libgmock-dev qt6-base-dev libgl-dev qt6-translations-l10n
 # Only `make package` needs these: cpack's dependency scan and the package checks.
 PACKAGING_PACKAGES = dpkg-dev file lintian desktop-file-utils appstream man-db
+# Root installs directly; anyone else through sudo, where there is one.
 SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
 
 .PHONY: deps build test test-windows windows windows-screenshot run screenshots bench package fuzz clean
@@ -19,17 +23,25 @@ deps:
 	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
 	done); \
 	if [ -n "$$missing" ]; then \
+	  if [ -n "$(SUDO)" ] && ! command -v sudo >/dev/null; then \
+	    echo "Missing Debian packages; as root, run: apt-get install --no-install-recommends" $$missing >&2; \
+	    exit 1; \
+	  fi; \
 	  echo "Installing:" $$missing; \
 	  $(SUDO) apt-get update && \
 	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
 	fi
 
+# TARGETS: what to build (everything, unless named).
+TARGETS ?=
 build: deps
 	cmake --preset $(PRESET)
-	cmake --build --preset $(PRESET) -j $(JOBS)
+	cmake --build --preset $(PRESET) -j $(JOBS) $(if $(TARGETS),--target $(TARGETS))
 
+# The suite, then one line for each test that was skipped, with its reason.
 test: build
-	ctest --preset $(PRESET) -j $(JOBS)
+	@status=0; ctest --preset $(PRESET) -j $(JOBS) --output-junit $(CURDIR)/$(BUILD_DIR)/test-results.xml || status=$$?; \
+	tests/report-skips.sh $(BUILD_DIR)/test-results.xml; exit $$status
 
 # The core and tovalen.exe cross-built for Windows with mingw-w64, and their
 # tests run under Wine, each in a private network namespace with a wine
@@ -48,13 +60,14 @@ windows:
 	cmake --preset windows
 	cmake --build --preset windows -j $(JOBS) --target installer
 
-# docs/screenshots/windows-camera-page.png: tovalen.exe under Wine beside
+# SCREENSHOTS/windows-camera-page.png: tovalen.exe under Wine beside
 # tovalen-try's cameras, after a search and a pick (imagemagick's import).
 windows-screenshot:
 	$(MAKE) --no-print-directory build PRESET=windows PACKAGES="$(WINDOWS_PACKAGES) imagemagick"
+	mkdir -p $(SCREENSHOTS)
 	tools/lab/tovalen-try --camera build-windows/host/tools/camera/tovalen-camera \
 	  env WINEPREFIX=$(CURDIR)/build-windows/wineprefix tests/run-under-wine.sh --display \
-	  --screenshot $(CURDIR)/docs/screenshots/windows-camera-page.png build-windows/tests/win32_tests.exe \
+	  --screenshot $(abspath $(SCREENSHOTS))/windows-camera-page.png build-windows/tests/win32_tests.exe \
 	  --gtest_filter=ProgramTest.FindsTheCamerasInOtherSubnetsAndMovesOneIntoThePcsSubnet
 
 # The program joins the discovery group as soon as it starts. Here it runs in
@@ -62,13 +75,16 @@ windows-screenshot:
 # (tools/lab/tovalen-try, no root needed where unprivileged user namespaces
 # are allowed); `make run NETNS=` runs it on the real network.
 NETNS ?= tools/lab/tovalen-try --camera $(BUILD_DIR)/tools/camera/tovalen-camera
+run: TARGETS = tovalen tovalen-camera
 run: build
 	$(NETNS) $(BUILD_DIR)/app/tovalen
 
-# Renders the windows to docs/screenshots/ on the offscreen platform.
+# Renders the windows to PNG files in SCREENSHOTS on the offscreen platform,
+# as the PC of tovalen-try, whose gateway proposes the new address.
+screenshots: TARGETS = tovalen-screenshots tovalen-camera
 screenshots: build
-	mkdir -p docs/screenshots
-	tests/run-in-netns.sh $(BUILD_DIR)/tools/screenshots/tovalen-screenshots docs/screenshots
+	mkdir -p $(SCREENSHOTS)
+	$(NETNS) $(BUILD_DIR)/tools/screenshots/tovalen-screenshots $(SCREENSHOTS)
 
 # Burst benchmark in a private network namespace; BENCH_RUNS runs per cell.
 BENCH_RUNS ?= 10
