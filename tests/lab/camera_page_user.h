@@ -5,10 +5,10 @@
 #include <QString>
 #include <array>
 #include <cstddef>
-#include <ostream>
 #include <vector>
 
 #include "support/lab_cameras.h"
+#include "support/qt_printers.h"
 #include "ui/res/resource_ids.h"
 
 class QTableView;
@@ -16,9 +16,6 @@ class QWidget;
 namespace ui {
 class CDlgUpdateIP;
 }
-
-// Readable lists in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace labtest {
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "support/qt_printers.h"
 #include "ui/dialog_builder.h"
 #include "ui/dlg_calc_disk.h"
 #include "ui/fake_presenter.h"

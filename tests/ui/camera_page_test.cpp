@@ -21,6 +21,7 @@
 #include "support/fixed_network.h"
 #include "support/hostile_datagrams.h"
 #include "support/kernel_counters.h"
+#include "support/qt_printers.h"
 #include "support/wire_peer.h"
 #include "ui/dialog_builder.h"
 #include "ui/dlg_update_ip.h"

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/qt_printers.h"
 #include "ui/dialog_builder.h"
 #include "ui/res/dialog_template.h"
 #include "ui/dialog_units.h"

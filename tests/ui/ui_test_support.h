@@ -8,10 +8,8 @@
 #include <QString>
 #include <QTest>
 #include <QWidget>
-#include <ostream>
 
-// Lets failure messages show a QString as text.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+#include "support/qt_printers.h"
 
 namespace uitest {
 

@@ -1,7 +1,8 @@
 // Renders the program's windows to PNG files on the offscreen platform: the
 // camera page with a few cameras listed, the calculator page after a
-// calculation, and the About box. Run inside a private network namespace; the
-// cameras are played by datagrams this tool sends to the group itself.
+// calculation, and the About box. Run as the PC of tools/lab/tovalen-try, whose
+// gateway proposes the new address; the cameras listed are played by
+// datagrams this tool sends to the group itself.
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
