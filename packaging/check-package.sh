@@ -41,8 +41,17 @@ version=$(sed -n 's/^project(Tovalen VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 echo "== lintian"
 lintian --fail-on error "$deb" || fail "lintian reports errors"
 
-echo "== AppStream data and desktop entry, as a tree"
+echo "== hardening"
 dpkg-deb -x "$deb" "$tree"
+# The binaries parse what the network sends: stack protector, fortified
+# functions, read-only relocations bound at start, position independence.
+unhardened=$(lintian --display-info --tags hardening-no-relro,hardening-no-fortify-functions,hardening-no-bindnow,hardening-no-pie "$deb")
+[ -z "$unhardened" ] || fail "binaries not hardened: $unhardened"
+for program in usr/bin/tovalen usr/bin/tovalen-camera; do
+  readelf -s --wide "$tree/$program" | grep -c '__stack_chk_fail' >/dev/null || fail "$program has no stack protector"
+done
+
+echo "== AppStream data and desktop entry, as a tree"
 appstreamcli validate-tree --no-net "$tree" || fail "appstreamcli validate-tree"
 
 echo "== install"
