@@ -11,11 +11,11 @@ void SearchRounds::searchSent(Clock::time_point now, std::optional<std::uint32_t
   dropsAtRoundStart_ = drops.value_or(0);
 }
 
-std::optional<SearchRounds::Clock::time_point> SearchRounds::nextCheck(Clock::time_point lastArrival) const {
+std::optional<SearchRounds::Clock::time_point> SearchRounds::nextCheck(Clock::time_point lastAnswer) const {
   if (!open_) return std::nullopt;
-  const Clock::time_point quietAfterArrival = lastArrival + kRoundQuiet;
-  if (quietAfterArrival > lastCheck_) return quietAfterArrival;
-  return std::max(roundStart_ + kRoundWindow, lastCheck_);
+  const Clock::time_point windowCloses = std::max(roundStart_ + kRoundWindow, lastCheck_);
+  const Clock::time_point quietAfterAnswer = lastAnswer + kRoundQuiet;
+  return quietAfterAnswer > lastCheck_ ? std::min(quietAfterAnswer, windowCloses) : windowCloses;
 }
 
 bool SearchRounds::check(Clock::time_point now, std::optional<std::uint32_t> drops) {

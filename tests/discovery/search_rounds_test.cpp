@@ -1,5 +1,6 @@
 // When a search goes out again: only after answers were dropped, once they
-// have quieted down, and never more than the bound allows.
+// have quieted down or the round's window has closed, and never more than the
+// bound allows.
 #include "discovery/search_rounds.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +32,24 @@ TEST_F(SearchRoundsTest, LossesAfterAQuietCheckWithinTheWindowStillRepeatTheSear
   const auto lateArrival = start + 500ms;
   EXPECT_EQ(rounds.nextCheck(lateArrival), lateArrival + kRoundQuiet);
   EXPECT_TRUE(rounds.check(lateArrival + kRoundQuiet, 9));
+}
+
+TEST_F(SearchRoundsTest, AnswersThatNeverQuietDownPutNoCheckPastTheWindow) {
+  // An answer every 50 ms, for as long as the test goes on.
+  const auto checkedWithinWindow = [&](SearchRounds::Clock::time_point roundStart) {
+    for (auto answer = roundStart; answer < roundStart + kRoundWindow; answer += 50ms) {
+      const auto due = rounds.nextCheck(answer);
+      if (!due || *due > roundStart + kRoundWindow) return false;
+    }
+    return true;
+  };
+  rounds.searchSent(start, 5);
+  EXPECT_TRUE(checkedWithinWindow(start));
+  EXPECT_TRUE(rounds.check(start + kRoundWindow, 9)) << "the search lost answers";
+  const auto repeated = start + kRoundWindow;
+  EXPECT_TRUE(checkedWithinWindow(repeated));
+  EXPECT_FALSE(rounds.check(repeated + kRoundWindow, 9));
+  EXPECT_EQ(rounds.nextCheck(repeated + kRoundWindow), std::nullopt) << "a round that lost nothing stays open";
 }
 
 TEST_F(SearchRoundsTest, EveryLossyRoundIsRepeatedUntilOneLosesNothing) {
