@@ -9,13 +9,35 @@
 namespace discovery {
 namespace {
 
-std::optional<std::chrono::milliseconds> timeUntil(std::optional<std::chrono::steady_clock::time_point> deadline) {
+using Clock = SearchRounds::Clock;
+
+std::optional<std::chrono::milliseconds> timeUntil(std::optional<Clock::time_point> deadline) {
   if (!deadline) return std::nullopt;
-  const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now());
   return std::max(left, std::chrono::milliseconds(0));
 }
 
+std::optional<Clock::time_point> earliest(std::optional<Clock::time_point> one, std::optional<Clock::time_point> other) {
+  if (!one || !other) return one ? one : other;
+  return std::min(*one, *other);
+}
+
 }  // namespace
+
+void HandOverTiming::answered(Clock::time_point now) {
+  if (now >= burstOver()) burstStart_ = now;
+  lastAnswer_ = now;
+  if (!holdEnds_) holdEnds_ = now + kLongestHold;
+}
+
+std::optional<HandOverTiming::Clock::time_point> HandOverTiming::due() const {
+  if (!holdEnds_) return std::nullopt;
+  return std::min(burstOver(), *holdEnds_);
+}
+
+HandOverTiming::Clock::time_point HandOverTiming::burstOver() const {
+  return lastAnswer_ + std::max<Clock::duration>(kShortestQuiet, (lastAnswer_ - burstStart_) / kQuietShareOfBurst);
+}
 
 MulticastChannel::MulticastChannel(ChannelReceiver& receiver, HostNetwork& network)
     : receiver_(receiver), network_(network) {}
@@ -110,60 +132,49 @@ void MulticastChannel::close() {
 
 void MulticastChannel::receiveLoop() {
   std::vector<ReceivedDatagram> slots(kReceiveBatch);
-  Clock::time_point burstStart = Clock::now();
-  Clock::time_point lastArrival = burstStart;
-  bool quietToReport = false;
+  HandOverTiming handOver;
+  std::optional<Clock::time_point> roundCheck;
   while (running_) {
-    const auto quietAt = [&] {
-      return lastArrival + std::max<Clock::duration>(kShortestQuiet, (lastArrival - burstStart) / kQuietShareOfBurst);
-    };
-    const auto deadline = quietToReport ? std::optional(quietAt()) : nextRoundCheck(lastArrival);
-    const ReceiveResult result = socket_.receive(slots, timeUntil(deadline));
-    switch (result.status) {
-      case ReceiveResult::Status::Interrupted:
-        return;
-      case ReceiveResult::Status::Failed:
-        socket_.pause(kIdlePause);
-        break;
-      case ReceiveResult::Status::TimedOut:
-        if (quietToReport) {
-          quietToReport = false;
-          receiver_.quiet();
-        } else {
-          checkSearchRound();
-        }
-        break;
-      case ReceiveResult::Status::Received:
-        lastArrival = Clock::now();
-        if (!quietToReport) burstStart = lastArrival;
-        quietToReport = true;
-        for (std::size_t i = 0; i < result.count && running_; ++i) dispatch(slots[i]);
-        if (running_) receiver_.endOfBatch();
-        break;
+    const ReceiveResult result = socket_.receive(slots, timeUntil(earliest(handOver.due(), roundCheck)));
+    if (result.status == ReceiveResult::Status::Interrupted) return;
+    if (result.status == ReceiveResult::Status::Failed) socket_.pause(kIdlePause);
+    if (result.status == ReceiveResult::Status::Received) {
+      bool answered = false;
+      for (std::size_t i = 0; i < result.count && running_; ++i)
+        if (dispatch(slots[i])) answered = true;
+      if (!running_) return;
+      receiver_.endOfBatch();
+      if (answered) handOver.answered(Clock::now());
     }
+    // Checked after every read, not only after one that timed out, so that
+    // traffic that never pauses puts off neither.
+    if (const auto due = handOver.due(); due && Clock::now() >= *due) {
+      handOver.handedOn();
+      receiver_.quiet();
+    }
+    roundCheck = checkSearchRound(handOver.lastAnswer());
   }
 }
 
-std::optional<MulticastChannel::Clock::time_point> MulticastChannel::nextRoundCheck(Clock::time_point lastArrival) {
+std::optional<Clock::time_point> MulticastChannel::checkSearchRound(Clock::time_point lastAnswer) {
   std::lock_guard lock(sendMutex_);
-  return rounds_.nextCheck(lastArrival);
+  const auto due = rounds_.nextCheck(lastAnswer);
+  const Clock::time_point now = Clock::now();
+  if (!due || *due > now) return due;
+  if (rounds_.check(now, socket_.droppedDatagrams())) sendThrough(searchAdapters_, encodeDatagram(CMD_SEARCH, {}));
+  return rounds_.nextCheck(lastAnswer);
 }
 
-void MulticastChannel::checkSearchRound() {
-  std::lock_guard lock(sendMutex_);
-  if (rounds_.check(Clock::now(), socket_.droppedDatagrams()))
-    sendThrough(searchAdapters_, encodeDatagram(CMD_SEARCH, {}));
-}
-
-void MulticastChannel::dispatch(const ReceivedDatagram& datagram) {
+bool MulticastChannel::dispatch(const ReceivedDatagram& datagram) {
   // An empty datagram carries nothing, and anyone can send them: it costs no
   // pause, or a stream of them would starve the answers behind it.
   const auto decoded = decodeReceived(datagram);
-  if (!decoded) return;
+  if (!decoded) return false;
   if (const auto* device = std::get_if<DeviceInfoRecord>(&*decoded))
     receiver_.deviceFound(*device);
   else
     receiver_.ipChanged(std::get<SetIpRecord>(*decoded));
+  return true;
 }
 
 }  // namespace discovery

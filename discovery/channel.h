@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <thread>
@@ -26,13 +27,39 @@ inline constexpr int kMulticastTtl = 8;
 // After a failed read the receive thread waits this long before the next, so
 // that a socket that keeps failing does not keep a core busy.
 inline constexpr std::chrono::milliseconds kIdlePause{50};
-// A burst of answers is over for now when no datagram has come for an eighth
+// A burst of answers is over for now when no answer has come for an eighth
 // of the time it has lasted, and at least kShortestQuiet: a long burst may
 // pause for a moment, and a short one should show at once.
 inline constexpr std::chrono::milliseconds kShortestQuiet{2};
 inline constexpr int kQuietShareOfBurst = 8;
+// Answers that keep coming without a pause are handed on all the same once
+// the first of them has waited this long.
+inline constexpr std::chrono::milliseconds kLongestHold{1000};
 // The longest payload send() accepts.
 inline constexpr std::size_t kMaxPayload = 2032;
+
+// When the receive thread hands on the answers it has heard: once their burst
+// is over for now, or kLongestHold after the first of them not handed on yet,
+// whatever arrives meanwhile. Only answers are counted, so that no other
+// traffic, however dense, holds back those already heard.
+class HandOverTiming {
+ public:
+  using Clock = std::chrono::steady_clock;
+
+  // Answers were heard at `now`.
+  void answered(Clock::time_point now);
+  // When to hand them on; nothing while every answer has been handed on.
+  std::optional<Clock::time_point> due() const;
+  void handedOn() { holdEnds_.reset(); }
+  Clock::time_point lastAnswer() const { return lastAnswer_; }
+
+ private:
+  Clock::time_point burstOver() const;
+
+  Clock::time_point burstStart_{};
+  Clock::time_point lastAnswer_{};
+  std::optional<Clock::time_point> holdEnds_;
+};
 
 // Called on the channel's receive thread. Implementations must not wait for
 // another thread that could itself be waiting for the channel to close.
@@ -44,7 +71,7 @@ class ChannelReceiver {
   // Follows the calls for each batch of datagrams read at once, so that a
   // receiver can hand them on together.
   virtual void endOfBatch() {}
-  // The burst of datagrams is over for now (see kShortestQuiet).
+  // Time to hand on the answers so far (see HandOverTiming).
   virtual void quiet() {}
 };
 
@@ -89,9 +116,10 @@ class MulticastChannel {
   // Called with sendMutex_ held; returns how many adapters it left through.
   std::size_t sendThrough(const std::vector<Adapter>& adapters, std::span<const std::uint8_t> datagram);
   void receiveLoop();
-  std::optional<Clock::time_point> nextRoundCheck(Clock::time_point lastArrival);
-  void checkSearchRound();
-  void dispatch(const ReceivedDatagram& datagram);
+  // Checks the search round if that is due, and returns when it is due next.
+  std::optional<Clock::time_point> checkSearchRound(Clock::time_point lastAnswer);
+  // True when the datagram was an answer, handed to the receiver.
+  bool dispatch(const ReceivedDatagram& datagram);
 
   ChannelReceiver& receiver_;
   HostNetwork& network_;

@@ -14,22 +14,15 @@ void RecordQueue::ipChanged(SetIpRecord record) { batch_.push_back(record); }
 
 void RecordQueue::endOfBatch() {
   if (batch_.empty()) return;
-  const Clock::time_point now = Clock::now();
-  bool wake;
   {
     std::lock_guard lock(mutex_);
-    if (queued_.empty()) {
-      queuedSince_ = now;
+    if (queued_.empty())
       queued_.swap(batch_);
-    } else {
+    else
       queued_.insert(queued_.end(), batch_.begin(), batch_.end());
-    }
-    wake = !consumerWoken_ && now - queuedSince_ >= kLongestHold;
-    consumerWoken_ = consumerWoken_ || wake;
   }
   batch_.clear();
   batch_.reserve(kReceiveBatch);
-  if (wake) wakeConsumer_();
 }
 
 void RecordQueue::quiet() {

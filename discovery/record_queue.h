@@ -1,12 +1,12 @@
 // Hands the channel's records from the receive thread to a consumer thread
 // without ever making the receive thread wait for the consumer: records are
 // queued in arrival order, a whole batch at a time. The consumer is woken
-// once the answers have quieted down, so that it does not compete with the
-// receive thread while a burst is still arriving, or when records have waited
+// when the channel says it is time to hand them on (quiet()): once the
+// answers have quieted down, so that it does not compete with the receive
+// thread while a burst is still arriving, or once they have kept coming for
 // kLongestHold, so that a long stream still shows.
 #pragma once
 
-#include <chrono>
 #include <functional>
 #include <mutex>
 #include <span>
@@ -15,8 +15,6 @@
 #include "discovery/channel.h"
 
 namespace discovery {
-
-inline constexpr std::chrono::milliseconds kLongestHold{1000};
 
 class RecordQueue : public ChannelReceiver {
  public:
@@ -33,13 +31,10 @@ class RecordQueue : public ChannelReceiver {
   std::vector<DecodedRecord> takeAll();
 
  private:
-  using Clock = std::chrono::steady_clock;
-
   std::function<void()> wakeConsumer_;
   std::vector<DecodedRecord> batch_;  // the receive thread's own, until the batch ends
   std::mutex mutex_;
   std::vector<DecodedRecord> queued_;
-  Clock::time_point queuedSince_{};
   bool consumerWoken_ = false;
 };
 

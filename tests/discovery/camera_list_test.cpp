@@ -1,5 +1,6 @@
 // The camera list's rules, keyed by the MAC's bytes whatever they are, and
-// the queue that carries records to it from the receive thread.
+// the queue that carries records to it from the receive thread, with the
+// timing of their hand-over.
 #include "discovery/camera_list.h"
 
 #include <gmock/gmock.h>
@@ -17,6 +18,7 @@
 namespace discovery {
 namespace {
 
+using namespace std::chrono_literals;
 using testsupport::deviceRecord;
 using testsupport::setIpRecord;
 
@@ -173,19 +175,33 @@ TEST(RecordBacklogTest, HandsOutRecordsInOrderAndSaysWhichTakeStartsABurst) {
   EXPECT_THAT(macsOf(backlog.next(10)), testing::ElementsAre("EE"));
 }
 
-TEST(RecordQueueTest, AStreamThatNeverQuietsDownStillWakesTheConsumerOnceRecordsHaveWaitedTheLongestHold) {
-  int wakes = 0;
-  RecordQueue queue([&] { ++wakes; });
-  queue.deviceFound(deviceRecord("AA", "1.1.1.1"));
-  queue.endOfBatch();
-  std::this_thread::sleep_for(kLongestHold);  // the time that passes is what is tested
-  queue.deviceFound(deviceRecord("BB", "1.1.1.2"));
-  queue.endOfBatch();
-  EXPECT_EQ(wakes, 1);
-  queue.deviceFound(deviceRecord("CC", "1.1.1.3"));
-  queue.endOfBatch();
-  EXPECT_EQ(wakes, 1) << "woken again before taking what was queued";
-  EXPECT_EQ(queue.takeAll().size(), 3u);
+TEST(HandOverTimingTest, AnswersAreHandedOnOnceTheirBurstPausesForAnEighthOfItsLength) {
+  const HandOverTiming::Clock::time_point start = HandOverTiming::Clock::time_point{} + 1h;
+  HandOverTiming timing;
+  EXPECT_EQ(timing.due(), std::nullopt);
+  timing.answered(start);
+  EXPECT_EQ(timing.due(), start + kShortestQuiet);
+  for (auto now = start; now <= start + 80ms; now += 1ms) timing.answered(now);
+  EXPECT_EQ(timing.due(), start + 80ms + 80ms / kQuietShareOfBurst);
+  timing.handedOn();
+  EXPECT_EQ(timing.due(), std::nullopt);
+  timing.answered(start + 200ms);
+  EXPECT_EQ(timing.due(), start + 200ms + kShortestQuiet) << "a burst after the pause is measured on its own";
+}
+
+TEST(HandOverTimingTest, AnswersThatNeverPauseAreHandedOnWhenTheFirstNotHandedOnHasWaitedTheLongestHold) {
+  const HandOverTiming::Clock::time_point start = HandOverTiming::Clock::time_point{} + 1h;
+  HandOverTiming timing;
+  // An answer every millisecond, handed on whenever that is due before the next.
+  std::vector<HandOverTiming::Clock::time_point> handOvers;
+  for (auto now = start; now < start + 3 * kLongestHold; now += 1ms) {
+    timing.answered(now);
+    if (const auto due = timing.due(); due && *due <= now + 1ms) {
+      handOvers.push_back(*due);
+      timing.handedOn();
+    }
+  }
+  EXPECT_THAT(handOvers, testing::ElementsAre(start + kLongestHold, start + 2 * kLongestHold, start + 3 * kLongestHold));
 }
 
 TEST(RecordQueueTest, NothingIsLostBetweenAProducerAndAConsumerThread) {

@@ -1,6 +1,7 @@
 // The multicast channel on the private loopback network: requests on the
-// wire, answers in arrival order whatever junk comes with them, opening and
-// closing, and searches repeated while their answers overflow the buffer.
+// wire, answers in arrival order whatever junk comes with them, answers
+// handed on while other traffic never stops, opening and closing, and
+// searches repeated while their answers overflow the buffer.
 #include "discovery/channel.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +15,8 @@
 #include <variant>
 #include <vector>
 
+#include "discovery/record_queue.h"
+#include "support/datagram_stream.h"
 #include "support/datagrams.h"
 #include "support/hostile_datagrams.h"
 #include "support/fixed_network.h"
@@ -191,6 +194,65 @@ TEST_F(ChannelTest, JunkNeverReachesTheReceiverAndTheAnswersAmongItArriveIntact)
   EXPECT_TRUE(arrived == expected);
 }
 
+// The channel handing answers to the queue the windows read from, while
+// traffic beside them goes on: the stream runs until the consumer is woken or
+// the deadline passes, so a wake-up that counts happened while it went on.
+class HandOverBesideStreamTest : public testing::Test {
+ protected:
+  static constexpr auto kStreamInterval = 100us;
+
+  void SetUp() override { ASSERT_EQ(channel.open(), 1) << channel.openError(); }
+
+  // True once the consumer has been woken, false after the deadline.
+  bool awaitWoken() {
+    std::unique_lock lock(mutex);
+    return wokenChanged.wait_for(lock, kDeadline, [&] { return woken; });
+  }
+  std::vector<std::string> macsTaken() {
+    std::vector<std::string> macs;
+    for (const DecodedRecord& record : queue.takeAll()) macs.push_back(macOf(record));
+    return macs;
+  }
+
+  std::mutex mutex;
+  std::condition_variable wokenChanged;
+  bool woken = false;
+  SystemNetwork network;
+  RecordQueue queue{[this] {
+    std::lock_guard lock(mutex);
+    woken = true;
+    wokenChanged.notify_all();
+  }};
+  MulticastChannel channel{queue, network};
+};
+
+TEST_F(HandOverBesideStreamTest, AnswersAreHandedOnWhileJunkKeepsStreaming) {
+  // The answers come once the junk has gone on for a while, and the junk
+  // never stops: now and then a random kind among the strays.
+  constexpr std::size_t kFirstAnswer = 2000;
+  testsupport::Random random(1000);
+  testsupport::DatagramStream stream(
+      [&](std::size_t turn) {
+        if (turn >= kFirstAnswer && turn < kFirstAnswer + 3) return searchReply("CAM-" + std::to_string(turn - kFirstAnswer));
+        return turn % 7 ? testsupport::strayDatagram(turn) : testsupport::junkDatagram(random);
+      },
+      kStreamInterval);
+  ASSERT_TRUE(stream.ok());
+  ASSERT_TRUE(awaitWoken()) << "the answers were held back while the junk went on";
+  EXPECT_EQ(macsTaken(), (std::vector<std::string>{"CAM-0", "CAM-1", "CAM-2"}));
+}
+
+TEST_F(HandOverBesideStreamTest, AnswersThatNeverPauseAreHandedOnWhileTheyKeepComing) {
+  testsupport::DatagramStream stream(
+      [](std::size_t turn) { return turn % 2 ? Bytes{} : searchReply("CAM-" + std::to_string(turn / 2)); },
+      kStreamInterval);
+  ASSERT_TRUE(stream.ok());
+  ASSERT_TRUE(awaitWoken()) << "the answers were held back while more kept coming";
+  const auto macs = macsTaken();
+  ASSERT_FALSE(macs.empty());
+  EXPECT_EQ(macs.front(), "CAM-0");
+}
+
 TEST(ChannelReopenTest, AClosedChannelReleasesThePort) {
   SystemNetwork network;
   RecordingReceiver receiver;
@@ -225,6 +287,22 @@ class RepeatedSearchTest : public testing::Test {
     for (const Bytes& datagram : burst) peer.sendToGroup(datagram);
     receiver.release();
   }
+  // 1,000 cameras answer every search: the first search's answers overflow
+  // the buffer, later ones arrive whole. Returns their MACs.
+  std::set<std::string> camerasOverflowingTheFirstSearch() {
+    std::set<std::string> macs;
+    for (int i = 0; i < 1000; ++i) {
+      macs.insert("CAM-" + std::to_string(i));
+      cameras.push_back(searchReply("CAM-" + std::to_string(i)));
+    }
+    answer = [this](std::size_t search) {
+      if (search == 1)
+        overflow(cameras);
+      else
+        EXPECT_EQ(deliverWhole(peer, receiver, channel, cameras).size(), cameras.size()) << "answers were lost again";
+    };
+    return macs;
+  }
   std::set<std::string> macsHeard() {
     std::set<std::string> macs;
     for (const auto& record : receiver.records())
@@ -238,6 +316,7 @@ class RepeatedSearchTest : public testing::Test {
     return answeredChanged_.wait_for(lock, deadline, [&] { return answered_ >= count; });
   }
 
+  std::vector<Bytes> cameras;
   std::function<void(std::size_t search)> answer;
   testsupport::SearchResponder responder{[this](std::size_t search) {
     answer(search);
@@ -257,22 +336,22 @@ class RepeatedSearchTest : public testing::Test {
 };
 
 TEST_F(RepeatedSearchTest, ASearchWhoseAnswersWereDroppedIsRepeatedUntilEveryCameraIsHeard) {
-  std::vector<Bytes> cameras;
-  std::set<std::string> macs;
-  for (int i = 0; i < 1000; ++i) {
-    macs.insert("CAM-" + std::to_string(i));
-    cameras.push_back(searchReply("CAM-" + std::to_string(i)));
-  }
-  answer = [&](std::size_t search) {
-    if (search == 1)
-      overflow(cameras);
-    else
-      EXPECT_EQ(deliverWhole(peer, receiver, channel, cameras).size(), cameras.size()) << "answers were lost again";
-  };
+  const std::set<std::string> macs = camerasOverflowingTheFirstSearch();
   channel.sendSearch();
   ASSERT_TRUE(awaitAnswered(2)) << "the search was not repeated";
   EXPECT_EQ(macsHeard(), macs);
   // A third would follow the second round's quiet at once; none comes.
+  EXPECT_FALSE(awaitAnswered(3, 2s)) << "the round that lost nothing was repeated";
+}
+
+TEST_F(RepeatedSearchTest, JunkThatTricklesInAllAlongNeitherDelaysNorStopsTheRepeat) {
+  const std::set<std::string> macs = camerasOverflowingTheFirstSearch();
+  // Far closer together than the quiet a round once waited for.
+  testsupport::DatagramStream trickle(testsupport::strayDatagram, 10ms);
+  ASSERT_TRUE(trickle.ok());
+  channel.sendSearch();
+  ASSERT_TRUE(awaitAnswered(2)) << "the search was not repeated";
+  EXPECT_EQ(macsHeard(), macs);
   EXPECT_FALSE(awaitAnswered(3, 2s)) << "the round that lost nothing was repeated";
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <random>
 #include <string>
 
@@ -21,6 +22,13 @@ std::string randomMac(Random& random);
 // an answer longer than the receive buffer, or the magic with a command that
 // is not an answer.
 discovery::Bytes junkDatagram(Random& random);
+
+// The junk of a stream seen in the field, by turns: the right magic with a
+// command that is no answer (16 bytes), and an empty datagram.
+inline discovery::Bytes strayDatagram(std::size_t turn) {
+  constexpr std::uint32_t kNoAnswer = 0x7A7A;
+  return turn % 2 ? discovery::Bytes{} : discovery::encodeDatagram(kNoAnswer, {});
+}
 
 // How many datagrams of up to 1100 bytes a receive buffer of that size holds
 // even if nothing reads it meanwhile: paced by this, a burst loses none.
