@@ -1,58 +1,61 @@
 // Linux: every interface with an IPv4 address, in interface-index order, with
 // the gateway of its first IPv4 default route in the kernel's main routing
-// table.
-#include <arpa/inet.h>
-#include <ifaddrs.h>
+// table. Interfaces, addresses and routes are read from rtnetlink and matched
+// by interface index, never by name: an address's label is not its
+// interface's name, and a name can change between two reads.
+#include <linux/rtnetlink.h>
 #include <net/if.h>
-#include <net/route.h>
 
-#include <algorithm>
-#include <bit>
-#include <charconv>
-#include <cstring>
-#include <fstream>
 #include <map>
 #include <optional>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include "discovery/host_network.h"
+#include "discovery/platform/linux/route_netlink.h"
 
 namespace discovery {
 namespace {
 
-std::optional<std::uint32_t> hexWord(std::string_view text) {
-  std::uint32_t value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-  if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-  return value;
+using netlink::Message;
+using netlink::valueOf;
+
+struct Link {
+  std::string name;
+  unsigned flags = 0;
+};
+
+// Interface index -> its name and flags.
+std::map<unsigned, Link> linksOf(const std::vector<Message>& messages) {
+  std::map<unsigned, Link> links;
+  for (const Message& message : messages) {
+    const auto link = netlink::parse<ifinfomsg>(message);
+    if (message.type != RTM_NEWLINK || !link || link->header.ifi_index <= 0) continue;
+    links[static_cast<unsigned>(link->header.ifi_index)] = {netlink::textOf(link->attributes, IFLA_IFNAME),
+                                                            link->header.ifi_flags};
+  }
+  return links;
 }
 
-// Interface name -> gateway text of its first default route, from
-// /proc/net/route (addresses there are the raw network-order words in hex).
-// A line that does not read as expected is skipped.
-std::map<std::string, std::string> firstDefaultGateways() {
-  std::map<std::string, std::string> gateways;
-  std::ifstream table("/proc/net/route");
-  std::string line;
-  std::getline(table, line);  // column titles
-  while (std::getline(table, line)) {
-    std::istringstream fields(line);
-    std::string name, destination, gateway, flags, refCount, use, metric, mask;
-    if (!(fields >> name >> destination >> gateway >> flags >> refCount >> use >> metric >> mask)) continue;
-    const auto routeFlags = hexWord(flags);
-    const auto gatewayWord = hexWord(gateway);
-    if (!routeFlags || !gatewayWord || hexWord(destination) != 0u || hexWord(mask) != 0u || !(*routeFlags & RTF_UP) ||
-        gateways.count(name))
+// Interface index -> the gateway text of its first default route in the main
+// table; empty when that route has none. Each next hop of a multipath route
+// counts for its own interface. A message that does not read is skipped.
+std::map<unsigned, std::string> firstDefaultGateways(const std::vector<Message>& messages) {
+  std::map<unsigned, std::string> gateways;
+  const auto noteFirst = [&gateways](unsigned index, const netlink::Attributes& attributes) {
+    const auto gateway = valueOf<Ipv4Bytes>(attributes, RTA_GATEWAY);
+    gateways.emplace(index, gateway ? formatAddress(*gateway) : std::string());
+  };
+  for (const Message& message : messages) {
+    const auto route = netlink::parse<rtmsg>(message);
+    if (message.type != RTM_NEWROUTE || !route || route->header.rtm_family != AF_INET ||
+        route->header.rtm_dst_len != 0 || route->header.rtm_type != RTN_UNICAST ||
+        valueOf<std::uint32_t>(route->attributes, RTA_TABLE).value_or(route->header.rtm_table) != RT_TABLE_MAIN)
       continue;
-    std::string text;
-    if (*routeFlags & RTF_GATEWAY) {
-      in_addr address{};
-      address.s_addr = *gatewayWord;
-      char buffer[INET_ADDRSTRLEN] = {};
-      if (inet_ntop(AF_INET, &address, buffer, sizeof buffer)) text = buffer;
-    }
-    gateways.emplace(name, text);
+    if (const auto index = valueOf<std::uint32_t>(route->attributes, RTA_OIF)) noteFirst(*index, route->attributes);
+    if (const auto multipath = route->attributes.find(RTA_MULTIPATH); multipath != route->attributes.end())
+      for (const netlink::NextHop& hop : netlink::nextHops(multipath->second))
+        noteFirst(hop.interfaceIndex, hop.attributes);
   }
   return gateways;
 }
@@ -60,37 +63,40 @@ std::map<std::string, std::string> firstDefaultGateways() {
 }  // namespace
 
 std::optional<std::vector<Adapter>> SystemNetwork::adapters() {
-  ifaddrs* list = nullptr;
-  if (getifaddrs(&list) != 0) return std::nullopt;
-  std::vector<Adapter> adapters;
-  for (const ifaddrs* entry = list; entry; entry = entry->ifa_next) {
-    if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET) continue;
-    AssignedAddress assigned;
-    std::memcpy(assigned.address.data(), &reinterpret_cast<const sockaddr_in*>(entry->ifa_addr)->sin_addr, 4);
-    if (entry->ifa_netmask)
-      assigned.prefixLength = std::popcount(reinterpret_cast<const sockaddr_in*>(entry->ifa_netmask)->sin_addr.s_addr);
-    // An interface with several addresses is listed once, with all of them.
-    const unsigned index = if_nametoindex(entry->ifa_name);
-    const auto known = std::find_if(adapters.begin(), adapters.end(), [&](const Adapter& adapter) { return adapter.index == index; });
-    if (known != adapters.end()) {
-      known->addresses.push_back(assigned);
-      continue;
-    }
-    Adapter adapter;
-    adapter.name = entry->ifa_name;
-    adapter.index = index;
-    adapter.addresses = {assigned};
-    adapter.up = (entry->ifa_flags & IFF_UP) && (entry->ifa_flags & IFF_RUNNING);
-    adapter.multicast = entry->ifa_flags & IFF_MULTICAST;
-    adapter.loopback = entry->ifa_flags & IFF_LOOPBACK;
-    adapters.push_back(adapter);
-  }
-  freeifaddrs(list);
-  std::sort(adapters.begin(), adapters.end(), [](const Adapter& a, const Adapter& b) { return a.index < b.index; });
+  const auto linkMessages = netlink::dump(RTM_GETLINK, AF_UNSPEC);
+  const auto addressMessages = netlink::dump(RTM_GETADDR, AF_INET);
+  const auto routeMessages = netlink::dump(RTM_GETROUTE, AF_INET);
+  if (!linkMessages || !addressMessages || !routeMessages) return std::nullopt;
 
-  const auto gateways = firstDefaultGateways();
-  for (Adapter& adapter : adapters)
-    if (const auto found = gateways.find(adapter.name); found != gateways.end()) adapter.gateway = found->second;
+  const auto links = linksOf(*linkMessages);
+  std::map<unsigned, Adapter> byIndex;
+  for (const Message& message : *addressMessages) {
+    const auto entry = netlink::parse<ifaddrmsg>(message);
+    if (message.type != RTM_NEWADDR || !entry || entry->header.ifa_family != AF_INET) continue;
+    // The interface's own address (IFA_ADDRESS is the far end's on a
+    // point-to-point link).
+    const auto address = valueOf<Ipv4Bytes>(entry->attributes, IFA_LOCAL);
+    const auto link = links.find(entry->header.ifa_index);
+    if (!address || link == links.end()) continue;  // the interface went after its links were read
+    // An interface with several addresses is listed once, with all of them.
+    auto [known, added] = byIndex.try_emplace(link->first);
+    Adapter& adapter = known->second;
+    if (added) {
+      adapter.name = link->second.name;
+      adapter.index = link->first;
+      adapter.up = (link->second.flags & IFF_UP) && (link->second.flags & IFF_RUNNING);
+      adapter.multicast = link->second.flags & IFF_MULTICAST;
+      adapter.loopback = link->second.flags & IFF_LOOPBACK;
+    }
+    adapter.addresses.push_back({*address, entry->header.ifa_prefixlen});
+  }
+
+  const auto gateways = firstDefaultGateways(*routeMessages);
+  std::vector<Adapter> adapters;
+  for (auto& [index, adapter] : byIndex) {
+    if (const auto found = gateways.find(index); found != gateways.end()) adapter.gateway = found->second;
+    adapters.push_back(std::move(adapter));
+  }
   return adapters;
 }
 
