@@ -10,7 +10,6 @@
 
 #include <atomic>
 #include <cstring>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
