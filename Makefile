@@ -77,7 +77,7 @@ windows-screenshot:
 NETNS ?= tools/lab/tovalen-try --camera $(BUILD_DIR)/tools/camera/tovalen-camera
 run: TARGETS = tovalen tovalen-camera
 run: build
-	$(NETNS) $(BUILD_DIR)/app/tovalen
+	$(NETNS) $(BUILD_DIR)/qt/tovalen
 
 # Renders the windows to PNG files in SCREENSHOTS on the offscreen platform,
 # as the PC of tovalen-try, whose gateway proposes the new address.
@@ -113,4 +113,4 @@ clean:
 demo:
 	@tools/lab/tovalen-lab check-display
 	@$(MAKE) --no-print-directory build
-	tools/lab/tovalen-lab --camera $(BUILD_DIR)/tools/camera/tovalen-camera demo $(BUILD_DIR)/app/tovalen
+	tools/lab/tovalen-lab --camera $(BUILD_DIR)/tools/camera/tovalen-camera demo $(BUILD_DIR)/qt/tovalen

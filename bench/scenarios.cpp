@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTest>
 #include <QTimer>
 #include <QTableView>
@@ -11,15 +12,15 @@
 #include <thread>
 
 #include "burst.h"
+#include "discovery/camera_list.h"
 #include "discovery/channel.h"
 #include "discovery/datagram_socket.h"
 #include "discovery/host_network.h"
+#include "qt/camera_page.h"
+#include "qt/dialog_builder.h"
+#include "qt/message_box.h"
+#include "res/resource_ids.h"
 #include "support/kernel_counters.h"
-#include "ui/camera_list_model.h"
-#include "ui/dialog_builder.h"
-#include "ui/dlg_update_ip.h"
-#include "ui/message_box.h"
-#include "ui/res/resource_ids.h"
 
 namespace bench {
 namespace {
@@ -94,7 +95,7 @@ Outcome measurePage(std::size_t cameras, int receiveBufferBytes) {
   if (!answering.ok()) return {};
   ui::QtMessagePresenter messages;
   BenchNetwork network(receiveBufferBytes);
-  ui::CDlgUpdateIP page(messages, network, nullptr);
+  ui::CameraPage page(messages, network, nullptr);
   page.show();
   QCoreApplication::processEvents();
   const long residentBefore = testsupport::residentBytes();
@@ -110,7 +111,9 @@ Outcome measurePage(std::size_t cameras, int receiveBufferBytes) {
 
 Outcome measureLiteral(std::size_t cameras) {
   Cameras answering(cameras);
-  ui::CameraListModel model;
+  // The list filled a reply at a time, as a plain item list would be.
+  discovery::ShownCameraList cameras;
+  QStandardItemModel model(0, 3);
   QTableView list;
   list.setModel(&model);
   list.show();
@@ -126,8 +129,14 @@ Outcome measureLiteral(std::size_t cameras) {
       const discovery::DecodedRecord record = *decoded;
       // The receive thread waits until the UI thread has handled each reply.
       const auto applyOne = [&] {
-        model.absorb({&record, 1});
-        model.publish();
+        cameras.absorb({&record, 1});
+        const auto changes = cameras.publish();
+        for (std::size_t row = changes.shownBefore; row < changes.shown; ++row) {
+          const discovery::CameraRow& camera = cameras.cameras().row(row);
+          model.appendRow({new QStandardItem(QString::fromStdString(camera.mac)),
+                           new QStandardItem(QString::fromStdString(camera.ip)),
+                           new QStandardItem(QString::fromStdString(camera.gateway))});
+        }
       };
       QMetaObject::invokeMethod(&model, applyOne, Qt::BlockingQueuedConnection);
     }

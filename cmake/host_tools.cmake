@@ -11,7 +11,7 @@ set(TOVALEN_HOST_CAMERA ${TOVALEN_HOST_DIR}/tools/camera/tovalen-camera)
 ExternalProject_Add(host_tools
   SOURCE_DIR ${PROJECT_SOURCE_DIR}
   BINARY_DIR ${TOVALEN_HOST_DIR}
-  CMAKE_ARGS -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVALEN_GUI=OFF -DTOVALEN_TESTS=OFF
+  CMAKE_ARGS -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOVALEN_QT=OFF -DTOVALEN_TESTS=OFF
   # $(MAKE) shares the outer build's jobs.
   BUILD_COMMAND $(MAKE) tovalen-rcgen tovalen-camera
   INSTALL_COMMAND ""

@@ -94,6 +94,10 @@ void MulticastChannel::send(std::uint32_t command, std::span<const std::uint8_t>
 
 void MulticastChannel::sendSearch() { send(CMD_SEARCH, {}); }
 
+void MulticastChannel::sendSetIp(std::string_view macText, std::uint32_t newAddress, std::uint32_t newGateway) {
+  send(CMD_SET_IP, encodeSetIpRequest(macText, newAddress, newGateway));
+}
+
 void MulticastChannel::updateMemberships(const std::vector<Adapter>& adapters) {
   const auto sameAdapter = [](const Adapter& one) {
     return [&one](const Adapter& other) { return other.index == one.index; };

@@ -11,6 +11,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -96,6 +97,9 @@ class MulticastChannel {
   // A search; repeated by the receive thread while its answers overflow the
   // receive buffer (see SearchRounds).
   void sendSearch();
+  // Asks the camera with this MAC text (as it came from the wire) to take a
+  // new address and gateway, each the address control's value.
+  void sendSetIp(std::string_view macText, std::uint32_t newAddress, std::uint32_t newGateway);
   // Stops the receive thread and closes the socket. When it returns, the
   // receiver is never called again.
   void close();

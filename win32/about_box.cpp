@@ -1,6 +1,6 @@
 #include "win32/about_box.h"
 
-#include "ui/res/resource_ids.h"
+#include "res/resource_ids.h"
 #include "win32/dialog.h"
 
 namespace win32 {

@@ -4,8 +4,9 @@
 #include <string>
 
 #include "calc/disk_size.h"
-#include "ui/res/resource_ids.h"
-#include "ui/res/strings.h"
+#include "pages/calc_page.h"
+#include "res/resource_ids.h"
+#include "res/strings.h"
 #include "win32/text.h"
 
 namespace win32 {
@@ -49,19 +50,14 @@ bool CalcPage::focusInAnInput() const {
 }
 
 void CalcPage::calculate() {
-  SetWindowTextW(item(kGigabytes.value), L"");
-  SetWindowTextW(item(kTerabytes.value), L"");
   std::array<std::string, 4> texts;
   for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = toGbk(itemText(kInputs[i]));
-  const calc::ComputeOutcome outcome = calc::compute(texts[0], texts[1], texts[2], texts[3]);
-  if (const auto* invalid = std::get_if<calc::InvalidInput>(&outcome)) {
-    MessageBoxW(window(), fromUtf8(ui::strings::invalidInput(invalid->item)).c_str(),
-                fromUtf8(ui::strings::kNoticeCaption).c_str(), MB_OK | MB_ICONEXCLAMATION);
-    return;
-  }
-  const auto& result = std::get<calc::DiskSizeResult>(outcome);
-  SetWindowTextW(item(kGigabytes.value), fromUtf8(result.gigabytes).c_str());
-  SetWindowTextW(item(kTerabytes.value), fromUtf8(result.terabytes).c_str());
+  const pages::CalcOutcome outcome = pages::calculate(texts);
+  SetWindowTextW(item(kGigabytes.value), fromUtf8(outcome.gigabytes).c_str());
+  SetWindowTextW(item(kTerabytes.value), fromUtf8(outcome.terabytes).c_str());
+  if (outcome.complaint)
+    MessageBoxW(window(), fromUtf8(*outcome.complaint).c_str(), fromUtf8(ui::strings::kNoticeCaption).c_str(),
+                MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace win32

@@ -2,13 +2,10 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <span>
 
-#include "discovery/gateway.h"
-#include "ui/res/dialog_templates.h"
-#include "ui/res/resource_ids.h"
-#include "ui/res/strings.h"
+#include "res/dialog_templates.h"
+#include "res/resource_ids.h"
+#include "res/strings.h"
 #include "win32/text.h"
 
 namespace win32 {
@@ -16,19 +13,14 @@ namespace {
 
 using namespace ui::ids::camera_page;
 
-// Posted by the receive thread (through the inbox) when records wait, and by
-// the page itself while some are still to be applied.
+// Posted by the receive thread when records wait, and by the page itself
+// while some are still to be applied.
 constexpr UINT kRecordsWaiting = WM_APP + 1;
-// Records applied per message, so that the window keeps answering while a
-// large burst is applied.
-constexpr std::size_t kRecordsPerMessage = 2048;
 
 }  // namespace
 
 CameraPage::CameraPage(discovery::HostNetwork& network)
-    : network_(network),
-      inbox_([this] { PostMessageW(window(), kRecordsWaiting, 0, 0); }),
-      channel_(inbox_, network) {}
+    : page_(network, [this] { PostMessageW(window(), kRecordsWaiting, 0, 0); }) {}
 
 HWND CameraPage::create(HINSTANCE instance, HWND parent) {
   return createChild(instance, ui::ids::kCameraPageDialog, parent);
@@ -40,14 +32,14 @@ INT_PTR CameraPage::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       onInit();
       return FALSE;
     case WM_DESTROY:
-      channel_.close();  // no record arrives after this
+      page_.close();  // no record arrives after this
       return FALSE;
     case kRecordsWaiting:
-      applyArrivedRecords();
+      applyRecords();
       return TRUE;
     case WM_COMMAND:
       if (HIWORD(wParam) != BN_CLICKED) return FALSE;
-      if (LOWORD(wParam) == kSearch.value) search();
+      if (LOWORD(wParam) == kSearch.value) page_.search();
       if (LOWORD(wParam) == kApply.value) apply();
       return TRUE;  // Enter elsewhere on the page does nothing
     case WM_NOTIFY: {
@@ -65,11 +57,9 @@ INT_PTR CameraPage::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CameraPage::onInit() {
   setUpList();
-  std::string gateway;
-  discovery::readGateway(network_, gateway);
-  channel_.open();  // without a channel the page still works, it just hears nothing
-  showAddress(item(kNewAddress.value), discovery::defaultAddress(gateway));
-  showAddress(item(kNewGateway.value), discovery::defaultGateway(gateway));
+  page_.open();
+  showAddress(item(kNewAddress.value), page_.proposedAddress());
+  showAddress(item(kNewGateway.value), page_.proposedGateway());
 }
 
 void CameraPage::showAddress(HWND control, std::string_view dotted) {
@@ -96,17 +86,14 @@ void CameraPage::setUpList() {
   }
 }
 
-void CameraPage::search() { channel_.sendSearch(); }
-
 void CameraPage::pick() {
-  // The row under the pointer is not consulted: the first selected row is picked.
   const auto row = SendMessageW(item(kCameraList.value), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
-  if (row < 0 || static_cast<std::size_t>(row) >= cameras_.shownRows()) return;
-  const discovery::CameraRow& camera = cameras_.cameras().row(static_cast<std::size_t>(row));
-  pickedMac_ = camera.mac;
-  SetWindowTextW(item(kMac.value), fromGbk(camera.mac).c_str());
-  SetWindowTextW(item(kIp.value), fromGbk(camera.ip).c_str());
-  SetWindowTextW(item(kGateway.value), fromGbk(camera.gateway).c_str());
+  if (row < 0) return;
+  const std::size_t firstSelected = static_cast<std::size_t>(row);
+  if (!page_.pick({&firstSelected, 1})) return;
+  SetWindowTextW(item(kMac.value), fromGbk(page_.picked().mac).c_str());
+  SetWindowTextW(item(kIp.value), fromGbk(page_.picked().ip).c_str());
+  SetWindowTextW(item(kGateway.value), fromGbk(page_.picked().gateway).c_str());
 }
 
 std::uint32_t CameraPage::address(int id) const {
@@ -116,40 +103,30 @@ std::uint32_t CameraPage::address(int id) const {
 }
 
 void CameraPage::apply() {
-  if (GetWindowTextLengthW(item(kMac.value)) == 0 || address(kNewAddress.value) == 0 ||
-      address(kNewGateway.value) == 0)
-    return;
+  if (!page_.readyToApply(address(kNewAddress.value), address(kNewGateway.value))) return;
   const int answer = MessageBoxW(window(), fromUtf8(ui::strings::kConfirmChange).c_str(),
                                  fromUtf8(ui::strings::kNoticeCaption).c_str(), MB_OKCANCEL | MB_ICONQUESTION);
-  if (answer != IDOK) return;
   // Read again: the values are those in force when the user said OK.
-  const auto request =
-      discovery::encodeSetIpRequest(pickedMac_, address(kNewAddress.value), address(kNewGateway.value));
-  channel_.send(discovery::CMD_SET_IP, request);
+  if (answer == IDOK) page_.apply(address(kNewAddress.value), address(kNewGateway.value));
 }
 
-void CameraPage::applyArrivedRecords() {
-  backlog_.takeFrom(inbox_);
-  cameras_.absorb(backlog_.next(kRecordsPerMessage));
-
+void CameraPage::applyRecords() {
+  const pages::RecordSlice slice = page_.applyRecords();
   const HWND list = item(kCameraList.value);
-  const auto changes = cameras_.publish();
-  if (changes.shown > changes.shownBefore)
-    SendMessageW(list, LVM_SETITEMCOUNT, changes.shown, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-  if (changes.anyRewritten) SendMessageW(list, LVM_REDRAWITEMS, changes.firstRewritten, changes.lastRewritten);
-
-  if (!backlog_.empty()) PostMessageW(window(), kRecordsWaiting, 0, 0);
+  if (slice.changes && slice.changes->shown > slice.changes->shownBefore)
+    SendMessageW(list, LVM_SETITEMCOUNT, slice.changes->shown, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  if (slice.changes && slice.changes->anyRewritten)
+    SendMessageW(list, LVM_REDRAWITEMS, slice.changes->firstRewritten, slice.changes->lastRewritten);
+  if (slice.more) PostMessageW(window(), kRecordsWaiting, 0, 0);
 }
 
 void CameraPage::showCell(NMLVDISPINFOW& request) {
   LVITEMW& cell = request.item;
   if (!(cell.mask & LVIF_TEXT) || !cell.pszText || cell.cchTextMax <= 0) return;
   cell.pszText[0] = L'\0';
-  if (cell.iItem < 0 || static_cast<std::size_t>(cell.iItem) >= cameras_.shownRows()) return;
-  const discovery::CameraRow& camera = cameras_.cameras().row(static_cast<std::size_t>(cell.iItem));
-  const std::string* texts[] = {&camera.mac, &camera.ip, &camera.gateway};
-  if (cell.iSubItem < 0 || cell.iSubItem >= static_cast<int>(std::size(texts))) return;
-  const std::wstring text = fromGbk(*texts[cell.iSubItem]);
+  if (cell.iItem < 0 || cell.iSubItem < 0) return;
+  const std::wstring text =
+      fromGbk(page_.cell(static_cast<std::size_t>(cell.iItem), static_cast<std::size_t>(cell.iSubItem)));
   lstrcpynW(cell.pszText, text.c_str(), cell.cchTextMax);
 }
 

@@ -1,17 +1,15 @@
-// The camera page: searches the network for cameras, lists them, lets the
-// user pick one by double-click and send it a new address and gateway.
+// The camera page in Win32: shows what pages::CameraPage does (the search,
+// the list, the pick, Apply) and asks the user to confirm. Records arrive
+// from the receive thread as a posted message, and are applied a slice per
+// message.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include <string>
 #include <string_view>
-#include <vector>
 
-#include "discovery/camera_list.h"
-#include "discovery/channel.h"
-#include "discovery/record_queue.h"
+#include "pages/camera_page.h"
 #include "win32/dialog.h"
 
 namespace win32 {
@@ -30,21 +28,13 @@ class CameraPage : public Dialog {
   void onInit();
   static void showAddress(HWND control, std::string_view dotted);
   void setUpList();
-  void search();
   void pick();
   void apply();
-  void applyArrivedRecords();
+  void applyRecords();
   void showCell(NMLVDISPINFOW& request);
   std::uint32_t address(int id) const;
 
-  discovery::HostNetwork& network_;
-  discovery::ShownCameraList cameras_;
-  discovery::RecordQueue inbox_;
-  discovery::MulticastChannel channel_;
-  discovery::RecordBacklog backlog_;
-  // The picked camera's MAC as it came from the wire: a text that is not
-  // valid GBK would not survive a round trip through the MAC box.
-  std::string pickedMac_;
+  pages::CameraPage page_;
 };
 
 }  // namespace win32

@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "ui/res/resource_ids.h"
-#include "ui/res/strings.h"
-#include "ui/res/tab_layout.h"
+#include "res/resource_ids.h"
+#include "res/strings.h"
+#include "res/tab_layout.h"
 #include "win32/about_box.h"
 #include "win32/text.h"
 

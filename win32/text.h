@@ -1,5 +1,5 @@
 // Texts between the program's encodings and the UTF-16 of the W functions:
-// UTF-8 (the texts of ui/res) and code page 936, GBK (the cameras' texts
+// UTF-8 (the texts of res) and code page 936, GBK (the cameras' texts
 // and the calculator's inputs).
 #pragma once
 

@@ -21,7 +21,7 @@
 #include "discovery/camera_list.h"
 #include "discovery/receive_path.h"
 #include "invariant.h"
-#include "ui/gbk.h"
+#include "qt/gbk.h"
 
 namespace {
 

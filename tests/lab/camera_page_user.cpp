@@ -7,16 +7,16 @@
 #include <QTest>
 #include <QTableView>
 
-#include "ui/dialog_builder.h"
-#include "ui/dlg_update_ip.h"
-#include "ui/ip_address_edit.h"
+#include "qt/dialog_builder.h"
+#include "qt/camera_page.h"
+#include "qt/ip_address_edit.h"
 
 namespace labtest {
 
-void showAndCheckChannel(QWidget& window, const ui::CDlgUpdateIP& page) {
+void showAndCheckChannel(QWidget& window, const ui::CameraPage& page) {
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  ASSERT_TRUE(page.channel().isOpen()) << page.channel().openError();
+  ASSERT_TRUE(page.page().channel().isOpen()) << page.page().channel().openError();
 }
 
 std::vector<Row> CameraPageUser::rows() const {

@@ -9,12 +9,12 @@
 
 #include "support/lab_cameras.h"
 #include "support/qt_printers.h"
-#include "ui/res/resource_ids.h"
+#include "res/resource_ids.h"
 
 class QTableView;
 class QWidget;
 namespace ui {
-class CDlgUpdateIP;
+class CameraPage;
 }
 
 namespace labtest {
@@ -34,11 +34,11 @@ inline constexpr int kWaitMs = 20000;
 
 // Shows the window the page is on, waits until it is on screen and asserts
 // that the page's channel is open.
-void showAndCheckChannel(QWidget& window, const ui::CDlgUpdateIP& page);
+void showAndCheckChannel(QWidget& window, const ui::CameraPage& page);
 
 class CameraPageUser {
  public:
-  explicit CameraPageUser(ui::CDlgUpdateIP& page) : page_(page) {}
+  explicit CameraPageUser(ui::CameraPage& page) : page_(page) {}
 
   std::vector<Row> rows() const;
   std::vector<QString> macs() const;
@@ -56,7 +56,7 @@ class CameraPageUser {
  private:
   QTableView* list() const;
 
-  ui::CDlgUpdateIP& page_;
+  ui::CameraPage& page_;
 };
 
 }  // namespace labtest

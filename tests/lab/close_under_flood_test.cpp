@@ -18,11 +18,11 @@
 #include "lab/camera_page_user.h"
 #include "lab/lab_network.h"
 #include "lab/program_on_screen.h"
-#include "ui/dialog_builder.h"
-#include "ui/dlg_update_ip.h"
-#include "ui/fake_presenter.h"
-#include "ui/main_dlg.h"
-#include "ui/res/resource_ids.h"
+#include "qt/dialog_builder.h"
+#include "qt/camera_page.h"
+#include "qt/fake_presenter.h"
+#include "qt/main_window.h"
+#include "res/resource_ids.h"
 
 namespace labtest {
 namespace {
@@ -74,9 +74,9 @@ TEST(CloseUnderFloodTest, ClosingTheMainWindowEndsTheThreadsItStarted) {
   const auto before = threadsOfThisProcess();
   testsupport::FakePresenter messages;
   discovery::SystemNetwork network;
-  auto window = std::make_unique<ui::CMainDlg>(messages, network);
+  auto window = std::make_unique<ui::MainWindow>(messages, network);
   ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(*window, *window->cameraPage()));
-  const ui::CDlgUpdateIP& page = *window->cameraPage();
+  const ui::CameraPage& page = *window->cameraPage();
   const auto started = without(threadsOfThisProcess(), before);
   ASSERT_FALSE(started.empty()) << "the channel's receive thread";
 

@@ -11,9 +11,9 @@
 #include "lab/camera_page_user.h"
 #include "lab/lab_network.h"
 #include "support/test_network_setup.h"
-#include "ui/dlg_update_ip.h"
-#include "ui/fake_presenter.h"
-#include "ui/main_dlg.h"
+#include "qt/camera_page.h"
+#include "qt/fake_presenter.h"
+#include "qt/main_window.h"
 
 namespace labtest {
 namespace {
@@ -37,7 +37,7 @@ class LaptopTest : public testing::Test {
 
   testsupport::FakePresenter messages;  // answers OK
   discovery::SystemNetwork network;
-  ui::CMainDlg window{messages, network};
+  ui::MainWindow window{messages, network};
   CameraPageUser user{*window.cameraPage()};
 };
 

@@ -14,7 +14,7 @@
 #ifdef TOVALEN_TEST_WINDOWS
 #include <QApplication>
 
-#include "ui/modal_watchdog.h"
+#include "qt/modal_watchdog.h"
 #endif
 
 int main(int argc, char** argv) {

@@ -18,8 +18,8 @@
 #include "discovery/protocol.h"
 #include "support/lab_cameras.h"
 #include "support/wire_peer.h"
-#include "ui/res/resource_ids.h"
-#include "ui/res/strings.h"
+#include "res/resource_ids.h"
+#include "res/strings.h"
 #include "win32/program_driver.h"
 #include "win32/text.h"
 

@@ -1,4 +1,4 @@
-// tovalen.exe's dialog resources against the templates of ui/res they are
+// tovalen.exe's dialog resources against the templates of res they are
 // written from: every control of every dialog, created from the resources
 // in this process, has the kind, text, place in dialog units, tab stop and
 // visibility its template gives it, in the template's font; the string table
@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/res/dialog_templates.h"
-#include "ui/res/resource_ids.h"
-#include "ui/res/strings.h"
+#include "res/dialog_templates.h"
+#include "res/resource_ids.h"
+#include "res/strings.h"
 #include "win32/program_driver.h"
 #include "win32/text.h"
 

@@ -1,5 +1,5 @@
 // An icon file (.ico) made of PNG images, as Windows reads them since Vista:
-// the application icon's PNGs in ui/res are the one copy of the picture.
+// the application icon's PNGs in res are the one copy of the picture.
 #pragma once
 
 #include <cstdint>

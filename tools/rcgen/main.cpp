@@ -1,5 +1,5 @@
 // tovalen-rcgen: writes the Windows resource script of the program's dialogs
-// and texts, and the icon file it names, from ui/res. Runs on the build
+// and texts, and the icon file it names, from res. Runs on the build
 // machine during the Windows build.
 //   tovalen-rcgen SCRIPT.rc ICON.ico PNG...
 #include <filesystem>

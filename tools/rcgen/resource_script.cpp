@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/res/dialog_templates.h"
-#include "ui/res/resource_ids.h"
-#include "ui/res/strings.h"
+#include "res/dialog_templates.h"
+#include "res/resource_ids.h"
+#include "res/strings.h"
 
 namespace rcgen {
 namespace {
@@ -132,7 +132,7 @@ bool writeResourceScript(std::ostream& out, const std::string& iconFile, std::st
     }
   }
 
-  out << "// Made by tovalen-rcgen from the templates, ids and texts of ui/res.\n";
+  out << "// Made by tovalen-rcgen from the templates, ids and texts of res.\n";
   out << "#pragma code_page(65001)\n\n";
   out << ids::kAppIcon << " ICON " << quoted(iconFile) << "\n\n";
   out << "STRINGTABLE\nBEGIN\n    " << ids::kAboutMenuString << ", " << quoted(ui::strings::kAboutMenuEntry)

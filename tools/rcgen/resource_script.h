@@ -1,5 +1,5 @@
 // The Windows resource script of the program's dialogs and texts, written
-// from the templates of ui/res, so that the Windows front-end draws on the
+// from the templates of res, so that the Windows front-end draws on the
 // same templates, ids and texts as every other.
 #pragma once
 

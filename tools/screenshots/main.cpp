@@ -15,13 +15,13 @@
 #include "discovery/channel.h"
 #include "discovery/datagram_socket.h"
 #include "discovery/host_network.h"
-#include "ui/about_dlg.h"
-#include "ui/dialog_builder.h"
-#include "ui/dlg_calc_disk.h"
-#include "ui/dlg_update_ip.h"
-#include "ui/main_dlg.h"
-#include "ui/message_box.h"
-#include "ui/res/resource_ids.h"
+#include "qt/about_box.h"
+#include "qt/dialog_builder.h"
+#include "qt/calc_page.h"
+#include "qt/camera_page.h"
+#include "qt/main_window.h"
+#include "qt/message_box.h"
+#include "res/resource_ids.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
   const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
   ui::QtMessagePresenter messages;
   discovery::SystemNetwork network;
-  ui::CMainDlg window(messages, network);
+  ui::MainWindow window(messages, network);
   window.show();
 
   announceCameras();
@@ -81,11 +81,11 @@ int main(int argc, char** argv) {
   QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(cameras.index(0, 0)).center());
   bool ok = save(&window, folder, "camera-page.png");
 
-  window.showPage(ui::CMainDlg::CalculatorPage);
+  window.showPage(ui::MainWindow::kCalculatorPage);
   QTest::mouseClick(ui::control(window.calculatorPage(), ui::ids::calc_page::kCalculate), Qt::LeftButton);
   ok = save(&window, folder, "calculator-page.png") && ok;
 
-  ui::CAboutDlg about(&window);
+  ui::AboutBox about(&window);
   about.show();
   ok = save(&about, folder, "about-box.png") && ok;
   return ok ? 0 : 1;

@@ -1,0 +1,16 @@
+#include "qt/about_box.h"
+
+#include <QPushButton>
+
+#include "qt/dialog_builder.h"
+#include "res/dialog_templates.h"
+#include "res/resource_ids.h"
+
+namespace ui {
+
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
+  buildDialog(this, aboutTemplate());
+  connect(control(this, ids::about_box::kOk), &QPushButton::clicked, this, &QDialog::accept);
+}
+
+}  // namespace ui

@@ -1,0 +1,60 @@
+// The camera page in Qt: shows what pages::CameraPage does (the search, the
+// list, the pick, Apply) and asks the user to confirm. Records arrive from the
+// receive thread as a queued call, and are applied a slice per timer tick.
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+
+#include "pages/camera_page.h"
+#include "qt/camera_list_model.h"
+
+class QLineEdit;
+class QTableView;
+
+namespace ui {
+
+class IpAddressEdit;
+class MessagePresenter;
+
+class CameraPage : public QWidget {
+  Q_OBJECT
+
+ public:
+  // The page reads the PC's gateway from `network` and opens its channel on it.
+  CameraPage(MessagePresenter& messages, discovery::HostNetwork& network, QWidget* parent);
+  // Closes the channel before anything else of the page goes, so the receive
+  // thread never sees a half-destroyed page.
+  ~CameraPage() override;
+
+  // What the page shows: its state and its list, for the tools that show it
+  // elsewhere (screenshots, the benchmark).
+  const pages::CameraPage& page() const { return page_; }
+  const CameraListModel& cameraModel() const { return cameras_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void scheduleRecords();
+  void applyRecords();
+  void pickRow();
+  void apply();
+
+  MessagePresenter& messages_;
+  pages::CameraPage page_;
+  CameraListModel cameras_;
+  // A timer, not a queued call, so that other timers due meanwhile (a
+  // repaint, a click's) run between two slices.
+  QTimer sliceTimer_;
+
+  QTableView* list_;
+  QLineEdit* macBox_;
+  QLineEdit* ipBox_;
+  QLineEdit* gatewayBox_;
+  IpAddressEdit* newAddress_;
+  IpAddressEdit* newGateway_;
+};
+
+}  // namespace ui

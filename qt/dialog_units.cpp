@@ -1,0 +1,66 @@
+#include "qt/dialog_units.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QRect>
+#include <QString>
+
+#include <cstdint>
+
+#include "res/dialog_template.h"
+
+namespace ui {
+
+namespace {
+
+QString dialogFontFamily() {
+  return QStringLiteral("WenQuanYi Micro Hei");  // Debian: fonts-wqy-microhei
+}
+
+// At 96 DPI the platform maps 8 pt to 11 px and 9 pt to 12 px. At 12 px the
+// 9 pt main window (base units 7 x 14) is 912 x 572 px and, with its frame,
+// fits a 1024 x 768 screen; its page rectangle is 812 px wide. The camera
+// page's right-hand frame ends at 543 units, 815 px at a base unit of 6, so
+// the 8 pt pages need a base unit of 5: an average letter under 5.5 px. Our
+// face has that at 9 px (5 x 10); at 10 px no Debian CJK face has, or the
+// calculator's texts overflow their controls.
+int dialogFontPixelSize(int pointSize) {
+  constexpr int kLayoutDpi = 96;
+  constexpr int kPointsPerInch = 72;
+  constexpr int kPagePixelSize = 9;
+  return pointSize == 8 ? kPagePixelSize : mulDiv(pointSize, kLayoutDpi, kPointsPerInch);
+}
+
+}  // namespace
+
+int mulDiv(int number, int numerator, int denominator) {
+  const std::int64_t product = std::int64_t{number} * numerator;
+  const std::int64_t half = denominator / 2;
+  const bool negative = (product < 0) != (denominator < 0);
+  return static_cast<int>(negative ? (product - half) / denominator : (product + half) / denominator);
+}
+
+QFont dialogFont(int pointSize) {
+  QFont font(dialogFontFamily());
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(dialogFontPixelSize(pointSize));
+  return font;
+}
+
+BaseUnits baseUnits(const QFont& font) {
+  const QFontMetrics metrics(font);
+  const int letters = metrics.horizontalAdvance(
+      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  return {(letters + 26) / 52, metrics.height()};
+}
+
+QRect toPixels(const DialogRect& rect, BaseUnits units) {
+  return {mulDiv(rect.x, units.x, 4), mulDiv(rect.y, units.y, 8), mulDiv(rect.width, units.x, 4),
+          mulDiv(rect.height, units.y, 8)};
+}
+
+QSize toPixels(int width, int height, BaseUnits units) {
+  return {mulDiv(width, units.x, 4), mulDiv(height, units.y, 8)};
+}
+
+}  // namespace ui

@@ -1,0 +1,24 @@
+#include <QApplication>
+#include <QProcessEnvironment>
+#include <cstdio>
+
+#include "discovery/host_network.h"
+#include "pages/startup.h"
+#include "qt/application.h"
+#include "qt/message_box.h"
+#include "qt/toolkit_translation.h"
+
+int main(int, char** argv) {
+  const QString applicationName = QString::fromStdString(pages::applicationNameOf(argv[0]));
+  if (!ui::displayNamed(QProcessEnvironment::systemEnvironment())) {
+    std::fprintf(stderr, "%s: no display found; set DISPLAY or WAYLAND_DISPLAY\n", qPrintable(applicationName));
+    return pages::kNoDisplayExitCode;
+  }
+  // The program takes no arguments: not even the toolkit's own are looked at.
+  int toolkitArgc = 1;
+  QApplication application(toolkitArgc, argv);
+  ui::installToolkitTranslation();
+  ui::QtMessagePresenter messages;
+  discovery::SystemNetwork network;
+  return ui::Application(messages, network).run(applicationName);
+}

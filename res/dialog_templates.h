@@ -1,0 +1,18 @@
+// The program's four dialog templates (ids::kAboutDialog, kMainDialog,
+// kCameraPageDialog, kCalcPageDialog).
+#pragma once
+
+#include "res/dialog_template.h"
+
+namespace ui {
+
+const DialogTemplate& aboutTemplate();
+const DialogTemplate& mainWindowTemplate();
+const DialogTemplate& cameraPageTemplate();
+const DialogTemplate& calcPageTemplate();
+
+// Each column of the camera page's list is this wide, in pixels, whatever the
+// dialog font.
+inline constexpr int kCameraColumnWidth = 150;
+
+}  // namespace ui

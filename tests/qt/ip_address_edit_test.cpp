@@ -1,0 +1,182 @@
+// The address control driven by real key events, as a user types into it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QTest>
+
+#include "qt/ip_address_edit.h"
+#include "ui_test_support.h"
+
+namespace {
+
+using uitest::pressKey;
+using uitest::typeKeys;
+
+class IpAddressEditTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    edit_ = new ui::IpAddressEdit(&window_);
+    edit_->setGeometry(10, 10, 162, 24);
+    next_ = new QLineEdit(&window_);
+    next_->setGeometry(10, 40, 162, 24);
+    uitest::showActive(window_);
+    edit_->setFocus();
+  }
+
+  QLineEdit* field(int index) const { return edit_->findChildren<QLineEdit*>().at(index); }
+  // Every field empty, which reads as 0 but is not a typed 0.0.0.0.
+  bool blank() const {
+    for (int index = 0; index < 4; ++index)
+      if (!field(index)->text().isEmpty()) return false;
+    return true;
+  }
+
+  QWidget window_;
+  ui::IpAddressEdit* edit_ = nullptr;
+  QLineEdit* next_ = nullptr;
+};
+
+TEST_F(IpAddressEditTest, StartsBlankAndReadsAsZero) {
+  EXPECT_TRUE(blank());
+  EXPECT_EQ(edit_->address(), 0u);
+  EXPECT_EQ(edit_->text(), QStringLiteral("0.0.0.0"));
+}
+
+TEST_F(IpAddressEditTest, DottedAddressTypedWithDots) {
+  typeKeys("192.168.1.241");
+  EXPECT_EQ(edit_->text(), QStringLiteral("192.168.1.241"));
+  EXPECT_EQ(edit_->address(), 0xC0A801F1u);  // first field most significant
+  EXPECT_FALSE(blank());
+}
+
+TEST_F(IpAddressEditTest, FullFieldMovesOnWithoutADot) {
+  // Three digits fill a field; two do not, since 12 may still become 120.
+  typeKeys("192168100");
+  EXPECT_EQ(edit_->text(), QStringLiteral("192.168.100.0"));
+  edit_->clear();
+  field(0)->setFocus();
+  typeKeys("1.125");
+  EXPECT_EQ(edit_->text(), QStringLiteral("1.125.0.0"));
+}
+
+TEST_F(IpAddressEditTest, DotMovesOnOnlyFromAFieldWithDigits) {
+  typeKeys("1..2.3.4");
+  EXPECT_EQ(edit_->text(), QStringLiteral("1.2.3.4"));
+}
+
+TEST_F(IpAddressEditTest, TypingIntoAFieldReachedByDotReplacesItsText) {
+  edit_->setText(QStringLiteral("10.20.30.40"));
+  field(0)->selectAll();
+  typeKeys("11.9");
+  EXPECT_EQ(edit_->text(), QStringLiteral("11.9.30.40"));
+}
+
+TEST_F(IpAddressEditTest, BackspaceInAnEmptyFieldGoesBackToThePreviousOne) {
+  typeKeys("10.");
+  pressKey(Qt::Key_Backspace);  // second field is empty: back to the end of the first
+  pressKey(Qt::Key_Backspace);  // deletes the 0
+  typeKeys("9.5");
+  EXPECT_EQ(edit_->text(), QStringLiteral("19.5.0.0"));
+}
+
+TEST_F(IpAddressEditTest, ArrowsCrossFieldEdges) {
+  typeKeys("10");
+  pressKey(Qt::Key_Right);  // end of the first field: into the second
+  pressKey(Qt::Key_Right);  // the second is empty: on into the third
+  typeKeys("5");
+  pressKey(Qt::Key_Left);
+  pressKey(Qt::Key_Left);  // start of the third: back to the second
+  typeKeys("7");
+  EXPECT_EQ(edit_->text(), QStringLiteral("10.7.5.0"));
+}
+
+TEST_F(IpAddressEditTest, ValueOver255BecomesTheMaximum) {
+  // The field is cut to 255 and keeps the caret, so the next digit does not
+  // silently land in the following field.
+  typeKeys("300");
+  EXPECT_EQ(edit_->text(), QStringLiteral("255.0.0.0"));
+  EXPECT_TRUE(field(0)->hasFocus());
+  typeKeys(".1");
+  EXPECT_EQ(edit_->text(), QStringLiteral("255.1.0.0"));
+
+  edit_->clear();
+  field(0)->setFocus();
+  typeKeys("1.2.3.999");
+  EXPECT_EQ(edit_->text(), QStringLiteral("1.2.3.255"));
+}
+
+TEST_F(IpAddressEditTest, PastedValueOver255BecomesTheMaximumWhenTheFieldIsLeft) {
+  QApplication::clipboard()->setText(QStringLiteral("300"));
+  pressKey(Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(field(0)->text(), QStringLiteral("300"));
+  pressKey(Qt::Key_Tab);
+  EXPECT_EQ(field(0)->text(), QStringLiteral("255"));
+}
+
+TEST_F(IpAddressEditTest, BlankFieldsReadAsZero) {
+  typeKeys("10");
+  pressKey(Qt::Key_Right);
+  pressKey(Qt::Key_Right);
+  typeKeys("5");
+  EXPECT_FALSE(blank());
+  EXPECT_EQ(edit_->address(), 0x0A000500u);
+  EXPECT_EQ(edit_->text(), QStringLiteral("10.0.5.0"));
+
+  edit_->clear();
+  EXPECT_TRUE(blank());
+  EXPECT_EQ(edit_->address(), 0u);
+}
+
+TEST_F(IpAddressEditTest, SetTextParsesDottedText) {
+  edit_->setText(QStringLiteral("192.168.1.241"));
+  EXPECT_EQ(edit_->address(), 0xC0A801F1u);
+
+  edit_->setText(QStringLiteral("1.2"));
+  EXPECT_EQ(edit_->text(), QStringLiteral("1.2.0.0"));
+
+  edit_->setText(QStringLiteral("999.07.1.1"));
+  EXPECT_EQ(edit_->text(), QStringLiteral("255.7.1.1"));
+}
+
+TEST_F(IpAddressEditTest, SetTextLeavesMalformedPartsBlank) {
+  edit_->setText(QStringLiteral("192.x.1.2345"));
+  EXPECT_EQ(edit_->text(), QStringLiteral("192.0.1.0"));
+  EXPECT_TRUE(field(1)->text().isEmpty());
+  EXPECT_TRUE(field(3)->text().isEmpty());
+
+  for (const char* malformed : {"", "a.b.c.d", "-1. 2.+3.1e2", "1234"}) {
+    edit_->setText(QString::fromLatin1(malformed));
+    EXPECT_TRUE(blank()) << malformed;
+  }
+}
+
+TEST_F(IpAddressEditTest, TabLeavesTheControlFromAnyField) {
+  pressKey(Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), next_);
+
+  pressKey(Qt::Key_Tab, Qt::ShiftModifier);  // back in: at the first field
+  EXPECT_EQ(QApplication::focusWidget(), field(0));
+
+  QTest::mouseClick(field(2), Qt::LeftButton);
+  ASSERT_EQ(QApplication::focusWidget(), field(2));
+  pressKey(Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), next_);
+}
+
+TEST_F(IpAddressEditTest, FieldsAreNamedAfterTheControl) {
+  edit_->setLabel(QStringLiteral("修改为这个IP"));
+  EXPECT_EQ(edit_->accessibleName(), QStringLiteral("修改为这个IP"));
+  for (int i = 0; i < 4; ++i)
+    EXPECT_EQ(field(i)->accessibleName(), QStringLiteral("修改为这个IP 第%1段").arg(i + 1));
+}
+
+TEST_F(IpAddressEditTest, CanBeDestroyedWhileAFieldHasTheFocus) {
+  typeKeys("1.2");
+  delete edit_;
+  edit_ = nullptr;
+  EXPECT_EQ(QApplication::focusWidget(), nullptr);
+}
+
+}  // namespace
