@@ -66,6 +66,15 @@ TEST_F(CalcPageTest, TheDefaultsAndTypedInputsGiveTheirFigures) {
   EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(CalcPageTest, AResultLongerThanItsBoxShowsItsStart) {
+  retype(kBitRate, "2147483647");
+  retype(kCameras, "2147483647");
+  calculate();
+  ASSERT_GT(edit(kGigabytes)->text().size(), 10);
+  EXPECT_EQ(edit(kGigabytes)->cursorPosition(), 0);
+  EXPECT_EQ(edit(kTerabytes)->cursorPosition(), 0);
+}
+
 TEST_F(CalcPageTest, ABadInputIsNamedAndTheResultsStayEmpty) {
   calculate();
   retype(kCameras, "1 6");
