@@ -52,4 +52,13 @@ class ModalWatchdog : public testing::EmptyTestEventListener {
   QElapsedTimer since_;
 };
 
+// RUN_ALL_TESTS() with a watchdog, removed again while Qt is still there.
+inline int runAllTestsWatched() {
+  auto* watchdog = new ModalWatchdog;
+  testing::UnitTest::GetInstance()->listeners().Append(watchdog);
+  const int result = RUN_ALL_TESTS();
+  delete testing::UnitTest::GetInstance()->listeners().Release(watchdog);
+  return result;
+}
+
 }  // namespace uitest

@@ -29,11 +29,7 @@ int main(int argc, char** argv) {
 #ifdef TOVALEN_TEST_WINDOWS
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
-  auto* watchdog = new uitest::ModalWatchdog;
-  testing::UnitTest::GetInstance()->listeners().Append(watchdog);
-  const int result = RUN_ALL_TESTS();
-  delete testing::UnitTest::GetInstance()->listeners().Release(watchdog);  // while Qt is still there
-  return result;
+  return uitest::runAllTestsWatched();
 #else
   return RUN_ALL_TESTS();
 #endif
