@@ -17,18 +17,15 @@ QString dialogFontFamily() {
   return QStringLiteral("WenQuanYi Micro Hei");  // Debian: fonts-wqy-microhei
 }
 
-// At 96 DPI the platform maps 8 pt to 11 px and 9 pt to 12 px. At 12 px the
-// 9 pt main window (base units 7 x 14) is 912 x 572 px and, with its frame,
-// fits a 1024 x 768 screen; its page rectangle is 812 px wide. The camera
-// page's right-hand frame ends at 543 units, 815 px at a base unit of 6, so
-// the 8 pt pages need a base unit of 5: an average letter under 5.5 px. Our
-// face has that at 9 px (5 x 10); at 10 px no Debian CJK face has, or the
-// calculator's texts overflow their controls.
+// At 96 DPI the platform maps 8 pt to 11 px and 9 pt to 12 px: the 9 pt main
+// window at 12 px, the 8 pt pages at 11 px, the sizes the templates were drawn
+// at. Our face measures a page's template larger than the window's page
+// rectangle at 11 px; the main window grows to fit it (qt/tab_layout.h)
+// rather than the pages shrinking below a readable size.
 int dialogFontPixelSize(int pointSize) {
   constexpr int kLayoutDpi = 96;
   constexpr int kPointsPerInch = 72;
-  constexpr int kPagePixelSize = 9;
-  return pointSize == 8 ? kPagePixelSize : mulDiv(pointSize, kLayoutDpi, kPointsPerInch);
+  return mulDiv(pointSize, kLayoutDpi, kPointsPerInch);
 }
 
 }  // namespace

@@ -33,6 +33,13 @@ MainWindow::MainWindow(MessagePresenter& messages, discovery::HostNetwork& netwo
   addAboutEntry(this, QString::fromUtf8(strings::kAboutMenuEntry), [this] { showAbout(); });
   connect(control(this, kClose), &QPushButton::clicked, this, &QDialog::accept);
 
+  // Grown where a page would not fit; the Close button keeps its place at
+  // the bottom right.
+  const QSize templateSize = size();
+  setFixedSize(mainWindowClientSize(templateSize));
+  QWidget* closeButton = control(this, kClose);
+  closeButton->move(closeButton->pos() + QPoint(width() - templateSize.width(), height() - templateSize.height()));
+
   tabs_ = control(this, kTabs);
   tabs_->setGeometry(tabControlRectangle(size()));
   pageRect_ = ui::pageRectangle(tabs_->size());

@@ -1,7 +1,11 @@
 #include "qt/tab_layout.h"
 
+#include <QFont>
 #include <QRect>
+#include <QSize>
 
+#include "qt/dialog_units.h"
+#include "res/dialog_templates.h"
 #include "res/tab_layout.h"
 
 namespace ui {
@@ -17,6 +21,15 @@ QRect tabControlRectangle(QSize clientSize) {
 
 QRect pageRectangle(QSize tabControlSize) {
   return toQRect(tab_layout::page(tabControlSize.width(), tabControlSize.height()));
+}
+
+QSize mainWindowClientSize(QSize templateClientSize) {
+  QSize pages;
+  for (const DialogTemplate* page : {&cameraPageTemplate(), &calcPageTemplate()})
+    pages = pages.expandedTo(toPixels(page->width, page->height, baseUnits(dialogFont(page->pointSize))));
+  const auto client = tab_layout::mainWindowClient(templateClientSize.width(), templateClientSize.height(),
+                                                   pages.width(), pages.height());
+  return {client.width, client.height};
 }
 
 }  // namespace ui

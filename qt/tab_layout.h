@@ -9,5 +9,8 @@ namespace ui {
 
 QRect tabControlRectangle(QSize clientSize);
 QRect pageRectangle(QSize tabControlSize);
+// The main window's client size for the template size `templateClientSize`,
+// grown so that both pages, in their own font, fit the page rectangle.
+QSize mainWindowClientSize(QSize templateClientSize);
 
 }  // namespace ui

@@ -21,6 +21,7 @@
 #include "res/dialog_templates.h"
 #include "res/resource_ids.h"
 #include "qt/tab_layout.h"
+#include "res/tab_layout.h"
 
 namespace {
 
@@ -58,6 +59,25 @@ TEST(PageRectangle, LiesInsideTheTabControlBelowItsTabsAndFollowsOnlyItsSize) {
   EXPECT_EQ(larger.size(), page.size() + QSize(100, 50));
 }
 
+TEST(DialogFont, PagesAreDrawnAtTheTemplatesSizesReadablyAndNearTheWindowsOwn) {
+  const int window = QFontInfo(ui::dialogFont(9)).pixelSize();
+  const int page = QFontInfo(ui::dialogFont(8)).pixelSize();
+  EXPECT_EQ(window, 12);
+  EXPECT_EQ(page, 11) << "8 pt at 96 DPI";
+}
+
+TEST(PageRectangle, TheMainWindowGrowsOnlyWhereAPageWouldNotFitAndThenFitsItExactly) {
+  using ui::tab_layout::mainWindowClient;
+  const auto same = mainWindowClient(900, 600, 700, 400);
+  EXPECT_EQ(same.width, 900);
+  EXPECT_EQ(same.height, 600);
+  const auto grown = mainWindowClient(900, 600, 850, 500);
+  const auto tabs = ui::tab_layout::tabControl(grown.width, grown.height);
+  const auto page = ui::tab_layout::page(tabs.width, tabs.height);
+  EXPECT_EQ(page.width, 850);
+  EXPECT_EQ(page.height, 500);
+}
+
 struct TemplateCase {
   const char* name;
   const ui::DialogTemplate& (*dialogTemplate)();
@@ -72,7 +92,8 @@ QRect visibleArea(const TemplateCase& c, const QWidget& dialog) {
   if (!c.isTabPage) return dialog.rect();
   QWidget mainWindow;
   ui::buildDialog(&mainWindow, ui::mainWindowTemplate());
-  const QRect page = ui::pageRectangle(ui::tabControlRectangle(mainWindow.size()).size());
+  const QSize client = ui::mainWindowClientSize(mainWindow.size());
+  const QRect page = ui::pageRectangle(ui::tabControlRectangle(client).size());
   return QRect(QPoint(0, 0), page.size());
 }
 

@@ -88,6 +88,19 @@ TEST_F(MainWindowTest, FitsA1024By768ScreenWithItsFrame) {
   EXPECT_LE(framed.height(), 768);
 }
 
+TEST_F(MainWindowTest, TheCameraPageFillsItsTabAndCloseStaysBelowItAtTheRight) {
+  QRect content;
+  for (const QWidget* control : window.cameraPage()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (control->isVisibleTo(window.cameraPage())) content |= control->geometry();
+  const QRect page = window.cameraPage()->geometry();
+  EXPECT_LE(content.right(), page.width() - 1);
+  EXPECT_GE(content.width() * 100 / tabs()->width(), 90) << content.width() << " of " << tabs()->width() << " px";
+  const QRect close = control(&window, ids::main_window::kClose)->geometry();
+  EXPECT_GT(close.top(), tabs()->geometry().bottom());
+  EXPECT_TRUE(window.rect().contains(close));
+  EXPECT_GE(close.right(), tabs()->geometry().right() - close.width());
+}
+
 TEST_F(MainWindowTest, TabControlAndPagesFollowTheLayoutRule) {
   EXPECT_EQ(tabs()->geometry(), tabControlRectangle(window.size()));
   EXPECT_EQ(window.cameraPage()->geometry(), pageRectangle(tabs()->size()));
