@@ -9,8 +9,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <set>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "discovery/camera_list.h"
 #include "discovery/channel.h"
@@ -58,6 +61,36 @@ class CameraPage {
   // gateway (each the address control's value, first field most significant).
   void apply(std::uint32_t newAddress, std::uint32_t newGateway);
 
+  // Whether `newAddress` is already listed for a camera other than the picked
+  // one, or is one of the PC's own: Apply warns before its confirmation.
+  struct AddressConflict {
+    bool thisPc = false;
+    std::string mac;  // the camera listed with it (GBK), when not the PC
+  };
+  std::optional<AddressConflict> conflictOf(std::uint32_t newAddress) const;
+
+  // Re-addressing many cameras at once: each selected camera, in list order,
+  // gets the next free address counting up from `start` (address_plan.h),
+  // never one listed for another camera, the PC's own or the gateway.
+  struct BatchItem {
+    std::string mac;  // GBK, as on the wire
+    std::string currentIp;
+    std::uint32_t newAddress = 0;
+  };
+  struct BatchPlan {
+    std::vector<BatchItem> items;
+    bool ranOut = false;  // the range would run past .254: nothing may be sent
+  };
+  BatchPlan planBatch(std::span<const std::size_t> selectedRows, std::uint32_t start, std::uint32_t gateway) const;
+  // Sends are spread out by the front-end, one per call to sendNextOfBatch(),
+  // so that no burst is lost on a slow link. False when none was left.
+  void startBatch(std::vector<BatchItem> items, std::uint32_t gateway);
+  bool sendNextOfBatch();
+  // The cameras of the last batch whose rows do not show their new address:
+  // a camera's answer is its confirmation, as with Apply.
+  std::vector<BatchItem> unansweredOfBatch() const;
+  std::uint32_t batchGateway() const { return batchGateway_; }
+
   // On the UI thread, when scheduled: applies arrived records for one slice.
   // The front-end tells its view of `changes` when set, and schedules the next
   // slice when `more` is true, going back to its event loop in between.
@@ -78,6 +111,12 @@ class CameraPage {
   std::string proposedAddress_;
   std::string proposedGateway_;
   discovery::CameraRow picked_;
+  std::vector<BatchItem> batch_;
+  std::uint32_t batchGateway_ = 0;
+  std::size_t batchSent_ = 0;
+
+  std::optional<std::uint32_t> listedAddress(std::size_t row) const;
+  std::set<std::uint32_t> addressesOfThisPc() const;
 };
 
 }  // namespace pages

@@ -3,12 +3,15 @@
 // receive thread as a queued call, and are applied a slice per timer tick.
 #pragma once
 
+#include <QList>
 #include <QTimer>
 #include <QWidget>
+#include <vector>
 
 #include "pages/camera_page.h"
 #include "qt/camera_list_model.h"
 
+class QAction;
 class QLineEdit;
 class QTableView;
 
@@ -39,8 +42,18 @@ class CameraPage : public QWidget {
  private:
   void scheduleRecords();
   void applyRecords();
+  std::vector<std::size_t> selectedRows() const;
   void pickRow();
   void apply();
+  bool confirmDespiteConflict(quint32 newAddress);
+  // The list's own menu: copy, select all, export, batch re-addressing.
+  void addListMenu();
+  void showListMenu(QPoint at);
+  void copySelection();
+  void exportList();
+  void readdressSelection();
+  void sendNextOfBatch();
+  void offerToResendUnanswered();
 
   MessagePresenter& messages_;
   pages::CameraPage page_;
@@ -48,8 +61,11 @@ class CameraPage : public QWidget {
   // A timer, not a queued call, so that other timers due meanwhile (a
   // repaint, a click's) run between two slices.
   QTimer sliceTimer_;
+  // Spaces the set-IP requests of a batch, then waits for the answers.
+  QTimer batchTimer_;
 
   QTableView* list_;
+  QList<QAction*> listActions_;
   QLineEdit* macBox_;
   QLineEdit* ipBox_;
   QLineEdit* gatewayBox_;

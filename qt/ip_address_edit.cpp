@@ -98,6 +98,7 @@ IpAddressEdit::IpAddressEdit(QWidget* parent) : QWidget(parent) {
     if (i > 0) row->addWidget(new QLabel(QStringLiteral("."), this));
     fields_[i] = new Field(*this, i);
     row->addWidget(fields_[i], 1);
+    connect(fields_[i], &QLineEdit::textChanged, this, &IpAddressEdit::changed);
   }
   setFocusPolicy(Qt::StrongFocus);
   setFocusProxy(fields_[0]);

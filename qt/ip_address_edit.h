@@ -26,6 +26,10 @@ class IpAddressEdit : public QWidget {
   // number, for each field.
   void setLabel(const QString& label);
 
+ signals:
+  // Any field's text changed, by the user or by setText().
+  void changed();
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 

@@ -1,5 +1,8 @@
 #include "qt/message_box.h"
 
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace ui {
@@ -31,5 +34,12 @@ MessageResult QtMessagePresenter::show(const MessageRequest& request) {
   // Esc or closing the window answers Cancel, or OK when that is the only button.
   return box.exec() == QMessageBox::Ok ? MessageResult::Ok : MessageResult::Cancel;
 }
+
+QString QtMessagePresenter::chooseFileToSave(QWidget* owner, const QString& caption, const QString& suggestedName,
+                                             const QString& filter) {
+  return QFileDialog::getSaveFileName(owner, caption, QDir::home().filePath(suggestedName), filter);
+}
+
+bool QtMessagePresenter::run(QDialog& dialog) { return dialog.exec() == QDialog::Accepted; }
 
 }  // namespace ui

@@ -1,9 +1,11 @@
-// Message boxes go through this seam, so the pages can be tested without a
-// modal box waiting for a click.
+// Message boxes, the save dialog and the program's own modal dialogs go
+// through this seam, so the pages can be tested without a modal window
+// waiting for a click.
 #pragma once
 
 #include <QString>
 
+class QDialog;
 class QWidget;
 
 namespace ui {
@@ -25,12 +27,21 @@ class MessagePresenter {
   virtual ~MessagePresenter() = default;
   // Returns once the user has answered.
   virtual MessageResult show(const MessageRequest& request) = 0;
+  // The file the user chose to write, in the platform's save dialog; empty
+  // when they cancelled.
+  virtual QString chooseFileToSave(QWidget* owner, const QString& caption, const QString& suggestedName,
+                                   const QString& filter) = 0;
+  // Runs `dialog` modally; true when the user accepted it.
+  virtual bool run(QDialog& dialog) = 0;
 };
 
 // A modal QMessageBox over the owner.
 class QtMessagePresenter : public MessagePresenter {
  public:
   MessageResult show(const MessageRequest& request) override;
+  QString chooseFileToSave(QWidget* owner, const QString& caption, const QString& suggestedName,
+                           const QString& filter) override;
+  bool run(QDialog& dialog) override;
 };
 
 }  // namespace ui

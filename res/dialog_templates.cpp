@@ -94,4 +94,21 @@ const DialogTemplate& calcPageTemplate() {
   return calcPage;
 }
 
+const DialogTemplate& batchTemplate() {
+  using namespace ids::batch_dialog;
+  static const DialogTemplate batch{
+      "批量修改IP", 300, 211, 9,
+      {
+          {Static, "起始IP", {7, 10, 40, 8}},
+          {kStart, "", {50, 7, 108, 15}},
+          {Static, "网关", {7, 30, 40, 8}},
+          {kGateway, "", {50, 27, 108, 15}},
+          {kPreview, "", {7, 50, 286, 130}},
+          {kOk, "确定", {186, 188, 50, 16}, Default},
+          {kCancel, "取消", {243, 188, 50, 16}},
+      },
+      {kStart.value, kGateway.value, kPreview.value, kOk.value, kCancel.value}};
+  return batch;
+}
+
 }  // namespace ui

@@ -10,6 +10,8 @@ const DialogTemplate& aboutTemplate();
 const DialogTemplate& mainWindowTemplate();
 const DialogTemplate& cameraPageTemplate();
 const DialogTemplate& calcPageTemplate();
+// Re-addressing the selected cameras at once (ids::kBatchDialog).
+const DialogTemplate& batchTemplate();
 
 // Each column of the camera page's list is this wide, in pixels, whatever the
 // dialog font.

@@ -16,6 +16,7 @@ inline constexpr int kMainDialog = 102;
 inline constexpr int kAppIcon = 128;
 inline constexpr int kCameraPageDialog = 129;
 inline constexpr int kCalcPageDialog = 235;
+inline constexpr int kBatchDialog = 236;
 // The About entry's system command; the system keeps the low four bits.
 inline constexpr int kAboutCommand = 0x0010;
 
@@ -43,5 +44,11 @@ inline constexpr ControlId<PushButton> kHiddenOk{1}, kCalculate{1018};
 inline constexpr ControlId<Edit> kBitRate{1001}, kCameras{1002}, kHoursPerDay{1003}, kDays{1004};
 inline constexpr ControlId<Edit> kGigabytes{1005}, kTerabytes{1006};
 }  // namespace calc_page
+
+namespace batch_dialog {
+inline constexpr ControlId<PushButton> kOk{1}, kCancel{2};
+inline constexpr ControlId<IpAddress> kStart{1050}, kGateway{1051};
+inline constexpr ControlId<ListView> kPreview{1009};
+}  // namespace batch_dialog
 
 }  // namespace ui::ids

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -28,6 +29,41 @@ inline constexpr const char* kConfirmChange = "确定IP，网关都填写对了�
 // control labelled `label`.
 inline std::string addressFieldName(const std::string& label, int field) {
   return label + " 第" + std::to_string(field) + "段";
+}
+
+// The camera list's own menu, and what it leads to.
+inline constexpr const char* kCopyMenuEntry = "复制";
+inline constexpr const char* kSelectAllMenuEntry = "全选";
+inline constexpr const char* kExportMenuEntry = "导出列表…";
+inline constexpr const char* kBatchMenuEntry = "批量修改IP…";
+inline constexpr const char* kExportCaption = "导出列表";
+inline constexpr const char* kExportFileName = "摄像机列表.csv";
+inline constexpr const char* kCsvFilter = "CSV 文件 (*.csv)";
+// The batch dialog's preview: MAC, current address, new address.
+inline constexpr std::array<const char*, 3> kBatchColumns{"摄像机MAC", "当前IP", "新IP"};
+
+inline std::string exportFailed(const std::string& path) { return "无法写入文件 " + path + " ！"; }
+
+inline std::string batchRanOut(const std::string& start, std::size_t count) {
+  return "从 " + start + " 开始，到 .254 为止的空闲地址不够 " + std::to_string(count) +
+         " 台摄像机使用！\r\n请换一个起始IP。";
+}
+
+inline std::string batchConfirm(std::size_t count, const std::string& first, const std::string& last) {
+  return "将修改 " + std::to_string(count) + " 台摄像机的IP：\r\n" + first + " 至 " + last + "\r\n确定修改吗？";
+}
+
+// `macs`: one camera a line.
+inline std::string batchUnanswered(const std::string& macs) {
+  return "以下摄像机没有应答：\r\n" + macs + "\r\n再发送一次吗？";
+}
+
+// Apply's warning before its confirmation.
+inline std::string addressListed(const std::string& address, const std::string& mac) {
+  return "IP " + address + " 已被列表中的摄像机 " + mac + " 使用！\r\n仍然继续吗？";
+}
+inline std::string addressOfThisPc(const std::string& address) {
+  return "IP " + address + " 是本机的地址！\r\n仍然继续吗？";
 }
 
 // The calculator's complaint about its `item`-th input (1 to 4).

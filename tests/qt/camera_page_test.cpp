@@ -3,11 +3,17 @@
 // anyone on the network can throw at it while the user works.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 #include <string>
@@ -94,6 +100,29 @@ class CameraPageTest : public testing::Test {
     }
   }
   QPoint rowCenter(int row) const { return list()->visualRect(model().index(row, 0)).center(); }
+  void selectRows(std::initializer_list<int> rows) {
+    list()->clearSelection();
+    for (const int row : rows)
+      list()->selectionModel()->select(model().index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  }
+  // One of the list's own menu entries, as the menu or its shortcut runs it.
+  void runListMenuEntry(const char* text) {
+    for (QAction* action : list()->actions())
+      if (action->text() == QString::fromUtf8(text)) return action->trigger();
+    ADD_FAILURE() << "the list's menu has no entry " << text;
+  }
+  // The set-IP requests put on the wire until `count` have gone, in order.
+  std::vector<discovery::SetIpRecord> awaitSetIpRequests(std::size_t count) {
+    std::vector<discovery::SetIpRecord> requests;
+    QTest::qWaitFor(
+        [&] {
+          for (const auto& datagram : peer.sentByOthers())
+            if (const auto request = discovery::decodeSetIpRequest(datagram.payload)) requests.push_back(*request);
+          return requests.size() >= count;
+        },
+        kWaitMs);
+    return requests;
+  }
   QPoint emptySpace() const { return {20, list()->viewport()->height() - 5}; }
   QTableView* list() const { return control(&page, kCameraList); }
   QString box(ControlId<ControlKind::Edit> name) const { return control(&page, name)->text(); }
@@ -230,6 +259,90 @@ TEST_F(CameraPageTest, ApplyCancelledSendsNothing) {
   click(kApply);
   EXPECT_EQ(messages.shown.size(), 1u);
   EXPECT_TRUE(peer.sentByOthers().empty());
+}
+
+TEST_F(CameraPageTest, ApplyToAnAddressListedForAnotherCameraWarnsFirstAndCancelSendsNothing) {
+  sendAndSettle({searchReply("CAM-A", "10.0.0.5"), searchReply("CAM-B", "10.0.0.6")});
+  doubleClick(rowCenter(0));
+  control(&page, kNewAddress)->setText("10.0.0.6");
+  messages.answer = MessageResult::Cancel;
+  click(kApply);
+  ASSERT_EQ(messages.shown.size(), 1u) << "Cancel on the warning asks nothing more";
+  EXPECT_EQ(messages.shown[0].text, "IP 10.0.0.6 已被列表中的摄像机 CAM-B 使用！\r\n仍然继续吗？");
+  EXPECT_TRUE(peer.sentByOthers().empty());
+
+  messages.answer = MessageResult::Ok;
+  click(kApply);
+  ASSERT_EQ(messages.shown.size(), 3u) << "OK goes on to the usual confirmation";
+  EXPECT_EQ(messages.shown[2].text, "确定IP，网关都填写对了？\r\n修改IP吗？");
+  EXPECT_EQ(awaitSetIpRequests(1).size(), 1u);
+}
+
+TEST_F(CameraPageTest, BatchReaddressingSendsEachSelectedCameraItsAddressAndNamesTheOneThatDidNotAnswer) {
+  sendAndSettle({searchReply("CAM-1", "10.0.0.5"), searchReply("CAM-2", "172.16.5.20"),
+                 searchReply("CAM-3", "192.168.50.30")});
+  selectRows({0, 1, 2});
+  messages.onDialog = [](QDialog& dialog) {
+    control(&dialog, ids::batch_dialog::kStart)->setText("192.168.1.100");
+    QTest::mouseClick(control(&dialog, ids::batch_dialog::kOk), Qt::LeftButton);
+  };
+  runListMenuEntry("批量修改IP…");
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, "将修改 3 台摄像机的IP：\r\n192.168.1.100 至 192.168.1.102\r\n确定修改吗？");
+  const auto requests = awaitSetIpRequests(3);
+  ASSERT_EQ(requests.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(requests[i].mac.text(), "CAM-" + std::to_string(i + 1));
+    EXPECT_EQ(requests[i].newAddress, (discovery::Ipv4Bytes{192, 168, 1, static_cast<std::uint8_t>(100 + i)}));
+    EXPECT_EQ(requests[i].newGateway, (discovery::Ipv4Bytes{192, 168, 1, 1}));
+  }
+
+  // Two cameras take the change; the third stays silent.
+  sendAndSettle({setIpReply("CAM-1", {192, 168, 1, 100}, {192, 168, 1, 1}),
+                 setIpReply("CAM-2", {192, 168, 1, 101}, {192, 168, 1, 1})});
+  EXPECT_EQ(cell(0, 1), "192.168.1.100");
+  EXPECT_EQ(cell(1, 1), "192.168.1.101");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return messages.shown.size() == 2; }, kWaitMs));
+  EXPECT_EQ(messages.shown[1].text, "以下摄像机没有应答：\r\nCAM-3  192.168.1.102\r\n\r\n再发送一次吗？");
+  const auto again = awaitSetIpRequests(1);
+  ASSERT_EQ(again.size(), 1u) << "OK sends to the silent camera again";
+  EXPECT_EQ(again[0].mac.text(), "CAM-3");
+}
+
+TEST_F(CameraPageTest, ABatchThatWouldRunPast254SaysSoAndSendsNothing) {
+  sendAndSettle({searchReply("CAM-1", "10.0.0.5"), searchReply("CAM-2", "10.0.0.6")});
+  selectRows({0, 1});
+  bool stayedOpen = false;
+  messages.onDialog = [&](QDialog& dialog) {
+    control(&dialog, ids::batch_dialog::kStart)->setText("192.168.1.254");
+    QTest::mouseClick(control(&dialog, ids::batch_dialog::kOk), Qt::LeftButton);
+    stayedOpen = dialog.result() != QDialog::Accepted;
+  };
+  runListMenuEntry("批量修改IP…");
+  EXPECT_TRUE(stayedOpen);
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].icon, MessageIcon::Exclamation);
+  EXPECT_TRUE(peer.sentByOthers().empty());
+}
+
+TEST_F(CameraPageTest, TheExportReadBackEqualsTheListAndCopyTakesTheSelectedRows) {
+  sendAndSettle({searchReply("CAM-A", "10.0.0.5", "10.0.0.1"), searchReply("\xC9\xE3-1", "10.0.0.6", "10.0.0.1")});
+  QTemporaryDir folder;
+  messages.fileToSave = folder.filePath("cameras.csv");
+  runListMenuEntry("导出列表…");
+  QFile file(messages.fileToSave);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray written = file.readAll();
+  EXPECT_TRUE(written.startsWith("\xEF\xBB\xBF")) << "a byte-order mark";
+  QString expected = QStringLiteral("摄像机MAC,IP地址,网关)\r\n");
+  for (int row = 0; row < model().rowCount(); ++row)
+    expected += cell(row, 0) + "," + cell(row, 1) + "," + cell(row, 2) + "\r\n";
+  EXPECT_EQ(QString::fromUtf8(written.mid(3)), expected);
+
+  selectRows({1});
+  list()->setFocus();
+  QTest::keyClick(list(), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QGuiApplication::clipboard()->text(), "摄像机MAC\tIP地址\t网关)\r\n摄-1\t10.0.0.6\t10.0.0.1\r\n");
 }
 
 TEST_F(CameraPageTest, MacWithGbkTextIsSentAsItsGbkBytes) {

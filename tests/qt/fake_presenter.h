@@ -1,7 +1,11 @@
-// Stands in for message boxes: records what would have been shown and answers
-// with a scripted button.
+// Stands in for message boxes and dialogs: records what would have been shown
+// and answers as the test scripted it.
 #pragma once
 
+#include <QDialog>
+#include <QString>
+#include <deque>
+#include <functional>
 #include <vector>
 
 #include "qt/message_box.h"
@@ -12,11 +16,25 @@ class FakePresenter : public ui::MessagePresenter {
  public:
   ui::MessageResult show(const ui::MessageRequest& request) override {
     shown.push_back(request);
-    return answer;
+    if (answers.empty()) return answer;
+    const ui::MessageResult next = answers.front();
+    answers.pop_front();
+    return next;
+  }
+  QString chooseFileToSave(QWidget*, const QString&, const QString&, const QString&) override { return fileToSave; }
+  // Hands the dialog to `onDialog`, which works it as a user would, instead
+  // of running it modally.
+  bool run(QDialog& dialog) override {
+    if (onDialog) onDialog(dialog);
+    return dialog.result() == QDialog::Accepted;
   }
 
+  // Boxes are answered from `answers` first, then with `answer`.
+  std::deque<ui::MessageResult> answers;
   ui::MessageResult answer = ui::MessageResult::Ok;
   std::vector<ui::MessageRequest> shown;
+  QString fileToSave;
+  std::function<void(QDialog&)> onDialog;
 };
 
 }  // namespace testsupport

@@ -1,0 +1,20 @@
+#include "pages/address_plan.h"
+
+namespace pages {
+
+AddressPlan planAddresses(std::uint32_t start, std::size_t count, const std::set<std::uint32_t>& taken) {
+  AddressPlan plan;
+  const std::uint32_t network = start & 0xFFFFFF00u;
+  for (std::uint32_t host = start & 0xFFu; plan.addresses.size() < count; ++host) {
+    if (host > 254) {
+      plan.addresses.clear();
+      plan.ranOut = true;
+      return plan;
+    }
+    const std::uint32_t address = network | host;
+    if (host != 0 && !taken.contains(address)) plan.addresses.push_back(address);
+  }
+  return plan;
+}
+
+}  // namespace pages
