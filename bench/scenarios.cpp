@@ -112,7 +112,7 @@ Outcome measurePage(std::size_t cameras, int receiveBufferBytes) {
 Outcome measureLiteral(std::size_t cameras) {
   Cameras answering(cameras);
   // The list filled a reply at a time, as a plain item list would be.
-  discovery::ShownCameraList cameras;
+  discovery::ShownCameraList rows;
   QStandardItemModel model(0, 3);
   QTableView list;
   list.setModel(&model);
@@ -129,10 +129,10 @@ Outcome measureLiteral(std::size_t cameras) {
       const discovery::DecodedRecord record = *decoded;
       // The receive thread waits until the UI thread has handled each reply.
       const auto applyOne = [&] {
-        cameras.absorb({&record, 1});
-        const auto changes = cameras.publish();
+        rows.absorb({&record, 1});
+        const auto changes = rows.publish();
         for (std::size_t row = changes.shownBefore; row < changes.shown; ++row) {
-          const discovery::CameraRow& camera = cameras.cameras().row(row);
+          const discovery::CameraRow& camera = rows.cameras().row(row);
           model.appendRow({new QStandardItem(QString::fromStdString(camera.mac)),
                            new QStandardItem(QString::fromStdString(camera.ip)),
                            new QStandardItem(QString::fromStdString(camera.gateway))});
