@@ -36,6 +36,8 @@ inline constexpr ControlId<PushButton> kHiddenOk{1}, kSearch{1018}, kApply{1019}
 inline constexpr ControlId<Edit> kMac{1001}, kIp{1002}, kGateway{1003};
 inline constexpr ControlId<ListView> kCameraList{1009};
 inline constexpr ControlId<IpAddress> kNewAddress{1050}, kNewGateway{1051};
+// The list's own menu entries, as commands.
+inline constexpr int kCopyCommand = 32771, kSelectAllCommand = 32772, kExportCommand = 32773, kBatchCommand = 32774;
 }  // namespace camera_page
 
 namespace calc_page {

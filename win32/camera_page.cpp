@@ -1,11 +1,16 @@
 #include "win32/camera_page.h"
 
-#include <commctrl.h>
+#include <commdlg.h>
 
+#include <string>
 
-#include "res/dialog_templates.h"
+#include "discovery/protocol.h"
+#include "pages/list_text.h"
 #include "res/resource_ids.h"
 #include "res/strings.h"
+#include "win32/address_control.h"
+#include "win32/batch_dialog.h"
+#include "win32/list_view.h"
 #include "win32/text.h"
 
 namespace win32 {
@@ -16,6 +21,38 @@ using namespace ui::ids::camera_page;
 // Posted by the receive thread when records wait, and by the page itself
 // while some are still to be applied.
 constexpr UINT kRecordsWaiting = WM_APP + 1;
+// A batch's requests go out this far apart, so that no burst is lost on a
+// slow link; its answers are awaited this long after the last.
+constexpr UINT_PTR kBatchTimer = 1;
+constexpr UINT_PTR kBatchAnswersTimer = 2;
+constexpr UINT kBatchSpacingMs = 5;
+constexpr UINT kBatchAnswerWaitMs = 3000;
+
+std::string dotted(std::uint32_t address) { return discovery::formatAddress(discovery::toIpv4Bytes(address)); }
+
+std::string gbkToUtf8(std::string_view gbk) { return toUtf8(fromGbk(gbk)); }
+
+int notice(HWND owner, const std::string& text, UINT buttons) {
+  return MessageBoxW(owner, fromUtf8(text).c_str(), fromUtf8(ui::strings::kNoticeCaption).c_str(), buttons);
+}
+
+// Puts UTF-8 text on the clipboard as the system's Unicode text.
+void copyToClipboard(HWND owner, const std::string& text) {
+  const std::wstring wide = fromUtf8(text);
+  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+  if (!memory) return;
+  if (auto* copy = static_cast<wchar_t*>(GlobalLock(memory))) {
+    lstrcpynW(copy, wide.c_str(), static_cast<int>(wide.size() + 1));
+    GlobalUnlock(memory);
+  }
+  if (!OpenClipboard(owner)) {
+    GlobalFree(memory);
+    return;
+  }
+  EmptyClipboard();
+  if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);  // once set, the system owns it
+  CloseClipboard();
+}
 
 }  // namespace
 
@@ -23,6 +60,7 @@ CameraPage::CameraPage(discovery::HostNetwork& network)
     : page_(network, [this] { PostMessageW(window(), kRecordsWaiting, 0, 0); }) {}
 
 HWND CameraPage::create(HINSTANCE instance, HWND parent) {
+  instance_ = instance;
   return createChild(instance, ui::ids::kCameraPageDialog, parent);
 }
 
@@ -37,17 +75,22 @@ INT_PTR CameraPage::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kRecordsWaiting:
       applyRecords();
       return TRUE;
+    case WM_TIMER:
+      KillTimer(window(), wParam);
+      if (wParam == kBatchTimer) sendNextOfBatch();
+      if (wParam == kBatchAnswersTimer) offerToResendUnanswered();
+      return TRUE;
+    case WM_CONTEXTMENU:
+      // Right-click, the menu key and Shift+F10 on the list.
+      if (reinterpret_cast<HWND>(wParam) != item(kCameraList.value)) return FALSE;
+      showListMenu(lParam);
+      return TRUE;
     case WM_COMMAND:
-      if (HIWORD(wParam) != BN_CLICKED) return FALSE;
-      if (LOWORD(wParam) == kSearch.value) page_.search();
-      if (LOWORD(wParam) == kApply.value) apply();
-      return TRUE;  // Enter elsewhere on the page does nothing
+      return onCommand(wParam);
     case WM_NOTIFY: {
-      auto* notice = reinterpret_cast<NMHDR*>(lParam);
-      if (notice->idFrom != static_cast<UINT_PTR>(kCameraList.value)) return FALSE;
-      if (notice->code == LVN_GETDISPINFOW) showCell(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
-      // NM_DBLCLK is the left button's; the right one's is NM_RDBLCLK.
-      if (notice->code == NM_DBLCLK) pick();
+      const auto* header = reinterpret_cast<NMHDR*>(lParam);
+      if (header->idFrom != static_cast<UINT_PTR>(kCameraList.value)) return FALSE;
+      onListNotice(*header, lParam);
       return TRUE;
     }
     default:
@@ -56,38 +99,57 @@ INT_PTR CameraPage::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void CameraPage::onInit() {
-  setUpList();
+  addColumns(item(kCameraList.value), ui::strings::kCameraColumns);
   page_.open();
   showAddress(item(kNewAddress.value), page_.proposedAddress());
   showAddress(item(kNewGateway.value), page_.proposedGateway());
 }
 
-void CameraPage::showAddress(HWND control, std::string_view dotted) {
-  // Windows' address control parses a window text; Wine's keeps it as plain
-  // text. Its fields are set from the value instead, which both take; a text
-  // that is no address leaves them blank.
-  if (const auto address = discovery::parseAddress(dotted))
-    SendMessageW(control, IPM_SETADDRESS, 0, static_cast<LPARAM>(discovery::toFieldsValue(*address)));
-  else
-    SendMessageW(control, IPM_CLEARADDRESS, 0, 0);
+bool CameraPage::onCommand(WPARAM wParam) {
+  switch (LOWORD(wParam)) {
+    case kCopyCommand: copySelection(); return true;
+    case kSelectAllCommand: ListView_SetItemState(item(kCameraList.value), -1, LVIS_SELECTED, LVIS_SELECTED); return true;
+    case kExportCommand: exportList(); return true;
+    case kBatchCommand: readdressSelection(); return true;
+    default: break;
+  }
+  if (HIWORD(wParam) != BN_CLICKED) return false;
+  if (LOWORD(wParam) == kSearch.value) page_.search();
+  if (LOWORD(wParam) == kApply.value) apply();
+  return true;  // Enter elsewhere on the page does nothing
 }
 
-void CameraPage::setUpList() {
-  const HWND list = item(kCameraList.value);
-  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-  for (std::size_t column = 0; column < ui::strings::kCameraColumns.size(); ++column) {
-    std::wstring header = fromUtf8(ui::strings::kCameraColumns[column]);
-    LVCOLUMNW columnInfo{};
-    columnInfo.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
-    columnInfo.fmt = LVCFMT_LEFT;
-    columnInfo.cx = ui::kCameraColumnWidth;
-    columnInfo.pszText = header.data();
-    SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
+void CameraPage::onListNotice(const NMHDR& notice, LPARAM lParam) {
+  switch (notice.code) {
+    case LVN_GETDISPINFOW:
+      showCell(*reinterpret_cast<NMLVDISPINFOW*>(lParam),
+               [this](std::size_t row, std::size_t column) { return fromGbk(page_.cell(row, column)); });
+      break;
+    case NM_DBLCLK:  // the left button's; the right one's is NM_RDBLCLK
+      pick();
+      break;
+    case LVN_KEYDOWN: {
+      const bool control = GetKeyState(VK_CONTROL) < 0;
+      const WORD key = reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey;
+      if (control && key == 'C') copySelection();
+      if (control && key == 'A') onCommand(kSelectAllCommand);
+      break;
+    }
+    default:
+      break;
   }
 }
 
+std::vector<std::size_t> CameraPage::selectedRows() const {
+  std::vector<std::size_t> rows;
+  const HWND list = item(kCameraList.value);
+  for (int row = -1; (row = ListView_GetNextItem(list, row, LVNI_SELECTED)) >= 0;)
+    rows.push_back(static_cast<std::size_t>(row));
+  return rows;
+}
+
 void CameraPage::pick() {
-  const auto row = SendMessageW(item(kCameraList.value), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+  const auto row = ListView_GetNextItem(item(kCameraList.value), -1, LVNI_SELECTED);
   if (row < 0) return;
   const std::size_t firstSelected = static_cast<std::size_t>(row);
   if (!page_.pick({&firstSelected, 1})) return;
@@ -96,18 +158,20 @@ void CameraPage::pick() {
   SetWindowTextW(item(kGateway.value), fromGbk(page_.picked().gateway).c_str());
 }
 
-std::uint32_t CameraPage::address(int id) const {
-  DWORD value = 0;
-  SendMessageW(item(id), IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&value));
-  return value;
+void CameraPage::apply() {
+  if (!page_.readyToApply(addressOf(item(kNewAddress.value)), addressOf(item(kNewGateway.value)))) return;
+  if (!confirmDespiteConflict(addressOf(item(kNewAddress.value)))) return;
+  // Read again: the values are those in force when the user said OK.
+  if (notice(window(), ui::strings::kConfirmChange, MB_OKCANCEL | MB_ICONQUESTION) == IDOK)
+    page_.apply(addressOf(item(kNewAddress.value)), addressOf(item(kNewGateway.value)));
 }
 
-void CameraPage::apply() {
-  if (!page_.readyToApply(address(kNewAddress.value), address(kNewGateway.value))) return;
-  const int answer = MessageBoxW(window(), fromUtf8(ui::strings::kConfirmChange).c_str(),
-                                 fromUtf8(ui::strings::kNoticeCaption).c_str(), MB_OKCANCEL | MB_ICONQUESTION);
-  // Read again: the values are those in force when the user said OK.
-  if (answer == IDOK) page_.apply(address(kNewAddress.value), address(kNewGateway.value));
+bool CameraPage::confirmDespiteConflict(std::uint32_t newAddress) {
+  const auto conflict = page_.conflictOf(newAddress);
+  if (!conflict) return true;
+  const std::string text = conflict->thisPc ? ui::strings::addressOfThisPc(dotted(newAddress))
+                                            : ui::strings::addressListed(dotted(newAddress), gbkToUtf8(conflict->mac));
+  return notice(window(), text, MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK;
 }
 
 void CameraPage::applyRecords() {
@@ -120,14 +184,83 @@ void CameraPage::applyRecords() {
   if (slice.more) PostMessageW(window(), kRecordsWaiting, 0, 0);
 }
 
-void CameraPage::showCell(NMLVDISPINFOW& request) {
-  LVITEMW& cell = request.item;
-  if (!(cell.mask & LVIF_TEXT) || !cell.pszText || cell.cchTextMax <= 0) return;
-  cell.pszText[0] = L'\0';
-  if (cell.iItem < 0 || cell.iSubItem < 0) return;
-  const std::wstring text =
-      fromGbk(page_.cell(static_cast<std::size_t>(cell.iItem), static_cast<std::size_t>(cell.iSubItem)));
-  lstrcpynW(cell.pszText, text.c_str(), cell.cchTextMax);
+void CameraPage::showListMenu(LPARAM at) {
+  POINT where{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+  const HWND list = item(kCameraList.value);
+  if (at == -1) {  // from the keyboard: at the focused row, or the list's corner
+    RECT row{};
+    const int focused = ListView_GetNextItem(list, -1, LVNI_FOCUSED);
+    if (focused < 0 || !ListView_GetItemRect(list, focused, &row, LVIR_LABEL)) GetClientRect(list, &row);
+    where = {row.left, row.bottom};
+    ClientToScreen(list, &where);
+  }
+  const HMENU menu = CreatePopupMenu();
+  const std::pair<int, const char*> entries[] = {{kCopyCommand, ui::strings::kCopyMenuEntry},
+                                                 {kSelectAllCommand, ui::strings::kSelectAllMenuEntry},
+                                                 {kExportCommand, ui::strings::kExportMenuEntry},
+                                                 {kBatchCommand, ui::strings::kBatchMenuEntry}};
+  for (const auto& [command, text] : entries) AppendMenuW(menu, MF_STRING, command, fromUtf8(text).c_str());
+  TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, where.x, where.y, 0, window(), nullptr);
+  DestroyMenu(menu);
+}
+
+void CameraPage::copySelection() { copyToClipboard(window(), pages::copiedText(page_, selectedRows(), gbkToUtf8)); }
+
+void CameraPage::exportList() {
+  std::wstring path = fromUtf8(ui::strings::kExportFileName);
+  path.resize(MAX_PATH);
+  // The filter's parts are separated by NULs, and it ends with two.
+  std::wstring filter = fromUtf8(ui::strings::kCsvFilter);
+  filter += L'\0';
+  filter += L"*.csv";
+  filter += L'\0';
+  const std::wstring caption = fromUtf8(ui::strings::kExportCaption);
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = window();
+  dialog.lpstrFilter = filter.c_str();
+  dialog.lpstrFile = path.data();
+  dialog.nMaxFile = static_cast<DWORD>(path.size());
+  dialog.lpstrTitle = caption.c_str();
+  dialog.lpstrDefExt = L"csv";
+  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+  if (!GetSaveFileNameW(&dialog)) return;
+  path.resize(lstrlenW(path.c_str()));
+
+  const std::string csv = pages::csvText(page_, gbkToUtf8);
+  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  const bool saved = file != INVALID_HANDLE_VALUE &&
+                     WriteFile(file, csv.data(), static_cast<DWORD>(csv.size()), &written, nullptr) &&
+                     written == csv.size();
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  if (!saved) notice(window(), ui::strings::exportFailed(toUtf8(path)), MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CameraPage::readdressSelection() {
+  const std::vector<std::size_t> selected = selectedRows();
+  if (selected.empty()) return;
+  const auto batch = askForBatch(instance_, window(), page_, selected);
+  if (!batch) return;
+  page_.startBatch(batch->items, batch->gateway);
+  sendNextOfBatch();
+}
+
+void CameraPage::sendNextOfBatch() {
+  if (page_.sendNextOfBatch())
+    SetTimer(window(), kBatchTimer, kBatchSpacingMs, nullptr);
+  else
+    SetTimer(window(), kBatchAnswersTimer, kBatchAnswerWaitMs, nullptr);
+}
+
+void CameraPage::offerToResendUnanswered() {
+  const auto unanswered = page_.unansweredOfBatch();
+  if (unanswered.empty()) return;
+  std::string macs;
+  for (const auto& item : unanswered) macs += gbkToUtf8(item.mac) + "  " + dotted(item.newAddress) + "\r\n";
+  if (notice(window(), ui::strings::batchUnanswered(macs), MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+  page_.startBatch(unanswered, page_.batchGateway());
+  sendNextOfBatch();
 }
 
 }  // namespace win32

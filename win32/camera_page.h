@@ -1,13 +1,14 @@
 // The camera page in Win32: shows what pages::CameraPage does (the search,
-// the list, the pick, Apply) and asks the user to confirm. Records arrive
-// from the receive thread as a posted message, and are applied a slice per
-// message.
+// the list, the pick, Apply, the list's own menu and batch re-addressing) and
+// asks the user. Records arrive from the receive thread as a posted message,
+// and are applied a slice per message.
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
 
-#include <string_view>
+#include <cstddef>
+#include <vector>
 
 #include "pages/camera_page.h"
 #include "win32/dialog.h"
@@ -26,14 +27,21 @@ class CameraPage : public Dialog {
  private:
   INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void onInit();
-  static void showAddress(HWND control, std::string_view dotted);
-  void setUpList();
+  bool onCommand(WPARAM wParam);
+  void onListNotice(const NMHDR& notice, LPARAM lParam);
+  std::vector<std::size_t> selectedRows() const;
   void pick();
   void apply();
+  bool confirmDespiteConflict(std::uint32_t newAddress);
   void applyRecords();
-  void showCell(NMLVDISPINFOW& request);
-  std::uint32_t address(int id) const;
+  void showListMenu(LPARAM at);
+  void copySelection();
+  void exportList();
+  void readdressSelection();
+  void sendNextOfBatch();
+  void offerToResendUnanswered();
 
+  HINSTANCE instance_ = nullptr;
   pages::CameraPage page_;
 };
 

@@ -18,6 +18,7 @@
 #include "discovery/protocol.h"
 #include "support/lab_cameras.h"
 #include "support/wire_peer.h"
+#include "res/dialog_templates.h"
 #include "res/resource_ids.h"
 #include "res/strings.h"
 #include "win32/program_driver.h"
@@ -161,6 +162,62 @@ TEST_F(ProgramTest, FindsTheCamerasInOtherSubnetsAndMovesOneIntoThePcsSubnet) {
   EXPECT_EQ(request->mac.text(), testsupport::kLabCameraTexts[0].mac);
   EXPECT_EQ(discovery::formatAddress(request->newAddress), testsupport::kLabProposedAddress);
   EXPECT_EQ(discovery::formatAddress(request->newGateway), testsupport::kLabPcGateway);
+}
+
+TEST_F(ProgramTest, BatchReaddressingMovesEverySelectedCameraAndApplyWarnsBeforeAnAddressIsGivenTwice) {
+  testsupport::WirePeer wire;
+  ASSERT_TRUE(wire.ok()) << "the raw socket capture needs root";
+  click(control(cameraPage, camera_page::kSearch.value));
+  ASSERT_TRUE(waitFor([&] { return list().rowCount() == 3; })) << list().rowCount() << " rows";
+  const Rows listed = list().rows();
+
+  // Apply to an address another camera has: the warning first; Cancel sends nothing.
+  list().select(0, true);
+  list().doubleClickBelowTheRows();
+  ASSERT_TRUE(waitFor([&] { return text(cameraPage, camera_page::kMac.value) == listed[0][0]; }));
+  SendMessageW(control(cameraPage, camera_page::kNewAddress.value), IPM_SETADDRESS, 0,
+               static_cast<LPARAM>(valueOf(win32::toUtf8(listed[1][1]).c_str())));
+  wire.sentByOthers();
+  click(control(cameraPage, camera_page::kApply.value));
+  const HWND warning = awaitNotice();
+  ASSERT_TRUE(warning);
+  EXPECT_THAT(staticTexts(warning), ElementsAre(wide(ui::strings::addressListed(win32::toUtf8(listed[1][1]),
+                                                                               win32::toUtf8(listed[1][0])).c_str())));
+  click(GetDlgItem(warning, IDCANCEL));
+  ASSERT_TRUE(waitFor([&] { return !IsWindow(warning); }));
+
+  // Every row selected, then the batch from 192.168.1.100.
+  PostMessageW(cameraPage, WM_COMMAND, camera_page::kSelectAllCommand, 0);
+  PostMessageW(cameraPage, WM_COMMAND, camera_page::kBatchCommand, 0);
+  HWND batch = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (batch = findDialog(program.id(), wide(ui::batchTemplate().caption))) != nullptr; }));
+  EXPECT_EQ(addressValue(program.handle(), GetDlgItem(batch, ui::ids::batch_dialog::kStart.value)),
+            valueOf(testsupport::kLabProposedAddress));
+  SendMessageW(GetDlgItem(batch, ui::ids::batch_dialog::kStart.value), IPM_SETADDRESS, 0,
+               static_cast<LPARAM>(valueOf("192.168.1.100")));
+  click(GetDlgItem(batch, IDOK));
+  HWND confirm = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (confirm = findDialog(program.id(), wide(ui::strings::kNoticeCaption), batch)); }));
+  EXPECT_THAT(staticTexts(confirm), ElementsAre(wide(ui::strings::batchConfirm(3, "192.168.1.100", "192.168.1.102").c_str())));
+  pressOk(confirm);
+
+  // In list order, whatever addresses the cameras had.
+  EXPECT_TRUE(waitFor([&] {
+    const Rows rows = list().rows();
+    return rows.size() == 3 && rows[0][1] == L"192.168.1.100" && rows[1][1] == L"192.168.1.101" &&
+           rows[2][1] == L"192.168.1.102";
+  })) << "the cameras moved and answered";
+  std::vector<discovery::SetIpRecord> requests;
+  for (const auto& datagram : wire.sentByOthers())
+    if (discovery::commandOf(datagram.payload) == discovery::CMD_SET_IP) {
+      EXPECT_EQ(datagram.payload.size(), 44u);
+      requests.push_back(*discovery::decodeSetIpRequest(datagram.payload));
+    }
+  ASSERT_EQ(requests.size(), 3u) << "exactly one request a camera, none for the cancelled Apply";
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(wide(std::string(requests[i].mac.text()).c_str()), listed[i][0]);
+    EXPECT_EQ(discovery::formatAddress(requests[i].newAddress), "192.168.1.10" + std::to_string(i));
+  }
 }
 
 TEST_F(ProgramTest, CalculatorGivesTheFiguresOfTheDefaultsAndNamesTheFirstBadInput) {

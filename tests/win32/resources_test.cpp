@@ -189,7 +189,8 @@ INSTANTIATE_TEST_SUITE_P(AllDialogs, DialogResourceTest,
                          testing::Values(Case{"About", ui::ids::kAboutDialog, &ui::aboutTemplate, false},
                                          Case{"MainWindow", ui::ids::kMainDialog, &ui::mainWindowTemplate, false},
                                          Case{"CameraPage", ui::ids::kCameraPageDialog, &ui::cameraPageTemplate, true},
-                                         Case{"CalcPage", ui::ids::kCalcPageDialog, &ui::calcPageTemplate, true}),
+                                         Case{"CalcPage", ui::ids::kCalcPageDialog, &ui::calcPageTemplate, true},
+                                         Case{"Batch", ui::ids::kBatchDialog, &ui::batchTemplate, false}),
                          [](const testing::TestParamInfo<Case>& info) { return info.param.name; });
 
 TEST(ProgramResourcesTest, TheAboutEntryAndTheIconInEverySize) {

@@ -124,6 +124,7 @@ bool writeResourceScript(std::ostream& out, const std::string& iconFile, std::st
        "WS_EX_APPWINDOW"},
       {ids::kCameraPageDialog, ui::cameraPageTemplate(), "DS_CONTROL | DS_SETFONT | WS_CHILD", ""},
       {ids::kCalcPageDialog, ui::calcPageTemplate(), "DS_CONTROL | DS_SETFONT | WS_CHILD", ""},
+      {ids::kBatchDialog, ui::batchTemplate(), "DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU", ""},
   };
   for (const auto& entry : dialogs) {
     if (!tabOrderFollowsCreation(entry.dialog)) {
