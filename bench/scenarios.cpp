@@ -8,12 +8,15 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <thread>
 
 #include "burst.h"
 #include "discovery/channel.h"
 #include "discovery/datagram_socket.h"
 #include "discovery/host_network.h"
+#include "support/datagram_stream.h"
+#include "support/hostile_datagrams.h"
 #include "support/kernel_counters.h"
 #include "ui/camera_list_model.h"
 #include "ui/dialog_builder.h"
@@ -89,9 +92,15 @@ void search(discovery::DatagramSocket& socket) {
 
 }  // namespace
 
-Outcome measurePage(std::size_t cameras, int receiveBufferBytes) {
+Outcome measurePage(std::size_t cameras, int receiveBufferBytes, int junkPerSecond) {
   Cameras answering(cameras);
   if (!answering.ok()) return {};
+  std::unique_ptr<testsupport::DatagramStream> junk;
+  if (junkPerSecond > 0) {
+    junk = std::make_unique<testsupport::DatagramStream>(testsupport::strayDatagram,
+                                                         std::chrono::microseconds(1000000 / junkPerSecond));
+    if (!junk->ok()) return {};
+  }
   ui::QtMessagePresenter messages;
   BenchNetwork network(receiveBufferBytes);
   ui::CDlgUpdateIP page(messages, network, nullptr);
