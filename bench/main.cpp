@@ -19,15 +19,20 @@ namespace {
 // What a stock desktop grants: net.core.rmem_max of 212,992, doubled by the kernel.
 constexpr int kStockDesktopRequest = 212992;
 
+// A third party in the field streamed this many datagrams a second that are no answer.
+constexpr int kFieldJunkPerSecond = 1000;
+
 struct Scenario {
   const char* name;
   const char* mode;
   int buffer;
+  int junkPerSecond = 0;
 };
 
 constexpr Scenario kScenarios[] = {
     {"page", "page", discovery::kWantedReceiveBuffer},
     {"page, capped buffer", "page", kStockDesktopRequest},
+    {"page, 1,000 junk datagrams/s", "page", discovery::kWantedReceiveBuffer, kFieldJunkPerSecond},
     {"bare receiver", "bare", discovery::kWantedReceiveBuffer},
     {"bare receiver, capped buffer", "bare", kStockDesktopRequest},
     {"literal baseline", "literal", 0},
@@ -37,13 +42,14 @@ int runChild(int argc, char** argv) {
   const std::string mode = argv[2];
   const std::size_t cameras = std::strtoul(argv[3], nullptr, 10);
   const int buffer = std::atoi(argv[4]);
+  const int junkPerSecond = std::atoi(argv[5]);
   bench::Outcome outcome;
   if (mode == "bare") {
     outcome = bench::measureBare(cameras, buffer);
   } else {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    outcome = mode == "page" ? bench::measurePage(cameras, buffer) : bench::measureLiteral(cameras);
+    outcome = mode == "page" ? bench::measurePage(cameras, buffer, junkPerSecond) : bench::measureLiteral(cameras);
   }
   std::printf("%zu %.3f %.3f %.1f %zu\n", outcome.listed, outcome.millisecondsToLast, outcome.longestStallMs,
               outcome.residentBytesPerCamera, outcome.searches);
@@ -76,7 +82,7 @@ double median(std::vector<double> values) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 5 && std::strcmp(argv[1], "--child") == 0) return runChild(argc, argv);
+  if (argc == 6 && std::strcmp(argv[1], "--child") == 0) return runChild(argc, argv);
   const int runs = argc > 1 ? std::max(5, std::atoi(argv[1])) : 10;
   const std::vector<std::size_t> sizes{1000, 10000, 50000};
 
@@ -89,7 +95,8 @@ int main(int argc, char** argv) {
       Series& series = results[scenario.name];
       for (int run = 0; run < runs; ++run) {
         const std::string command = std::string(argv[0]) + " --child " + scenario.mode + " " +
-                                    std::to_string(cameras) + " " + std::to_string(scenario.buffer);
+                                    std::to_string(cameras) + " " + std::to_string(scenario.buffer) + " " +
+                                    std::to_string(scenario.junkPerSecond);
         FILE* child = popen(command.c_str(), "r");
         std::size_t listed = 0, searches = 0;
         double ms = 0, stall = 0, bytes = 0;
@@ -119,6 +126,8 @@ int main(int argc, char** argv) {
                 median(page.milliseconds) / median(results["bare receiver"].milliseconds));
     std::printf("| %zu | capped page ÷ page (time) | | | | %.2f× | | |\n", cameras,
                 median(results["page, capped buffer"].milliseconds) / median(page.milliseconds));
+    std::printf("| %zu | page beside junk ÷ page (time) | | | | %.2f× | | |\n", cameras,
+                median(results["page, 1,000 junk datagrams/s"].milliseconds) / median(page.milliseconds));
     std::printf("| %zu | page ÷ literal baseline (listed) | %.2f× | | | | | |\n", cameras,
                 median(page.listedShare) / median(results["literal baseline"].listedShare));
   }

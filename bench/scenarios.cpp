@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <thread>
 
 #include "burst.h"
@@ -20,6 +21,8 @@
 #include "qt/dialog_builder.h"
 #include "qt/message_box.h"
 #include "res/resource_ids.h"
+#include "support/datagram_stream.h"
+#include "support/hostile_datagrams.h"
 #include "support/kernel_counters.h"
 
 namespace bench {
@@ -90,9 +93,15 @@ void search(discovery::DatagramSocket& socket) {
 
 }  // namespace
 
-Outcome measurePage(std::size_t cameras, int receiveBufferBytes) {
+Outcome measurePage(std::size_t cameras, int receiveBufferBytes, int junkPerSecond) {
   Cameras answering(cameras);
   if (!answering.ok()) return {};
+  std::unique_ptr<testsupport::DatagramStream> junk;
+  if (junkPerSecond > 0) {
+    junk = std::make_unique<testsupport::DatagramStream>(testsupport::strayDatagram,
+                                                         std::chrono::microseconds(1000000 / junkPerSecond));
+    if (!junk->ok()) return {};
+  }
   ui::QtMessagePresenter messages;
   BenchNetwork network(receiveBufferBytes);
   ui::CameraPage page(messages, network, nullptr);

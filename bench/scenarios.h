@@ -16,7 +16,8 @@ struct Outcome {
 
 // The real camera page: real channel, real hand-over, real list; the channel
 // asks for `receiveBufferBytes` and repeats the search while answers are lost.
-Outcome measurePage(std::size_t cameras, int receiveBufferBytes);
+// With `junkPerSecond`, junk that is no answer streams to the group all along.
+Outcome measurePage(std::size_t cameras, int receiveBufferBytes, int junkPerSecond);
 // The receive path taken literally: default buffer, one read and one
 // synchronous hand-over to the UI thread per datagram, one search.
 Outcome measureLiteral(std::size_t cameras);

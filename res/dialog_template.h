@@ -1,6 +1,6 @@
 // Dialog layouts kept as data, in the units and terms of the dialog templates
 // the program was first drawn with. No toolkit is involved: the Qt front-end
-// builds widgets from them (ui/dialog_builder.h), the Windows one its dialog
+// builds widgets from them (qt/dialog_builder.h), the Windows one its dialog
 // resources.
 #pragma once
 

@@ -346,7 +346,7 @@ TEST_F(RepeatedSearchTest, ASearchWhoseAnswersWereDroppedIsRepeatedUntilEveryCam
 
 TEST_F(RepeatedSearchTest, JunkThatTricklesInAllAlongNeitherDelaysNorStopsTheRepeat) {
   const std::set<std::string> macs = camerasOverflowingTheFirstSearch();
-  // Far closer together than the quiet a round once waited for.
+  // Junk every 10 ms: never a quiet of kRoundQuiet, were junk to count.
   testsupport::DatagramStream trickle(testsupport::strayDatagram, 10ms);
   ASSERT_TRUE(trickle.ok());
   channel.sendSearch();

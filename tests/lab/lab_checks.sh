@@ -32,21 +32,22 @@ record_lab() {
   for ns in /run/netns/"$TOVALEN_LAB"-*; do stat -L -c %i "$ns"; done >"$1"
 }
 
-# left_behind PREFIX RECORD INTERFACES: prints whatever the ended lab whose
-# names start with PREFIX left behind: namespaces, processes in namespaces
-# listed in RECORD (see record_lab, may be missing), interfaces of this
-# namespace not listed in INTERFACES, the cameras' logs. Prints nothing when
-# it left nothing.
+# left_behind PREFIX RECORD INTERFACES: prints whatever the ended lab (or
+# tovalen-try) whose names start with PREFIX left behind: namespaces,
+# processes in namespaces listed in RECORD (see record_lab, may be missing),
+# interfaces of this namespace not listed in INTERFACES, its folders in TMPDIR
+# (the cameras' logs, say). Prints nothing when it left nothing.
 left_behind() {
   ip netns list | awk -v prefix="$1-" 'index($1, prefix) == 1 { print "namespace " $1 }'
-  local logs
-  for logs in "${TMPDIR:-/tmp}/$1"-logs.*; do [ ! -e "$logs" ] || echo "directory $logs"; done
+  local folder
+  for folder in "${TMPDIR:-/tmp}/$1"-*.*; do [ ! -e "$folder" ] || echo "directory $folder"; done
   if [ -s "$2" ]; then
-    local task inode
-    for task in /proc/[0-9]*; do
-      inode=$(readlink "$task/ns/net" 2>/dev/null | tr -cd '0-9') || continue
-      grep -qx "$inode" "$2" && echo "process ${task#/proc/}: $(tr '\0' ' ' <"$task/cmdline" 2>/dev/null)"
-    done
+    # One stat for every process: a command per process takes seconds on a
+    # busy machine.
+    local task
+    stat -L -c '%i %n' /proc/[0-9]*/ns/net 2>/dev/null |
+      awk 'NR == FNR { recorded[$1]; next } $1 in recorded { split($2, path, "/"); print path[3] }' "$2" - |
+      while read -r task; do echo "process $task: $(tr '\0' ' ' 2>/dev/null <"/proc/$task/cmdline")"; done
   fi
   own_interfaces | comm -13 "$3" - | sed 's/^/interface /'
 }

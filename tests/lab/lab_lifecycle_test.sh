@@ -1,23 +1,26 @@
 #!/usr/bin/env bash
-# lab_lifecycle_test.sh LAB-SCRIPT CAMERA
+# lab_lifecycle_test.sh LAB-SCRIPT CAMERA TRY-SCRIPT
 # What the lab builds, and that it takes all of it down again however it
 # ends: its command's end, Ctrl-C, SIGTERM (and more signals during the
 # teardown), a failure while it builds; that it refuses clearly where it
 # cannot build; and that `clean` removes what a lab killed outright left, and
-# only that. Exits 77 (a skip for ctest) when this
-# machine cannot create network namespaces, except under CI.
+# only that. The same for tovalen-try, whose command also gets a runtime
+# directory of its own: SIGTERM and SIGINT end it, and after SIGKILL nothing
+# runs on and the next run removes its folders. Exits 77 (a skip for ctest)
+# when this machine cannot create network namespaces, except under CI.
 # shellcheck source-path=SCRIPTDIR
 set -eu
 lab=$1
 camera=$2
+try=$3
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=lab_checks.sh
 . "$here/lab_checks.sh"
 require_namespaces
 
 work=$(mktemp -d)
-labs=()
-trap 'for pid in "${labs[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
+started=()
+trap 'for pid in "${started[@]}"; do kill -KILL "$pid" 2>/dev/null || true; done
       "$lab" clean >/dev/null; rm -rf "$work"' EXIT
 own_interfaces >"$work/interfaces"
 passed=0
@@ -45,19 +48,26 @@ await() {
   done
 }
 
-# start_lab NAME [LAB-OPTION...] -- COMMAND...: starts a lab in a session of
-# its own, as from a terminal, with its output in $work/NAME.out; sets pid.
+# start_in_session NAME COMMAND...: starts COMMAND in a session of its own,
+# as from a terminal, with its output in $work/NAME.out; sets pid.
+start_in_session() {
+  local name=$1
+  shift
+  # A background job would ignore SIGINT, which a terminal's Ctrl-C sends.
+  env --default-signal=INT setsid "$@" >"$work/$name.out" 2>&1 &
+  pid=$!
+  started+=("$pid")
+}
+
+# start_lab NAME [LAB-OPTION...] -- COMMAND...: a lab, as start_in_session.
 start_lab() {
   local name=$1
   shift
   local options=()
   while [ "$1" != -- ]; do options+=("$1"); shift; done
   shift
-  # A background job would ignore SIGINT, which a terminal's Ctrl-C sends.
-  env --default-signal=INT setsid "$lab" --camera "$camera" "${options[@]}" \
-    run "$here/run-in-lab.sh" --record "$work/$name.ns" "$@" >"$work/$name.out" 2>&1 &
-  pid=$!
-  labs+=("$pid")
+  start_in_session "$name" "$lab" --camera "$camera" "${options[@]}" \
+    run "$here/run-in-lab.sh" --record "$work/$name.ns" "$@"
 }
 
 # A command that says it runs (sh -c "$waits" FILE), then waits to be ended.
@@ -85,10 +95,11 @@ ends_with() {
   [ "$status" -eq "$2" ] || { echo "lab $1 ended with $status, not $2"; return 1; }
 }
 
-# leaves_nothing NAME PID
+# leaves_nothing NAME PID [PREFIX]: nothing is left of the lab (or, with
+# PREFIX tovalen-try, of tovalen-try) PID.
 leaves_nothing() {
   local leftovers
-  leftovers=$(left_behind "tvl-$2" "$work/$1.ns" "$work/interfaces")
+  leftovers=$(left_behind "${3:-tvl}-$2" "$work/$1.ns" "$work/interfaces")
   [ -z "$leftovers" ] || { echo "$leftovers"; return 1; }
 }
 
@@ -176,6 +187,82 @@ check "clean leaves a running lab alone" test -e "/proc/$alive" -a -n "$(ip netn
 kill -TERM "$alive"
 check "the running lab still ends cleanly" ends_with "$alive" 143
 check "nothing is left of it" leaves_nothing alive "$alive"
+
+# --- tovalen-try: the same cameras, built without root for `make run`.
+# Its command (sh -c "$try_notes; ..." $work/NAME) notes tovalen-try's and
+# the cameras' namespaces in NAME.ns, and its runtime directory in NAME.up:
+# the path, mode and owner, and what it holds.
+# shellcheck disable=SC2016 # expanded by that shell
+try_notes='for task in $PPID $(pgrep -P $PPID); do stat -L -c %i /proc/$task/ns/net; done >"$0.ns"
+{ echo "$XDG_RUNTIME_DIR"; stat -c "%a %u" "$XDG_RUNTIME_DIR"; ls -A "$XDG_RUNTIME_DIR"; } >"$0.part"
+mv "$0.part" "$0.up"'
+
+# start_try NAME -- COMMAND-TAIL: tovalen-try running "$try_notes; COMMAND-TAIL",
+# as start_in_session.
+start_try() {
+  start_in_session "$1" "$try" --camera "$camera" sh -c "$try_notes; $3" "$work/$1"
+}
+
+# private_runtime NAME PID: the command of tovalen-try PID had a runtime
+# directory of its own, made for it: empty, 0700 and this user's.
+private_runtime() {
+  local folder mode held
+  { read -r folder; read -r mode; held=$(cat); } <"$work/$1.up"
+  case $folder in
+    "${TMPDIR:-/tmp}/tovalen-try-$2-runtime."*) ;;
+    *) echo "XDG_RUNTIME_DIR=$folder"; return 1 ;;
+  esac
+  if [ "$mode" != "700 $(id -u)" ] || [ -n "$held" ]; then
+    echo "mode and owner $mode, holding: $held"
+    return 1
+  fi
+}
+
+# start_waiting_tries FIRST SECOND: two tovalen-try whose commands note they
+# are up (in $work/NAME.up) and wait; sets first and second to their pids.
+start_waiting_tries() {
+  start_try "$1" -- 'exec sleep 600'
+  first=$pid
+  start_try "$2" -- 'exec sleep 600'
+  second=$pid
+}
+
+# no_process_left NAME: none runs in the namespaces noted in $work/NAME.ns.
+no_process_left() {
+  ! left_behind none "$work/$1.ns" "$work/interfaces" | grep -q '^process'
+}
+
+start_try try-ended -- 'exit 3'
+check "tovalen-try's status is its command's" ends_with "$pid" 3
+check "its command has a private runtime directory" private_runtime try-ended "$pid"
+check "nothing is left after tovalen-try's command ends" leaves_nothing try-ended "$pid" tovalen-try
+
+# SIGTERM and SIGINT to tovalen-try alone end its command at once.
+start_waiting_tries try-terminated try-interrupted
+terminated=$first interrupted=$second
+check "two tovalen-try run at once" await "both up" test -e "$work/try-terminated.up" -a -e "$work/try-interrupted.up"
+kill -TERM "$terminated"
+kill -INT "$interrupted"
+check "SIGTERM ends tovalen-try and its command" ends_with "$terminated" 143
+check "nothing is left after SIGTERM to tovalen-try" leaves_nothing try-terminated "$terminated" tovalen-try
+check "SIGINT ends tovalen-try and its command" ends_with "$interrupted" 130
+check "nothing is left after SIGINT to tovalen-try" leaves_nothing try-interrupted "$interrupted" tovalen-try
+
+# After SIGKILL its processes end with it; its folders stay until the next
+# run, which spares those of a run still going.
+start_waiting_tries try-killed try-alive
+killed=$first alive=$second
+check "both tovalen-try up" await "both up" test -e "$work/try-killed.up" -a -e "$work/try-alive.up"
+{ kill -KILL "$killed"; wait "$killed"; } 2>/dev/null || true  # without bash's report of the kill
+check "nothing of a killed tovalen-try runs on" await "its processes to end" no_process_left try-killed
+check "a killed tovalen-try leaves its folders" test -d "$(head -n 1 "$work/try-killed.up")"
+start_try try-later -- 'exit 0'
+check "the next tovalen-try runs" ends_with "$pid" 0
+check "the next run removes what the killed one left" leaves_nothing try-killed "$killed" tovalen-try
+check "the next run spares a running one's folders" test -d "$(head -n 1 "$work/try-alive.up")"
+kill -TERM "$alive"
+check "the running tovalen-try still ends cleanly" ends_with "$alive" 143
+check "nothing is left of it" leaves_nothing try-alive "$alive" tovalen-try
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
