@@ -33,7 +33,8 @@ BatchDialog::BatchDialog(MessagePresenter& messages, const pages::CameraPage& pa
     preview_.setHorizontalHeaderItem(static_cast<int>(column),
                                      new QStandardItem(QString::fromUtf8(strings::kBatchColumns[column])));
   list->setModel(&preview_);
-  list->horizontalHeader()->setStretchLastSection(true);
+  for (int column = 0; column < preview_.columnCount(); ++column)
+    list->horizontalHeader()->resizeSection(column, kCameraColumnWidth);
 
   connect(control(this, kOk), &QPushButton::clicked, this, &BatchDialog::accept);
   connect(control(this, kCancel), &QPushButton::clicked, this, &BatchDialog::reject);

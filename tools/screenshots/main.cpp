@@ -1,8 +1,8 @@
 // Renders the program's windows to PNG files on the offscreen platform: the
-// camera page with a few cameras listed, the calculator page after a
-// calculation, and the About box. Run as the PC of tools/lab/tovalen-try, whose
-// gateway proposes the new address; the cameras listed are played by
-// datagrams this tool sends to the group itself.
+// camera page with a few cameras listed, the batch dialog for all of them,
+// the calculator page after a calculation, and the About box. Run as the PC
+// of tools/lab/tovalen-try, whose gateway proposes the new address; the
+// cameras listed are played by datagrams this tool sends to the group itself.
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -11,11 +11,14 @@
 #include <QTimer>
 #include <QTableView>
 #include <cstdio>
+#include <numeric>
+#include <vector>
 
 #include "discovery/channel.h"
 #include "discovery/datagram_socket.h"
 #include "discovery/host_network.h"
 #include "qt/about_box.h"
+#include "qt/batch_dialog.h"
 #include "qt/dialog_builder.h"
 #include "qt/calc_page.h"
 #include "qt/camera_page.h"
@@ -80,6 +83,13 @@ int main(int argc, char** argv) {
   list->setCurrentIndex(cameras.index(0, 0));
   QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(cameras.index(0, 0)).center());
   bool ok = save(&window, folder, "camera-page.png");
+
+  std::vector<std::size_t> every(std::size(kCameras));
+  std::iota(every.begin(), every.end(), 0);
+  ui::BatchDialog batch(messages, window.cameraPage()->page(), every, &window);
+  batch.show();
+  ok = save(&batch, folder, "batch-dialog.png") && ok;
+  batch.hide();
 
   window.showPage(ui::MainWindow::kCalculatorPage);
   QTest::mouseClick(ui::control(window.calculatorPage(), ui::ids::calc_page::kCalculate), Qt::LeftButton);
