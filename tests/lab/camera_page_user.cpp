@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -66,5 +67,13 @@ void CameraPageUser::pick(const QString& mac) {
 }
 
 QTableView* CameraPageUser::list() const { return ui::control(&page_, ui::ids::camera_page::kCameraList); }
+
+void CameraPageUser::selectAllAndRunListMenuEntry(const char* entry) {
+  list()->setFocus();
+  QTest::keyClick(list(), Qt::Key_A, Qt::ControlModifier);
+  for (QAction* action : list()->actions())
+    if (action->text() == QString::fromUtf8(entry)) return action->trigger();
+  ADD_FAILURE() << "the list's menu has no entry " << entry;
+}
 
 }  // namespace labtest

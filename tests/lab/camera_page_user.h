@@ -52,6 +52,8 @@ class CameraPageUser {
   void click(ui::ControlId<ui::ControlKind::PushButton> name);
   // Selects the camera's row and double-clicks it, which fills the boxes.
   void pick(const QString& mac);
+  // Ctrl+A in the list, then an entry of the list's own menu.
+  void selectAllAndRunListMenuEntry(const char* entry);
 
  private:
   QTableView* list() const;

@@ -4,12 +4,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QDialog>
+#include <QPushButton>
 #include <QTest>
 
 #include "discovery/host_network.h"
 #include "lab/camera_page_user.h"
 #include "lab/lab_network.h"
 #include "qt/camera_page.h"
+#include "qt/dialog_builder.h"
+#include "qt/ip_address_edit.h"
 #include "qt/fake_presenter.h"
 #include "qt/main_window.h"
 
@@ -68,6 +72,28 @@ TEST_F(ReaddressAcrossSubnetsTest, FindsEveryCameraAndMovesOneIntoThePcsSubnet) 
 
   // After: the camera really is in the PC's subnet.
   EXPECT_EQ(probeEcho("192.168.1.241"), Reach::Answered);
+}
+
+TEST_F(ReaddressAcrossSubnetsTest, MovesEverySelectedCameraIntoThePcsSubnetAtOnce) {
+  ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(window, *window.cameraPage()));
+  user.click(kSearch);
+  ASSERT_TRUE(user.awaitRows(kLabCameras.size()));
+  const std::vector<QString> macs = user.macs();
+
+  messages.onDialog = [](QDialog& dialog) {
+    control(&dialog, ui::ids::batch_dialog::kStart)->setText("192.168.1.100");
+    QTest::mouseClick(control(&dialog, ui::ids::batch_dialog::kOk), Qt::LeftButton);
+  };
+  user.selectAllAndRunListMenuEntry("批量修改IP…");
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, "将修改 3 台摄像机的IP：\r\n192.168.1.100 至 192.168.1.102\r\n确定修改吗？");
+
+  // In list order, whatever addresses the cameras had; each answers from its new one.
+  std::vector<Row> expected;
+  for (std::size_t row = 0; row < macs.size(); ++row)
+    expected.push_back({macs[row], QStringLiteral("192.168.1.%1").arg(100 + row), "192.168.1.1"});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return user.rows() == expected; }, kWaitMs));
+  for (const Row& moved : expected) EXPECT_EQ(probeEcho(moved[1].toStdString()), Reach::Answered) << moved[1].toStdString();
 }
 
 }  // namespace
