@@ -9,11 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "discovery/channel.h"
 #include "support/datagrams.h"
@@ -35,17 +37,19 @@ std::size_t openDescriptors() {
   return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
 }
 
-// The descriptor of the socket bound to the discovery port, if any.
-std::optional<int> discoverySocket() {
+// The descriptors of the sockets bound to the discovery port: the channel's
+// and its adapters'.
+std::vector<int> discoverySockets() {
+  std::vector<int> sockets;
   for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
     const int fd = std::stoi(entry.path().filename());
     sockaddr_in local{};
     socklen_t size = sizeof local;
     if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size) == 0 && local.sin_family == AF_INET &&
         ntohs(local.sin_port) == DISCOVERY_PORT)
-      return fd;
+      sockets.push_back(fd);
   }
-  return std::nullopt;
+  return sockets;
 }
 
 // The private namespace routes the multicast range to loopback; these tests
@@ -88,14 +92,18 @@ TEST(ChannelSocketFaultTest, ASocketThatFailsUnderTheReceiveThreadStillClosesPro
     peer.sendToGroup(searchReply("BEFORE"));
     ASSERT_TRUE(receiver.waitUntil(lastIs("BEFORE")));
 
-    // Every read on the descriptor now fails (it is no longer a socket),
-    // while the channel still owns it and is the one to close it.
-    const auto socket = discoverySocket();
-    ASSERT_TRUE(socket);
+    // Every read on the descriptors now fails (they are no longer sockets),
+    // while the channel still owns them and is the one to close them. The
+    // sockets, held here meanwhile, still take datagrams and report them.
     const int notASocket = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     ASSERT_GE(notASocket, 0);
-    ASSERT_EQ(::dup2(notASocket, *socket), *socket);
+    std::vector<int> heldSockets;
+    for (const int socket : discoverySockets()) {
+      heldSockets.push_back(::dup(socket));
+      ASSERT_EQ(::dup2(notASocket, socket), socket);
+    }
     ::close(notASocket);
+    ASSERT_FALSE(heldSockets.empty());
 
     channel.sendSearch();  // the user may still press Search
     peer.sendToGroup(searchReply("AFTER-FAULT"));
@@ -103,6 +111,7 @@ TEST(ChannelSocketFaultTest, ASocketThatFailsUnderTheReceiveThreadStillClosesPro
     channel.close();
     EXPECT_LT(std::chrono::steady_clock::now() - started, kDeadline);
     EXPECT_EQ(receiver.count(), 1u);
+    std::for_each(heldSockets.begin(), heldSockets.end(), ::close);
 
     MulticastChannel next(receiver, network);
     EXPECT_EQ(next.open(), 1) << next.openError();
