@@ -131,6 +131,17 @@ TEST_F(ChannelTest, APortHeldByAnotherProgramMakesOpenFailCleanly) {
   EXPECT_TRUE(peer.sentByOthers().empty());
 }
 
+#ifndef _WIN32
+// Its own sockets share the port (one for each adapter), but only while one
+// of them binds: no other program can take it from them, even asking for
+// address reuse. (Windows has rules of its own for sockets that ask.)
+TEST_F(ChannelTest, NoOtherProgramCanBindThePortWhileTheChannelIsOpen) {
+  DatagramSocket other;
+  ASSERT_TRUE(other.create() && other.enableAddressReuse());
+  EXPECT_FALSE(other.bindAny(DISCOVERY_PORT));
+}
+#endif
+
 TEST_F(ChannelTest, TheReceiveBufferIsAskedForAsTheNetworkSays) {
   // Linux doubles what it grants, up to its own ceiling; Windows grants what
   // is asked.
