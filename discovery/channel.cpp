@@ -1,6 +1,7 @@
 #include "discovery/channel.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <system_error>
 #include <vector>
 
@@ -113,9 +114,23 @@ void MulticastChannel::updateMemberships(const std::vector<Adapter>& adapters) {
     socket_.leaveThrough(DISCOVERY_GROUP, adapter);
     return true;
   });
-  for (const Adapter& adapter : adapters)
-    if (!listsAdapter(joined_, adapter.index) && socket_.joinThrough(DISCOVERY_GROUP, adapter))
+  std::erase_if(joinFailuresTold_, [&](unsigned index) { return !listsAdapter(adapters, index); });
+  for (const Adapter& adapter : adapters) {
+    if (listsAdapter(joined_, adapter.index)) continue;
+    if (socket_.joinThrough(DISCOVERY_GROUP, adapter)) {
       joined_.push_back(adapter);
+      std::erase(joinFailuresTold_, adapter.index);
+    } else {
+      tellJoinFailure(adapter);
+    }
+  }
+}
+
+void MulticastChannel::tellJoinFailure(const Adapter& adapter) {
+  if (std::find(joinFailuresTold_.begin(), joinFailuresTold_.end(), adapter.index) != joinFailuresTold_.end()) return;
+  joinFailuresTold_.push_back(adapter.index);
+  std::fprintf(stderr, "tovalen: not searching through %s, tried again at every search: %s\n", adapter.name.c_str(),
+               socket_.lastError().c_str());
 }
 
 std::size_t MulticastChannel::sendThrough(const std::vector<Adapter>& adapters, std::span<const std::uint8_t> datagram) {
@@ -133,6 +148,7 @@ void MulticastChannel::close() {
   if (receiveThread_.joinable()) receiveThread_.join();
   socket_.close();
   joined_.clear();
+  joinFailuresTold_.clear();
   searchAdapters_.clear();
   rounds_ = SearchRounds();
 }

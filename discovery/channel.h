@@ -93,9 +93,10 @@ class MulticastChannel {
   // multicastAdapters(), each chosen by itself so that no route is needed.
   // Never waits: an adapter that cannot take the datagram at once misses it,
   // and the others still get it. The adapters are read again at every send:
-  // the group is joined on new ones (a join that failed is tried again) and
-  // left on those that went. Does nothing when the channel is not open or the
-  // payload is longer than kMaxPayload.
+  // the group is joined on new ones (a join that failed is tried again, and
+  // its failure told once on stderr) and left on those that went. Does
+  // nothing when the channel is not open or the payload is longer than
+  // kMaxPayload.
   void send(std::uint32_t command, std::span<const std::uint8_t> payload);
   // A search; repeated by the receive thread while its answers overflow the
   // receive buffer (see SearchRounds).
@@ -120,6 +121,8 @@ class MulticastChannel {
   // starts: joins the group on adapters that appeared and leaves it on those
   // that went.
   void updateMemberships(const std::vector<Adapter>& adapters);
+  // On stderr, once until the adapter is joined or gone.
+  void tellJoinFailure(const Adapter& adapter);
   // Called with sendMutex_ held; returns how many adapters it left through.
   std::size_t sendThrough(const std::vector<Adapter>& adapters, std::span<const std::uint8_t> datagram);
   void receiveLoop();
@@ -142,6 +145,8 @@ class MulticastChannel {
   // lock (see checkSearchRound()).
   std::mutex sendMutex_;
   std::vector<Adapter> joined_;
+  // Adapters whose join failed and was told, until it succeeds or they go.
+  std::vector<unsigned> joinFailuresTold_;
   std::vector<Adapter> searchAdapters_;  // where the last search went
   SearchRounds rounds_;
 };

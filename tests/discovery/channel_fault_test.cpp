@@ -19,6 +19,7 @@
 
 #include "discovery/channel.h"
 #include "support/datagrams.h"
+#include "support/fixed_network.h"
 #include "support/recording_receiver.h"
 #include "support/test_network_setup.h"
 #include "support/wire_peer.h"
@@ -117,6 +118,31 @@ TEST(ChannelSocketFaultTest, ASocketThatFailsUnderTheReceiveThreadStillClosesPro
     EXPECT_EQ(next.open(), 1) << next.openError();
   }
   EXPECT_EQ(openDescriptors(), before) << "a descriptor outlived its channel";
+}
+
+// The system refuses the membership (here by allowing none per socket): the
+// failure is told once, however many searches go out meanwhile, and the next
+// search once it is allowed joins.
+TEST(ChannelJoinFaultTest, AJoinThatFailsIsToldOnceAndTriedAgainAtTheNextSearch) {
+  testsupport::FixedNetwork network({testsupport::loopbackWire()});
+  RecordingReceiver receiver;
+  MulticastChannel channel(receiver, network);
+  testsupport::WirePeer peer;
+  ASSERT_TRUE(peer.ok());
+  {
+    const testsupport::KernelSetting noMemberships("net/ipv4/igmp_max_memberships", "0");
+    ASSERT_TRUE(noMemberships.ok());
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(channel.open(), 1) << channel.openError();
+    channel.sendSearch();
+    channel.sendSearch();
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+    EXPECT_NE(told.find(" lo"), std::string::npos) << told;  // names the adapter
+  }
+  channel.sendSearch();
+  peer.sendToGroup(searchReply("JOINED-AT-LAST"));
+  EXPECT_TRUE(receiver.waitUntil(lastIs("JOINED-AT-LAST")));
 }
 
 // Sends answers from its own socket, as fast as it can, until stopped or
