@@ -2,7 +2,8 @@
 // of its own on that port for each adapter, joined to the discovery group
 // there (see DatagramSocket::joinThrough()), used to send requests to the
 // group and to hear every answer sent to it. A receive thread decodes the
-// answers and hands them to a receiver, in arrival order.
+// answers and hands them to a receiver, in the order they arrived through
+// each adapter.
 #pragma once
 
 #include <atomic>
