@@ -1,6 +1,7 @@
 #include "discovery/channel.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <system_error>
 #include <vector>
 
@@ -11,10 +12,19 @@ namespace {
 
 using Clock = SearchRounds::Clock;
 
+// While the window's thread is sending, the receive thread checks the search
+// round again this soon rather than wait for it.
+constexpr std::chrono::milliseconds kSenderBusyRetry{2};
+
 std::optional<std::chrono::milliseconds> timeUntil(std::optional<Clock::time_point> deadline) {
   if (!deadline) return std::nullopt;
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - Clock::now());
   return std::max(left, std::chrono::milliseconds(0));
+}
+
+bool listsAdapter(const std::vector<Adapter>& adapters, unsigned index) {
+  return std::any_of(adapters.begin(), adapters.end(),
+                     [index](const Adapter& adapter) { return adapter.index == index; });
 }
 
 std::optional<Clock::time_point> earliest(std::optional<Clock::time_point> one, std::optional<Clock::time_point> other) {
@@ -99,27 +109,35 @@ void MulticastChannel::sendSetIp(std::string_view macText, std::uint32_t newAddr
 }
 
 void MulticastChannel::updateMemberships(const std::vector<Adapter>& adapters) {
-  const auto sameAdapter = [](const Adapter& one) {
-    return [&one](const Adapter& other) { return other.index == one.index; };
-  };
   std::erase_if(joined_, [&](const Adapter& adapter) {
-    if (std::any_of(adapters.begin(), adapters.end(), sameAdapter(adapter))) return false;
-    socket_.leaveGroup(DISCOVERY_GROUP, adapter);  // fails harmlessly for one that is gone
+    if (listsAdapter(adapters, adapter.index)) return false;
+    socket_.leaveThrough(DISCOVERY_GROUP, adapter);
     return true;
   });
-  for (const Adapter& adapter : adapters)
-    if (std::none_of(joined_.begin(), joined_.end(), sameAdapter(adapter)) && socket_.joinGroup(DISCOVERY_GROUP, adapter))
+  std::erase_if(joinFailuresTold_, [&](unsigned index) { return !listsAdapter(adapters, index); });
+  for (const Adapter& adapter : adapters) {
+    if (listsAdapter(joined_, adapter.index)) continue;
+    if (socket_.joinThrough(DISCOVERY_GROUP, adapter)) {
       joined_.push_back(adapter);
+      std::erase(joinFailuresTold_, adapter.index);
+    } else {
+      tellJoinFailure(adapter);
+    }
+  }
+}
+
+void MulticastChannel::tellJoinFailure(const Adapter& adapter) {
+  if (std::find(joinFailuresTold_.begin(), joinFailuresTold_.end(), adapter.index) != joinFailuresTold_.end()) return;
+  joinFailuresTold_.push_back(adapter.index);
+  std::fprintf(stderr, "tovalen: not searching through %s, tried again at every search: %s\n", adapter.name.c_str(),
+               socket_.lastError().c_str());
 }
 
 std::size_t MulticastChannel::sendThrough(const std::vector<Adapter>& adapters, std::span<const std::uint8_t> datagram) {
   std::size_t sent = 0;
   // One adapter failing never keeps the request from the others.
-  for (const Adapter& adapter : adapters) {
-    if (!socket_.setMulticastInterface(adapter)) continue;
-    socket_.sendTo(DISCOVERY_GROUP, DISCOVERY_PORT, datagram);
-    ++sent;
-  }
+  for (const Adapter& adapter : adapters)
+    if (socket_.sendThrough(adapter, DISCOVERY_GROUP, DISCOVERY_PORT, datagram)) ++sent;
   return sent;
 }
 
@@ -130,6 +148,7 @@ void MulticastChannel::close() {
   if (receiveThread_.joinable()) receiveThread_.join();
   socket_.close();
   joined_.clear();
+  joinFailuresTold_.clear();
   searchAdapters_.clear();
   rounds_ = SearchRounds();
 }
@@ -161,9 +180,10 @@ void MulticastChannel::receiveLoop() {
 }
 
 std::optional<Clock::time_point> MulticastChannel::checkSearchRound(Clock::time_point lastAnswer) {
-  std::lock_guard lock(sendMutex_);
-  const auto due = rounds_.nextCheck(lastAnswer);
+  const std::unique_lock lock(sendMutex_, std::try_to_lock);
   const Clock::time_point now = Clock::now();
+  if (!lock) return now + kSenderBusyRetry;
+  const auto due = rounds_.nextCheck(lastAnswer);
   if (!due || *due > now) return due;
   if (rounds_.check(now, socket_.droppedDatagrams())) sendThrough(searchAdapters_, encodeDatagram(CMD_SEARCH, {}));
   return rounds_.nextCheck(lastAnswer);

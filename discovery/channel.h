@@ -1,7 +1,9 @@
-// The multicast channel: one UDP socket bound to the discovery port and joined
-// to the discovery group, used to send requests to the group and to hear every
-// answer sent to it. A receive thread decodes the answers and hands them to a
-// receiver, in arrival order.
+// The multicast channel: a UDP socket bound to the discovery port, with one
+// of its own on that port for each adapter, joined to the discovery group
+// there (see DatagramSocket::joinThrough()), used to send requests to the
+// group and to hear every answer sent to it. A receive thread decodes the
+// answers and hands them to a receiver, in the order they arrived through
+// each adapter.
 #pragma once
 
 #include <atomic>
@@ -90,9 +92,12 @@ class MulticastChannel {
   int open();
   // Sends the header and payload to the group once through each adapter of
   // multicastAdapters(), each chosen by itself so that no route is needed.
-  // The adapters are read again at every send: the group is joined on new
-  // ones and left on those that went. Does nothing when the channel is not
-  // open or the payload is longer than kMaxPayload.
+  // Never waits: an adapter that cannot take the datagram at once misses it,
+  // and the others still get it. The adapters are read again at every send:
+  // the group is joined on new ones (a join that failed is tried again, and
+  // its failure told once on stderr) and left on those that went. Does
+  // nothing when the channel is not open or the payload is longer than
+  // kMaxPayload.
   void send(std::uint32_t command, std::span<const std::uint8_t> payload);
   // A search; repeated by the receive thread while its answers overflow the
   // receive buffer (see SearchRounds).
@@ -117,10 +122,13 @@ class MulticastChannel {
   // starts: joins the group on adapters that appeared and leaves it on those
   // that went.
   void updateMemberships(const std::vector<Adapter>& adapters);
+  // On stderr, once until the adapter is joined or gone.
+  void tellJoinFailure(const Adapter& adapter);
   // Called with sendMutex_ held; returns how many adapters it left through.
   std::size_t sendThrough(const std::vector<Adapter>& adapters, std::span<const std::uint8_t> datagram);
   void receiveLoop();
-  // Checks the search round if that is due, and returns when it is due next.
+  // Checks the search round if that is due, and returns when it is due next;
+  // while the other thread is sending, it is checked again shortly.
   std::optional<Clock::time_point> checkSearchRound(Clock::time_point lastAnswer);
   // True when the datagram was an answer, handed to the receiver.
   bool dispatch(const ReceivedDatagram& datagram);
@@ -133,10 +141,13 @@ class MulticastChannel {
   std::string openError_;
   int receiveBufferBytes_ = 0;
 
-  // Both threads send (the receive thread repeats searches), and a send
-  // picks its interface through the socket's state: one sender at a time.
+  // Both threads send (the receive thread repeats searches) and keep the
+  // search rounds, one at a time; the receive thread never waits for the
+  // lock (see checkSearchRound()).
   std::mutex sendMutex_;
   std::vector<Adapter> joined_;
+  // Adapters whose join failed and was told, until it succeeds or they go.
+  std::vector<unsigned> joinFailuresTold_;
   std::vector<Adapter> searchAdapters_;  // where the last search went
   SearchRounds rounds_;
 };

@@ -1,9 +1,11 @@
 // The one seam between the discovery code and the platform's sockets: an IPv4
 // UDP socket that can join a multicast group, read datagrams in batches and be
-// woken from a blocked read by another thread.
+// woken from a blocked read by another thread. Bound to a port, it can take a
+// socket of its own for each adapter, on the same port (see joinThrough()).
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -47,8 +49,9 @@ class DatagramSocket {
   // Each set-up call returns false on failure and keeps the system's reason
   // in lastError().
   bool create();
-  bool enableAddressReuse();
+  bool enableAddressReuse(bool enabled = true);
   bool bindAny(std::uint16_t port);
+  // Its adapter sockets take it too.
   bool setMulticastTtl(int ttl);
   // Joins on the interface the system's routing picks for the group; fails
   // where no route leads there.
@@ -58,40 +61,90 @@ class DatagramSocket {
   bool joinGroup(const Ipv4Bytes& group, const Adapter& via);
   bool leaveGroup(const Ipv4Bytes& group, const Adapter& via);
   bool setMulticastInterface(const Adapter& via);
-  // Asks for a receive buffer of `bytes` and returns what the system granted.
+  // Asks for a receive buffer of `bytes`, for its adapter sockets too, and
+  // returns what the system granted this one.
   int requestReceiveBuffer(int bytes);
-  // How many datagrams the system has dropped for this socket so far because
-  // its receive buffer was full; nothing where the system does not tell.
+  // How many datagrams the system has dropped for this socket and its
+  // adapter sockets so far because a receive buffer was full; nothing where
+  // the system does not tell.
   std::optional<std::uint32_t> droppedDatagrams() const;
   std::uint16_t localPort() const;
 
-  // Sends one datagram, to a group or a single host; the result is not
-  // reported (sends are fire-and-forget).
+  // Sends one datagram, to a group or a single host, waiting for room in the
+  // send buffer; the result is not reported (sends are fire-and-forget).
   void sendTo(const Ipv4Bytes& address, std::uint16_t port, std::span<const std::uint8_t> datagram);
+
+  // Joins the group on that adapter through a socket of the adapter's own,
+  // bound to this socket's port, which also sends through that adapter
+  // alone. So each socket holds one membership, and the system's limit on a
+  // socket's memberships never applies, however many adapters there are; and
+  // an adapter whose queue does not drain fills only its own socket's send
+  // buffer. receive() reads them all, and hands on each datagram to the
+  // group once: from the socket that joined where it arrived. Adapters are
+  // told apart by index. Joins and leaves come from one thread at a time;
+  // sends and receive() may run meanwhile.
+  bool joinThrough(const Ipv4Bytes& group, const Adapter& via);
+  // Leaves the group on that adapter. Its socket stays open, idle, for the
+  // next adapter joined: closing it could pull it from under a receive().
+  void leaveThrough(const Ipv4Bytes& group, const Adapter& via);
+  // Sends through the adapter's own socket without waiting. False when it has
+  // none or the datagram could not leave at once; it is then dropped.
+  bool sendThrough(const Adapter& via, const Ipv4Bytes& address, std::uint16_t port,
+                   std::span<const std::uint8_t> datagram) const;
 
   // Blocks until at least one datagram arrives, interrupt() is called or the
   // timeout (if any) passes, then fills as many slots as are ready, each with
-  // its sender.
+  // its sender, from this socket and its adapter sockets in turns, each
+  // socket's datagrams in arrival order.
   ReceiveResult receive(std::span<ReceivedDatagram> slots,
                         std::optional<std::chrono::milliseconds> timeout = std::nullopt);
   // Waits for `duration` unless interrupt() is called first; true if interrupted.
   bool pause(std::chrono::milliseconds duration);
   // Wakes receive() and pause(), now and for every later call. Thread-safe.
   void interrupt();
+  // Closes this socket and its adapter sockets; never while receive() runs.
   void close();
 
   bool isOpen() const { return handle_ >= 0; }
   const std::string& lastError() const { return lastError_; }
 
  private:
+  struct AdapterSocket;
+  static constexpr unsigned kIdle = 0;  // no adapter's index
+
   bool fail(const char* what);
+  // Per platform, for a new adapter socket: creates it, so that it hears the
+  // group only where it joined it itself, and so does its owner.
+  bool createBeside(DatagramSocket& owner);
+  // Per platform: receive() reads the adapter socket from now on.
+  bool watch(const DatagramSocket& adapterSocket);
+  // Per platform: one send that never waits.
+  bool sendNow(const Ipv4Bytes& address, std::uint16_t port, std::span<const std::uint8_t> datagram) const;
+  AdapterSocket* openAdapterSocket();
+  bool bindBeside(DatagramSocket& newcomer);
+  AdapterSocket* adapterSocketOf(unsigned adapterIndex) const;
+  AdapterSocket* firstAdapterSocket() const { return adapterSockets_.load(std::memory_order_acquire); }
+  void closeAdapterSockets();
 
   // The platform's handles as integers, -1 when there is none (descriptors
   // on Linux; a SOCKET and event HANDLEs on Windows): the socket, and the
-  // two that let interrupt() wake a wait (see the platform's file).
+  // two that let one wait cover it, its adapter sockets and interrupt() (see
+  // the platform's file).
   std::intptr_t handle_ = -1;
   std::array<std::intptr_t, 2> wake_{-1, -1};
   std::string lastError_;
+  // What the adapter sockets are set up with; 0 leaves the system's default.
+  int multicastTtl_ = 0;
+  int receiveBufferRequest_ = 0;
+  // The last opened first. Only added to until close(), so that receive()
+  // and sends may walk it while another thread opens more.
+  std::atomic<AdapterSocket*> adapterSockets_{nullptr};
+};
+
+struct DatagramSocket::AdapterSocket {
+  DatagramSocket socket;
+  std::atomic<unsigned> adapterIndex{kIdle};  // the adapter it joined through
+  AdapterSocket* next = nullptr;              // opened before it
 };
 
 // Starts the platform's socket library for as long as it lives (nothing to do

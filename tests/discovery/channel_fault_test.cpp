@@ -9,14 +9,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "discovery/channel.h"
 #include "support/datagrams.h"
+#include "support/fixed_network.h"
 #include "support/recording_receiver.h"
 #include "support/test_network_setup.h"
 #include "support/wire_peer.h"
@@ -35,17 +38,19 @@ std::size_t openDescriptors() {
   return static_cast<std::size_t>(std::distance(begin(entries), end(entries)));
 }
 
-// The descriptor of the socket bound to the discovery port, if any.
-std::optional<int> discoverySocket() {
+// The descriptors of the sockets bound to the discovery port: the channel's
+// and its adapters'.
+std::vector<int> discoverySockets() {
+  std::vector<int> sockets;
   for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
     const int fd = std::stoi(entry.path().filename());
     sockaddr_in local{};
     socklen_t size = sizeof local;
     if (::getsockname(fd, reinterpret_cast<sockaddr*>(&local), &size) == 0 && local.sin_family == AF_INET &&
         ntohs(local.sin_port) == DISCOVERY_PORT)
-      return fd;
+      sockets.push_back(fd);
   }
-  return std::nullopt;
+  return sockets;
 }
 
 // The private namespace routes the multicast range to loopback; these tests
@@ -88,14 +93,18 @@ TEST(ChannelSocketFaultTest, ASocketThatFailsUnderTheReceiveThreadStillClosesPro
     peer.sendToGroup(searchReply("BEFORE"));
     ASSERT_TRUE(receiver.waitUntil(lastIs("BEFORE")));
 
-    // Every read on the descriptor now fails (it is no longer a socket),
-    // while the channel still owns it and is the one to close it.
-    const auto socket = discoverySocket();
-    ASSERT_TRUE(socket);
+    // Every read on the descriptors now fails (they are no longer sockets),
+    // while the channel still owns them and is the one to close them. The
+    // sockets, held here meanwhile, still take datagrams and report them.
     const int notASocket = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     ASSERT_GE(notASocket, 0);
-    ASSERT_EQ(::dup2(notASocket, *socket), *socket);
+    std::vector<int> heldSockets;
+    for (const int socket : discoverySockets()) {
+      heldSockets.push_back(::dup(socket));
+      ASSERT_EQ(::dup2(notASocket, socket), socket);
+    }
     ::close(notASocket);
+    ASSERT_FALSE(heldSockets.empty());
 
     channel.sendSearch();  // the user may still press Search
     peer.sendToGroup(searchReply("AFTER-FAULT"));
@@ -103,11 +112,37 @@ TEST(ChannelSocketFaultTest, ASocketThatFailsUnderTheReceiveThreadStillClosesPro
     channel.close();
     EXPECT_LT(std::chrono::steady_clock::now() - started, kDeadline);
     EXPECT_EQ(receiver.count(), 1u);
+    std::for_each(heldSockets.begin(), heldSockets.end(), ::close);
 
     MulticastChannel next(receiver, network);
     EXPECT_EQ(next.open(), 1) << next.openError();
   }
   EXPECT_EQ(openDescriptors(), before) << "a descriptor outlived its channel";
+}
+
+// The system refuses the membership (here by allowing none per socket): the
+// failure is told once, however many searches go out meanwhile, and the next
+// search once it is allowed joins.
+TEST(ChannelJoinFaultTest, AJoinThatFailsIsToldOnceAndTriedAgainAtTheNextSearch) {
+  testsupport::FixedNetwork network({testsupport::loopbackWire()});
+  RecordingReceiver receiver;
+  MulticastChannel channel(receiver, network);
+  testsupport::WirePeer peer;
+  ASSERT_TRUE(peer.ok());
+  {
+    const testsupport::KernelSetting noMemberships("net/ipv4/igmp_max_memberships", "0");
+    ASSERT_TRUE(noMemberships.ok());
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(channel.open(), 1) << channel.openError();
+    channel.sendSearch();
+    channel.sendSearch();
+    const std::string told = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(told.begin(), told.end(), '\n'), 1) << told;
+    EXPECT_NE(told.find(" lo"), std::string::npos) << told;  // names the adapter
+  }
+  channel.sendSearch();
+  peer.sendToGroup(searchReply("JOINED-AT-LAST"));
+  EXPECT_TRUE(receiver.waitUntil(lastIs("JOINED-AT-LAST")));
 }
 
 // Sends answers from its own socket, as fast as it can, until stopped or

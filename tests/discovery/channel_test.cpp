@@ -1,13 +1,15 @@
 // The multicast channel on the private loopback network: requests on the
 // wire, answers in arrival order whatever junk comes with them, answers
 // handed on while other traffic never stops, opening and closing, and
-// searches repeated while their answers overflow the buffer.
+// searches repeated while their answers overflow the buffer; and how its
+// sockets share one batch of reads.
 #include "discovery/channel.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <set>
@@ -15,6 +17,7 @@
 #include <variant>
 #include <vector>
 
+#include "discovery/platform/read_in_turns.h"
 #include "discovery/record_queue.h"
 #include "support/datagram_stream.h"
 #include "support/datagrams.h"
@@ -127,6 +130,17 @@ TEST_F(ChannelTest, APortHeldByAnotherProgramMakesOpenFailCleanly) {
   second.sendSearch();  // a send on a channel that failed to open goes nowhere
   EXPECT_TRUE(peer.sentByOthers().empty());
 }
+
+#ifndef _WIN32
+// Its own sockets share the port (one for each adapter), but only while one
+// of them binds: no other program can take it from them, even asking for
+// address reuse. (Windows has rules of its own for sockets that ask.)
+TEST_F(ChannelTest, NoOtherProgramCanBindThePortWhileTheChannelIsOpen) {
+  DatagramSocket other;
+  ASSERT_TRUE(other.create() && other.enableAddressReuse());
+  EXPECT_FALSE(other.bindAny(DISCOVERY_PORT));
+}
+#endif
 
 TEST_F(ChannelTest, TheReceiveBufferIsAskedForAsTheNetworkSays) {
   // Linux doubles what it grants, up to its own ceiling; Windows grants what
@@ -251,6 +265,58 @@ TEST_F(HandOverBesideStreamTest, AnswersThatNeverPauseAreHandedOnWhileTheyKeepCo
   const auto macs = macsTaken();
   ASSERT_FALSE(macs.empty());
   EXPECT_EQ(macs.front(), "CAM-0");
+}
+
+// The channel's sockets, one for each adapter, filling one batch: each stands
+// here as its queue of datagrams, told apart by their lengths.
+class ReadInTurnsTest : public testing::Test {
+ protected:
+  struct Queue {
+    std::deque<std::size_t> lengths;
+    bool failing = false;
+  };
+
+  std::optional<ReceiveResult> readBatch(std::vector<Queue*> sockets) {
+    return readInTurns(std::span(sockets), std::span(slots), [](Queue* queue, std::span<ReceivedDatagram> turn) {
+      if (queue->failing) return std::optional<Turn>();
+      std::size_t filled = 0;
+      for (; filled < turn.size() && !queue->lengths.empty(); ++filled) {
+        turn[filled].length = queue->lengths.front();
+        queue->lengths.pop_front();
+      }
+      return std::optional(Turn{filled, queue->lengths.empty()});
+    });
+  }
+  std::vector<std::size_t> lengthsRead(std::size_t count) const {
+    std::vector<std::size_t> lengths;
+    for (std::size_t i = 0; i < count; ++i) lengths.push_back(slots[i].length);
+    return lengths;
+  }
+
+  std::vector<ReceivedDatagram> slots{kReceiveBatch};
+};
+
+TEST_F(ReadInTurnsTest, AFloodOnOneSocketCrowdsOutNoOtherAndEachKeepsItsOrder) {
+  Queue flooded, quiet{{7, 8}};
+  for (std::size_t length = 100; length < 1100; ++length) flooded.lengths.push_back(length);
+  const auto result = readBatch({&flooded, &quiet});
+  ASSERT_TRUE(result);
+  ASSERT_EQ(result->count, kReceiveBatch);
+  std::vector<std::size_t> fromFlood, fromQuiet;
+  for (const std::size_t length : lengthsRead(result->count)) (length < 100 ? fromQuiet : fromFlood).push_back(length);
+  EXPECT_EQ(fromQuiet, (std::vector<std::size_t>{7, 8}));
+  EXPECT_TRUE(std::is_sorted(fromFlood.begin(), fromFlood.end()));
+  EXPECT_EQ(fromFlood.front(), 100u);
+}
+
+TEST_F(ReadInTurnsTest, AFailingSocketKeepsNoneOfTheOthersDatagramsBack) {
+  Queue failing{{}, true}, working{{7, 8}}, empty;
+  const auto result = readBatch({&failing, &working, &empty});
+  ASSERT_TRUE(result);
+  EXPECT_EQ(result->status, ReceiveResult::Status::Received);
+  EXPECT_EQ(lengthsRead(result->count), (std::vector<std::size_t>{7, 8}));
+  EXPECT_EQ(readBatch({&failing, &empty})->status, ReceiveResult::Status::Failed);
+  EXPECT_FALSE(readBatch({&working, &empty})) << "nothing was read and nothing failed";
 }
 
 TEST(ChannelReopenTest, AClosedChannelReleasesThePort) {

@@ -1,8 +1,10 @@
 // Setting up the private test namespace's own network with the system's `ip`
-// command: veth pairs standing for networks, addresses and routes.
+// and `tc` commands and its settings: veth pairs standing for networks,
+// addresses and routes, queues that never drain, kernel settings.
 #pragma once
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 namespace testsupport {
@@ -29,8 +31,43 @@ class VethPair {
   const std::string& name() const { return name_; }
   std::string farEnd() const { return name_ + "-far"; }
 
+  // From here on, what leaves through this end waits in its queue, which has
+  // room for all of it, for ever (a token bucket of one byte a second), as
+  // behind an adapter that has stopped sending; until release().
+  bool stall() { return runCommand("tc qdisc add dev " + name_ + " root tbf rate 8bit burst 1600 limit 100000000"); }
+  void release() { runCommand("tc qdisc del dev " + name_ + " root"); }
+
  private:
   std::string name_;
+  bool ok_ = false;
+};
+
+// A kernel setting of the test's own network namespace, by its path under
+// /proc/sys (net/ipv4/igmp_max_memberships, say), changed while it lives and
+// then put back.
+class KernelSetting {
+ public:
+  KernelSetting(const std::string& name, const std::string& value) : path_("/proc/sys/" + name) {
+    std::ifstream(path_) >> previous_;
+    ok_ = !previous_.empty() && write(value);
+  }
+  ~KernelSetting() {
+    if (ok_) write(previous_);
+  }
+  KernelSetting(const KernelSetting&) = delete;
+  KernelSetting& operator=(const KernelSetting&) = delete;
+
+  bool ok() const { return ok_; }
+
+ private:
+  bool write(const std::string& value) const {
+    std::ofstream setting(path_);
+    setting << value << std::flush;
+    return static_cast<bool>(setting);
+  }
+
+  std::string path_;
+  std::string previous_;
   bool ok_ = false;
 };
 

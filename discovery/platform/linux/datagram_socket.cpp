@@ -1,25 +1,28 @@
 #include "discovery/datagram_socket.h"
+#include "discovery/platform/read_in_turns.h"
 #include "discovery/platform/socket_address.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <linux/sock_diag.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <vector>
 
 namespace discovery {
 namespace {
 
-// wake_ holds a pipe: interrupt() writes to one end, the waits watch the other.
-constexpr std::size_t kWakeRead = 0;
-constexpr std::size_t kWakeWrite = 1;
+// wake_ holds an eventfd that interrupt() makes readable for good, and an
+// epoll set of it, the socket and the adapter sockets, which a wait watches:
+// an adapter socket added meanwhile is watched at once.
+constexpr std::size_t kWakeEvent = 0;
+constexpr std::size_t kReadySet = 1;
 
 void closeHandle(std::intptr_t& handle) {
   if (handle >= 0) ::close(handle);
@@ -39,22 +42,68 @@ int toPollTimeout(std::optional<std::chrono::milliseconds> timeout) {
   return timeout ? static_cast<int>(std::max<std::chrono::milliseconds::rep>(timeout->count(), 0)) : -1;
 }
 
-// Waits for the socket (when watched) or the wake pipe; says which became
-// ready, or neither on timeout.
-struct Readiness {
-  bool socket = false;
-  bool woken = false;
-};
+bool watchIn(std::intptr_t readySet, std::intptr_t descriptor) {
+  epoll_event watched{};
+  watched.events = EPOLLIN;
+  watched.data.fd = static_cast<int>(descriptor);
+  return ::epoll_ctl(static_cast<int>(readySet), EPOLL_CTL_ADD, watched.data.fd, &watched) == 0;
+}
 
-Readiness waitFor(int socket, int wake, int timeoutMs) {
-  pollfd fds[2] = {{wake, POLLIN, 0}, {socket, POLLIN, 0}};
-  const nfds_t count = socket >= 0 ? 2 : 1;
-  int ready;
-  do {
-    ready = ::poll(fds, count, timeoutMs);
-  } while (ready < 0 && errno == EINTR);
-  if (ready <= 0) return {};
-  return {count == 2 && fds[1].revents != 0, fds[0].revents != 0};
+// By default a socket bound to a port hears the group wherever any socket
+// joined it; where several share the port, each datagram would be handed on
+// once by each of them.
+bool hearOwnMembershipsOnly(std::intptr_t socket) {
+  const int off = 0;
+  return ::setsockopt(static_cast<int>(socket), IPPROTO_IP, IP_MULTICAST_ALL, &off, sizeof off) == 0;
+}
+
+bool sendDatagram(std::intptr_t socket, const Ipv4Bytes& address, std::uint16_t port,
+                  std::span<const std::uint8_t> datagram, int flags) {
+  if (socket < 0) return false;
+  const sockaddr_in to = socketAddress(address, port);
+  return ::sendto(static_cast<int>(socket), datagram.data(), datagram.size(), flags,
+                  reinterpret_cast<const sockaddr*>(&to), sizeof to) >= 0;
+}
+
+std::optional<std::uint32_t> dropsOf(std::intptr_t socket) {
+  // The kernel's own running count, readable at any moment: exact even for
+  // drops that no later datagram would report.
+  std::uint32_t memory[SK_MEMINFO_VARS] = {};
+  socklen_t size = sizeof memory;
+  if (socket < 0 || ::getsockopt(static_cast<int>(socket), SOL_SOCKET, SO_MEMINFO, memory, &size) != 0 ||
+      size <= SK_MEMINFO_DROPS * sizeof memory[0])
+    return std::nullopt;
+  return memory[SK_MEMINFO_DROPS];
+}
+
+// One turn at a socket: the datagrams ready there, as many as the slots hold.
+std::optional<Turn> readTurn(int socket, std::span<ReceivedDatagram> slots) {
+  mmsghdr messages[kReceiveBatch];
+  iovec vectors[kReceiveBatch];
+  sockaddr_in senders[kReceiveBatch];
+  const std::size_t wanted = std::min(slots.size(), kReceiveBatch);
+  for (std::size_t i = 0; i < wanted; ++i) {
+    // One byte is kept back so that a NUL can always follow the data.
+    vectors[i] = {slots[i].bytes.data(), kReceiveBufferSize - 1};
+    messages[i] = {};
+    messages[i].msg_hdr.msg_iov = &vectors[i];
+    messages[i].msg_hdr.msg_iovlen = 1;
+    messages[i].msg_hdr.msg_name = &senders[i];
+    messages[i].msg_hdr.msg_namelen = sizeof senders[i];
+  }
+  const int count = ::recvmmsg(socket, messages, static_cast<unsigned>(wanted), MSG_DONTWAIT, nullptr);
+  if (count < 0) {
+    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return Turn{0, true};
+    return std::nullopt;
+  }
+  for (int i = 0; i < count; ++i) {
+    slots[i].length = messages[i].msg_len;
+    slots[i].truncated = (messages[i].msg_hdr.msg_flags & MSG_TRUNC) != 0;
+    slots[i].bytes[slots[i].length] = 0;
+    std::memcpy(slots[i].senderAddress.data(), &senders[i].sin_addr.s_addr, 4);
+    slots[i].senderPort = ntohs(senders[i].sin_port);
+  }
+  return Turn{static_cast<std::size_t>(count), static_cast<std::size_t>(count) < wanted};
 }
 
 }  // namespace
@@ -70,22 +119,34 @@ bool DatagramSocket::fail(const char* what) {
 
 bool DatagramSocket::create() {
   close();
-  int pipeEnds[2];
-  if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0) return fail("pipe");
-  wake_[kWakeRead] = pipeEnds[0];
-  wake_[kWakeWrite] = pipeEnds[1];
-  handle_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  if (handle_ < 0) {
-    fail("socket");
+  const auto failed = [this](const char* what) {
+    fail(what);
     close();
     return false;
-  }
+  };
+  wake_[kWakeEvent] = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  if (wake_[kWakeEvent] < 0) return failed("eventfd");
+  wake_[kReadySet] = ::epoll_create1(EPOLL_CLOEXEC);
+  if (wake_[kReadySet] < 0) return failed("epoll_create1");
+  handle_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (handle_ < 0) return failed("socket");
+  if (!watchIn(wake_[kReadySet], wake_[kWakeEvent]) || !watchIn(wake_[kReadySet], handle_)) return failed("epoll_ctl");
   return true;
 }
 
-bool DatagramSocket::enableAddressReuse() {
-  const int on = 1;
-  return ::setsockopt(handle_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) == 0 || fail("SO_REUSEADDR");
+bool DatagramSocket::createBeside(DatagramSocket& owner) {
+  handle_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (handle_ < 0) return fail("socket");
+  return (hearOwnMembershipsOnly(handle_) && hearOwnMembershipsOnly(owner.handle_)) || fail("IP_MULTICAST_ALL");
+}
+
+bool DatagramSocket::watch(const DatagramSocket& adapterSocket) {
+  return watchIn(wake_[kReadySet], adapterSocket.handle_) || fail("epoll_ctl");
+}
+
+bool DatagramSocket::enableAddressReuse(bool enabled) {
+  const int value = enabled;
+  return ::setsockopt(handle_, SOL_SOCKET, SO_REUSEADDR, &value, sizeof value) == 0 || fail("SO_REUSEADDR");
 }
 
 bool DatagramSocket::bindAny(std::uint16_t port) {
@@ -94,6 +155,7 @@ bool DatagramSocket::bindAny(std::uint16_t port) {
 }
 
 bool DatagramSocket::setMulticastTtl(int ttl) {
+  multicastTtl_ = ttl;
   return ::setsockopt(handle_, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl) == 0 ||
          fail("IP_MULTICAST_TTL");
 }
@@ -120,6 +182,7 @@ bool DatagramSocket::setMulticastInterface(const Adapter& via) {
 }
 
 int DatagramSocket::requestReceiveBuffer(int bytes) {
+  receiveBufferRequest_ = bytes;
   ::setsockopt(handle_, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
   int granted = 0;
   socklen_t size = sizeof granted;
@@ -128,14 +191,14 @@ int DatagramSocket::requestReceiveBuffer(int bytes) {
 }
 
 std::optional<std::uint32_t> DatagramSocket::droppedDatagrams() const {
-  // The kernel's own running count, readable at any moment: exact even for
-  // drops that no later datagram would report.
-  std::uint32_t memory[SK_MEMINFO_VARS] = {};
-  socklen_t size = sizeof memory;
-  if (handle_ < 0 || ::getsockopt(handle_, SOL_SOCKET, SO_MEMINFO, memory, &size) != 0 ||
-      size <= SK_MEMINFO_DROPS * sizeof memory[0])
-    return std::nullopt;
-  return memory[SK_MEMINFO_DROPS];
+  std::optional<std::uint32_t> total = dropsOf(handle_);
+  for (const AdapterSocket* adapterSocket = firstAdapterSocket(); adapterSocket && total;
+       adapterSocket = adapterSocket->next) {
+    const auto drops = dropsOf(adapterSocket->socket.handle_);
+    if (!drops) return std::nullopt;
+    *total += *drops;
+  }
+  return total;
 }
 
 std::uint16_t DatagramSocket::localPort() const {
@@ -147,66 +210,63 @@ std::uint16_t DatagramSocket::localPort() const {
 
 void DatagramSocket::sendTo(const Ipv4Bytes& address, std::uint16_t port,
                             std::span<const std::uint8_t> datagram) {
-  if (handle_ < 0) return;
-  const sockaddr_in to = socketAddress(address, port);
-  ::sendto(handle_, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+  sendDatagram(handle_, address, port, datagram, 0);
+}
+
+bool DatagramSocket::sendNow(const Ipv4Bytes& address, std::uint16_t port,
+                             std::span<const std::uint8_t> datagram) const {
+  return sendDatagram(handle_, address, port, datagram, MSG_DONTWAIT);
 }
 
 ReceiveResult DatagramSocket::receive(std::span<ReceivedDatagram> slots,
                                       std::optional<std::chrono::milliseconds> timeout) {
   using Status = ReceiveResult::Status;
-  const std::size_t batch = std::min(slots.size(), kReceiveBatch);
-  if (handle_ < 0 || batch == 0) return {Status::Failed};
-  mmsghdr messages[kReceiveBatch];
-  iovec vectors[kReceiveBatch];
-  sockaddr_in senders[kReceiveBatch];
+  slots = slots.first(std::min(slots.size(), kReceiveBatch));
+  if (handle_ < 0 || slots.empty()) return {Status::Failed};
+  // No more sockets than slots can take a turn; others are ready again next time.
+  epoll_event events[kReceiveBatch];
+  int ready[kReceiveBatch];
   for (;;) {
-    const Readiness ready = waitFor(handle_, wake_[kWakeRead], toPollTimeout(timeout));
-    if (ready.woken) return {Status::Interrupted};
-    if (!ready.socket) {
+    int count;
+    do {
+      count = ::epoll_wait(static_cast<int>(wake_[kReadySet]), events, static_cast<int>(slots.size()),
+                           toPollTimeout(timeout));
+    } while (count < 0 && errno == EINTR);
+    // lastError_ belongs to the thread that sets the socket up, not to the reader.
+    if (count < 0) return {Status::Failed};
+    if (count == 0) {
       if (timeout) return {Status::TimedOut};
       continue;
     }
-    for (std::size_t i = 0; i < batch; ++i) {
-      // One byte is kept back so that a NUL can always follow the data.
-      vectors[i] = {slots[i].bytes.data(), kReceiveBufferSize - 1};
-      messages[i] = {};
-      messages[i].msg_hdr.msg_iov = &vectors[i];
-      messages[i].msg_hdr.msg_iovlen = 1;
-      messages[i].msg_hdr.msg_name = &senders[i];
-      messages[i].msg_hdr.msg_namelen = sizeof senders[i];
-    }
-    const int count = ::recvmmsg(handle_, messages, static_cast<unsigned>(batch), MSG_DONTWAIT, nullptr);
-    if (count < 0) {
-      if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) continue;
-      // lastError_ belongs to the thread that sets the socket up, not to the reader.
-      return {Status::Failed};
-    }
+    std::size_t sockets = 0;
     for (int i = 0; i < count; ++i) {
-      slots[i].length = messages[i].msg_len;
-      slots[i].truncated = (messages[i].msg_hdr.msg_flags & MSG_TRUNC) != 0;
-      slots[i].bytes[slots[i].length] = 0;
-      std::memcpy(slots[i].senderAddress.data(), &senders[i].sin_addr.s_addr, 4);
-      slots[i].senderPort = ntohs(senders[i].sin_port);
+      if (events[i].data.fd == wake_[kWakeEvent]) return {Status::Interrupted};
+      ready[sockets++] = events[i].data.fd;
     }
-    return {Status::Received, static_cast<std::size_t>(count)};
+    if (const auto result = readInTurns(std::span(ready, sockets), slots, readTurn)) return *result;
   }
 }
 
 bool DatagramSocket::pause(std::chrono::milliseconds duration) {
-  return waitFor(-1, wake_[kWakeRead], static_cast<int>(duration.count())).woken;
+  pollfd wake{static_cast<int>(wake_[kWakeEvent]), POLLIN, 0};
+  int ready;
+  do {
+    ready = ::poll(&wake, 1, static_cast<int>(duration.count()));
+  } while (ready < 0 && errno == EINTR);
+  return ready > 0;
 }
 
 void DatagramSocket::interrupt() {
-  if (wake_[kWakeWrite] < 0) return;
-  const char wake = 1;
-  // The pipe is never drained, so one byte keeps every later wait woken.
-  [[maybe_unused]] const auto written = ::write(wake_[kWakeWrite], &wake, 1);
+  if (wake_[kWakeEvent] < 0) return;
+  // Never read back, so every later wait is woken too.
+  const std::uint64_t wake = 1;
+  [[maybe_unused]] const auto written = ::write(static_cast<int>(wake_[kWakeEvent]), &wake, sizeof wake);
 }
 
 void DatagramSocket::close() {
+  closeAdapterSockets();
   closeHandle(handle_);
-  for (std::intptr_t& end : wake_) closeHandle(end);
+  for (std::intptr_t& handle : wake_) closeHandle(handle);
 }
 
 SocketLibrary::SocketLibrary() = default;

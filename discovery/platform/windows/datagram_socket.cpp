@@ -1,15 +1,18 @@
-// Windows: Winsock 2. The socket reports readiness through an event
-// (WSAEventSelect), so that one WaitForMultipleObjects waits for datagrams
-// and for interrupt() alike.
+// Windows: Winsock 2. The socket and its adapter sockets report readiness
+// through one event (WSAEventSelect), so that one WaitForMultipleObjects waits
+// for datagrams on any of them and for interrupt() alike.
 #include "discovery/datagram_socket.h"
+#include "discovery/platform/read_in_turns.h"
 #include "discovery/platform/socket_address.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
+#include <mswsock.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace discovery {
 namespace {
@@ -61,24 +64,65 @@ DWORD toWaitTimeout(std::optional<std::chrono::milliseconds> timeout) {
   return static_cast<DWORD>(std::clamp<std::chrono::milliseconds::rep>(timeout->count(), 0, INFINITE - 1));
 }
 
-enum class Read { Datagram, Truncated, Nothing, Failed };
+bool sendOnce(std::intptr_t handle, const sockaddr_in& to, std::span<const std::uint8_t> datagram) {
+  return ::sendto(socketOf(handle), reinterpret_cast<const char*>(datagram.data()),
+                  static_cast<int>(datagram.size()), 0, reinterpret_cast<const sockaddr*>(&to),
+                  sizeof to) != SOCKET_ERROR;
+}
+
+// A socket receive() reads, and the adapter whose datagrams to a group it
+// hands on: 0 for none, nothing for those from wherever they arrived.
+struct Source {
+  SOCKET socket;
+  std::optional<unsigned> groupFrom;
+};
+
+// Several sockets bound to one port may each be given the group's datagrams
+// from every adapter where any of them joined it (Wine's are, as Linux's are
+// by default), so each hands on only those that arrived where it joined.
+// Unicast is every socket's.
+bool handsOn(WSAMSG& message, std::optional<unsigned> groupFrom) {
+  if (!groupFrom) return true;
+  for (WSACMSGHDR* header = WSA_CMSG_FIRSTHDR(&message); header; header = WSA_CMSG_NXTHDR(&message, header)) {
+    if (header->cmsg_level != IPPROTO_IP || header->cmsg_type != IP_PKTINFO) continue;
+    const auto* arrival = reinterpret_cast<const IN_PKTINFO*>(WSA_CMSG_DATA(header));
+    return !IN_MULTICAST(ntohl(arrival->ipi_addr.s_addr)) || arrival->ipi_ifindex == *groupFrom;
+  }
+  return true;  // the system did not say where it arrived
+}
+
+LPFN_WSARECVMSG messageReader(SOCKET socket) {
+  GUID id = WSAID_WSARECVMSG;
+  LPFN_WSARECVMSG reader = nullptr;
+  DWORD size = 0;
+  if (WSAIoctl(socket, SIO_GET_EXTENSION_FUNCTION_POINTER, &id, sizeof id, &reader, sizeof reader, &size, nullptr,
+               nullptr) != 0)
+    return nullptr;
+  return reader;
+}
+
+enum class Read { Datagram, Elsewhere, Nothing, Failed };
 
 // One non-blocking read into the slot, with its sender; it keeps one byte
 // back so that a NUL can always follow the data.
-Read readOne(SOCKET socket, ReceivedDatagram& slot) {
+Read readOne(const Source& source, ReceivedDatagram& slot) {
+  static const LPFN_WSARECVMSG receiveMessage = messageReader(source.socket);
+  if (!receiveMessage) return Read::Failed;
   sockaddr_in sender{};
-  int senderSize = sizeof sender;
-  const int length = ::recvfrom(socket, reinterpret_cast<char*>(slot.bytes.data()), kReceiveBufferSize - 1, 0,
-                                reinterpret_cast<sockaddr*>(&sender), &senderSize);
-  std::memcpy(slot.senderAddress.data(), &sender.sin_addr.s_addr, 4);
-  slot.senderPort = ntohs(sender.sin_port);
-  if (length >= 0) {
-    slot.length = static_cast<std::size_t>(length);
-    slot.truncated = false;
-  } else {
+  WSABUF data{static_cast<ULONG>(kReceiveBufferSize - 1), reinterpret_cast<char*>(slot.bytes.data())};
+  char control[WSA_CMSG_SPACE(sizeof(IN_PKTINFO))];
+  WSAMSG message{};
+  message.name = reinterpret_cast<sockaddr*>(&sender);
+  message.namelen = sizeof sender;
+  message.lpBuffers = &data;
+  message.dwBufferCount = 1;
+  message.Control = {sizeof control, control};
+  DWORD length = 0;
+  slot.truncated = false;
+  if (receiveMessage(source.socket, &message, &length, nullptr, nullptr) == SOCKET_ERROR) {
     switch (WSAGetLastError()) {
       case WSAEMSGSIZE:  // the buffer holds the first bytes; the rest is gone
-        slot.length = kReceiveBufferSize - 1;
+        length = kReceiveBufferSize - 1;
         slot.truncated = true;
         break;
       case WSAEWOULDBLOCK:
@@ -89,8 +133,34 @@ Read readOne(SOCKET socket, ReceivedDatagram& slot) {
         return Read::Failed;
     }
   }
+  if (!handsOn(message, source.groupFrom)) return Read::Elsewhere;
+  std::memcpy(slot.senderAddress.data(), &sender.sin_addr.s_addr, 4);
+  slot.senderPort = ntohs(sender.sin_port);
+  slot.length = length;
   slot.bytes[slot.length] = 0;
-  return slot.truncated ? Read::Truncated : Read::Datagram;
+  return Read::Datagram;
+}
+
+// One turn at a socket: as many reads as there are slots, at most.
+std::optional<Turn> readTurn(const Source& source, std::span<ReceivedDatagram> slots) {
+  Turn turn;
+  for (std::size_t reads = 0; reads < slots.size(); ++reads) {
+    switch (readOne(source, slots[turn.filled])) {
+      case Read::Datagram:
+        ++turn.filled;
+        break;
+      case Read::Elsewhere:
+        break;
+      case Read::Nothing:
+        turn.drained = true;
+        return turn;
+      case Read::Failed:
+        if (turn.filled == 0) return std::nullopt;
+        turn.drained = true;
+        return turn;
+    }
+  }
+  return turn;
 }
 
 }  // namespace
@@ -125,9 +195,25 @@ bool DatagramSocket::create() {
   return true;
 }
 
-bool DatagramSocket::enableAddressReuse() {
-  const BOOL on = TRUE;
-  return setOption(handle_, SOL_SOCKET, SO_REUSEADDR, on) || fail("SO_REUSEADDR");
+bool DatagramSocket::createBeside(DatagramSocket& owner) {
+  const SOCKET socket = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  if (socket == INVALID_SOCKET) return fail("socket");
+  handle_ = static_cast<std::intptr_t>(socket);
+  // Where each datagram arrived, for handsOn().
+  const DWORD on = 1;
+  return (setOption(handle_, IPPROTO_IP, IP_PKTINFO, on) && setOption(owner.handle_, IPPROTO_IP, IP_PKTINFO, on)) ||
+         fail("IP_PKTINFO");
+}
+
+bool DatagramSocket::watch(const DatagramSocket& adapterSocket) {
+  // This socket's own event; this also makes the adapter socket non-blocking.
+  return WSAEventSelect(socketOf(adapterSocket.handle_), eventOf(wake_[kReadyEvent]), FD_READ) == 0 ||
+         fail("WSAEventSelect");
+}
+
+bool DatagramSocket::enableAddressReuse(bool enabled) {
+  const BOOL value = enabled;
+  return setOption(handle_, SOL_SOCKET, SO_REUSEADDR, value) || fail("SO_REUSEADDR");
 }
 
 bool DatagramSocket::bindAny(std::uint16_t port) {
@@ -136,6 +222,7 @@ bool DatagramSocket::bindAny(std::uint16_t port) {
 }
 
 bool DatagramSocket::setMulticastTtl(int ttl) {
+  multicastTtl_ = ttl;
   const DWORD value = static_cast<DWORD>(ttl);
   return setOption(handle_, IPPROTO_IP, IP_MULTICAST_TTL, value) || fail("IP_MULTICAST_TTL");
 }
@@ -155,6 +242,7 @@ bool DatagramSocket::setMulticastInterface(const Adapter& via) {
 }
 
 int DatagramSocket::requestReceiveBuffer(int bytes) {
+  receiveBufferRequest_ = bytes;
   setOption(handle_, SOL_SOCKET, SO_RCVBUF, bytes);
   int granted = 0;
   int size = sizeof granted;
@@ -178,15 +266,18 @@ void DatagramSocket::sendTo(const Ipv4Bytes& address, std::uint16_t port,
                             std::span<const std::uint8_t> datagram) {
   if (handle_ < 0) return;
   const sockaddr_in to = socketAddress(address, port);
-  const SOCKET socket = socketOf(handle_);
   // The socket is non-blocking (see create()); a full send buffer is waited
   // out, as a blocking send would.
-  while (::sendto(socket, reinterpret_cast<const char*>(datagram.data()), static_cast<int>(datagram.size()), 0,
-                  reinterpret_cast<const sockaddr*>(&to), sizeof to) == SOCKET_ERROR &&
-         WSAGetLastError() == WSAEWOULDBLOCK) {
-    WSAPOLLFD writable{socket, POLLWRNORM, 0};
+  while (!sendOnce(handle_, to, datagram) && WSAGetLastError() == WSAEWOULDBLOCK) {
+    WSAPOLLFD writable{socketOf(handle_), POLLWRNORM, 0};
     if (WSAPoll(&writable, 1, -1) == SOCKET_ERROR) return;
   }
+}
+
+bool DatagramSocket::sendNow(const Ipv4Bytes& address, std::uint16_t port,
+                             std::span<const std::uint8_t> datagram) const {
+  // Non-blocking (see watch()): a full send buffer fails the send at once.
+  return handle_ >= 0 && sendOnce(handle_, socketAddress(address, port), datagram);
 }
 
 ReceiveResult DatagramSocket::receive(std::span<ReceivedDatagram> slots,
@@ -203,17 +294,12 @@ ReceiveResult DatagramSocket::receive(std::span<ReceivedDatagram> slots,
     if (signalled != WAIT_OBJECT_0 + 1) return {Status::Failed};
     // Reset before reading: a datagram that arrives from here on sets it again.
     WSAResetEvent(events[1]);
-    std::size_t count = 0;
-    while (count < batch) {
-      const Read read = readOne(socketOf(handle_), slots[count]);
-      if (read == Read::Nothing) break;
-      if (read == Read::Failed) {
-        if (count == 0) return {Status::Failed};
-        break;
-      }
-      ++count;
-    }
-    if (count > 0) return {Status::Received, count};
+    // Once it has adapter sockets, they hear the group and this one only unicast.
+    const AdapterSocket* adapterSocket = firstAdapterSocket();
+    std::vector<Source> sources{{socketOf(handle_), adapterSocket ? std::optional(kIdle) : std::nullopt}};
+    for (; adapterSocket; adapterSocket = adapterSocket->next)
+      sources.push_back({socketOf(adapterSocket->socket.handle_), adapterSocket->adapterIndex.load()});
+    if (const auto result = readInTurns(std::span(sources), slots.first(batch), readTurn)) return *result;
   }
 }
 
@@ -230,6 +316,7 @@ void DatagramSocket::interrupt() {
 }
 
 void DatagramSocket::close() {
+  closeAdapterSockets();  // before the event they report through
   if (handle_ >= 0) ::closesocket(socketOf(handle_));
   handle_ = -1;
   for (std::intptr_t& event : wake_) {
