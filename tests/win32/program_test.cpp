@@ -54,7 +54,6 @@ void offerScreenshot() {
   const char* ready = std::getenv("TOVALEN_SCREENSHOT_READY");
   const char* done = std::getenv("TOVALEN_SCREENSHOT_DONE");
   if (!ready || !done) return;
-  const auto windowsPath = [](const char* unixPath) { return std::filesystem::path(L"Z:" + wide(unixPath)); };
   std::FILE* marker = _wfopen(windowsPath(ready).c_str(), L"w");
   ASSERT_TRUE(marker);
   std::fclose(marker);
