@@ -49,8 +49,10 @@ test: build
 # own (Xvfb) beside tovalen-try's cameras; the Wine prefix is
 # build-windows/wineprefix. g++ builds the programs that run on this machine
 # (cmake/host_tools.cmake). The installer (nsis, a 64-bit installer) is
-# tested too, in a Wine prefix of its own.
-WINDOWS_PACKAGES = $(COMMON_PACKAGES) g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb fonts-wine nsis
+# tested too, in a Wine prefix of its own. AR PL UMing, a Song face, stands in
+# for SimSun, which a Chinese Windows draws the dialogs in.
+WINDOWS_PACKAGES = $(COMMON_PACKAGES) g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb fonts-wine nsis \
+  fonts-arphic-uming
 test-windows:
 	$(MAKE) --no-print-directory test PRESET=windows PACKAGES="$(WINDOWS_PACKAGES)"
 

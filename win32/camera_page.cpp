@@ -2,10 +2,10 @@
 
 #include <commctrl.h>
 
-
 #include "res/dialog_templates.h"
 #include "res/resource_ids.h"
 #include "res/strings.h"
+#include "win32/dpi.h"
 #include "win32/text.h"
 
 namespace win32 {
@@ -16,6 +16,8 @@ using namespace ui::ids::camera_page;
 // Posted by the receive thread when records wait, and by the page itself
 // while some are still to be applied.
 constexpr UINT kRecordsWaiting = WM_APP + 1;
+
+int columnWidth(int dpi) { return MulDiv(ui::kCameraColumnWidth, dpi, kDefaultDpi); }
 
 }  // namespace
 
@@ -80,10 +82,15 @@ void CameraPage::setUpList() {
     LVCOLUMNW columnInfo{};
     columnInfo.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
     columnInfo.fmt = LVCFMT_LEFT;
-    columnInfo.cx = ui::kCameraColumnWidth;
+    columnInfo.cx = columnWidth(dpiOf(window()));
     columnInfo.pszText = header.data();
     SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
   }
+}
+
+void CameraPage::scaleColumns(int dpi) {
+  for (std::size_t column = 0; column < ui::strings::kCameraColumns.size(); ++column)
+    SendMessageW(item(kCameraList.value), LVM_SETCOLUMNWIDTH, column, columnWidth(dpi));
 }
 
 void CameraPage::pick() {

@@ -186,6 +186,23 @@ DWORD addressValue(HANDLE process, HWND control) {
   return value;
 }
 
+RECT tabDisplayArea(HANDLE process, HWND tabs) {
+  RECT area{};
+  GetClientRect(tabs, &area);
+  RemoteMemory memory(process, sizeof area);
+  memory.write(&area, sizeof area);
+  SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(memory.at<RECT>()));
+  memory.read(&area, sizeof area);
+  MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&area), 2);
+  return area;
+}
+
+void sendDpiChange(HANDLE process, HWND window, int dpi, const RECT& suggested) {
+  RemoteMemory memory(process, sizeof suggested);
+  memory.write(&suggested, sizeof suggested);
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(memory.at<RECT>()));
+}
+
 int RemoteList::rowCount() const { return static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }
 
 std::wstring RemoteList::cell(int row, int column) const {

@@ -79,6 +79,13 @@ void clickAt(HWND window, int x, int y);
 // An address control's value, the first field most significant; 0 while blank.
 DWORD addressValue(HANDLE process, HWND control);
 
+// Where a tab control of another process shows its pages, in screen
+// coordinates (TCM_ADJUSTRECT).
+RECT tabDisplayArea(HANDLE process, HWND tabs);
+// Tells a window of another process that it moved to a monitor of `dpi`, as
+// Windows does, suggesting `suggested` (screen coordinates) for it.
+void sendDpiChange(HANDLE process, HWND window, int dpi, const RECT& suggested);
+
 // A report-style list view of another process.
 class RemoteList {
  public:
