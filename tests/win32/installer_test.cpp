@@ -15,7 +15,6 @@
 #include <sstream>
 #include <string>
 
-#include "res/strings.h"
 #include "win32/program_driver.h"
 #include "win32/text.h"
 
@@ -57,13 +56,13 @@ std::set<fs::path> driveContents() {
   return contents;
 }
 
-bool processRuns(const std::wstring& prefix) {
+bool processRuns(const std::wstring& executable) {
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   PROCESSENTRY32W process{};
   process.dwSize = sizeof process;
   bool found = false;
   for (BOOL more = Process32FirstW(snapshot, &process); more && !found; more = Process32NextW(snapshot, &process))
-    found = std::wstring(process.szExeFile).starts_with(prefix);
+    found = lstrcmpiW(process.szExeFile, executable.c_str()) == 0;
   CloseHandle(snapshot);
   return found;
 }
@@ -148,7 +147,7 @@ TEST_F(InstallerTest, ASilentInstallGivesTheProgramItsEntriesAndFirewallRuleAndI
   const ProgramProcess uninstaller((kDefaultFolder / L"uninstall.exe").wstring(), L"/S");
   EXPECT_EQ(uninstaller.exitCode(), 0u);
   // The copy in the temporary folder does the work.
-  ASSERT_TRUE(waitFor([] { return !uninstallValue(L"InstallLocation") && !processRuns(L"Un_"); }));
+  ASSERT_TRUE(waitFor([] { return !uninstallValue(L"InstallLocation") && !processRuns(L"Un.exe"); }));
   EXPECT_THAT(standInLog(), HasSubstr("advfirewall firewall delete rule name=\"Tovalen\" dir=in "
                                       "program=\"C:\\Program Files\\Tovalen\\tovalen.exe\""));
   std::vector<fs::path> left;
