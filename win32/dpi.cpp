@@ -30,4 +30,10 @@ int systemMetricAtDpi(int index, int dpi) {
   return metricForDpi ? metricForDpi(index, static_cast<UINT>(dpi)) : GetSystemMetrics(index);
 }
 
+void addFrameAtDpi(RECT& rect, DWORD style, DWORD extendedStyle, int dpi) {
+  static const auto adjustForDpi = user32Function<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+  if (!adjustForDpi || !adjustForDpi(&rect, style, FALSE, extendedStyle, static_cast<UINT>(dpi)))
+    AdjustWindowRectEx(&rect, style, FALSE, extendedStyle);
+}
+
 }  // namespace win32

@@ -11,5 +11,7 @@ inline constexpr int kDefaultDpi = 96;
 int dpiOf(HWND window);
 // GetSystemMetrics at `dpi`.
 int systemMetricAtDpi(int index, int dpi);
+// AdjustWindowRectEx at `dpi`: the window rectangle around client area `rect`.
+void addFrameAtDpi(RECT& rect, DWORD style, DWORD extendedStyle, int dpi);
 
 }  // namespace win32

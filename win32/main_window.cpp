@@ -132,8 +132,8 @@ void MainWindow::layOut(int dpi) {
   const layout::PixelSize fitting = layout::clientFitting(client, largestPage, dpi);
   if (fitting.width != client.width || fitting.height != client.height) {
     RECT frame{0, 0, fitting.width, fitting.height};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(window(), GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongW(window(), GWL_EXSTYLE)));
+    addFrameAtDpi(frame, static_cast<DWORD>(GetWindowLongW(window(), GWL_STYLE)),
+                  static_cast<DWORD>(GetWindowLongW(window(), GWL_EXSTYLE)), dpi);
     SetWindowPos(window(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }

@@ -1,8 +1,9 @@
 // tovalen-setup.exe, a 64-bit NSIS installer, installing and uninstalling
 // silently in a Wine prefix of its own, with a logging stand-in for netsh.exe:
-// what lands where, the firewall rule, the folder's protection, one copy
-// after a reinstall, a running program left alone, and an uninstall that
-// leaves nothing behind.
+// what lands where, the firewall rule, a folder of its own, one copy after a
+// reinstall, a running program left alone, and an uninstall that leaves
+// nothing behind. (Wine keeps no access lists, so the folder's protection is
+// not seen here.)
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
