@@ -48,15 +48,18 @@ test: build
 # server of its own (tests/run-under-wine.sh), tovalen.exe on a display of its
 # own (Xvfb) beside tovalen-try's cameras; the Wine prefix is
 # build-windows/wineprefix. g++ builds the programs that run on this machine
-# (cmake/host_tools.cmake).
-WINDOWS_PACKAGES = $(COMMON_PACKAGES) g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb fonts-wine
+# (cmake/host_tools.cmake). The installer (nsis, a 64-bit installer) is
+# tested too, in a Wine prefix of its own. AR PL UMing, a Song face, stands in
+# for SimSun, which a Chinese Windows draws the dialogs in.
+WINDOWS_PACKAGES = $(COMMON_PACKAGES) g++-mingw-w64-x86-64-posix googletest wine wine64 xvfb fonts-wine nsis \
+  fonts-arphic-uming
 test-windows:
 	$(MAKE) --no-print-directory test PRESET=windows PACKAGES="$(WINDOWS_PACKAGES)"
 
 # What a Windows user downloads: build-windows/tovalen.exe and its installer
 # build-windows/tovalen-setup.exe (nsis); the tests are not built for it.
 windows:
-	$(MAKE) --no-print-directory deps PACKAGES="$(WINDOWS_PACKAGES) nsis"
+	$(MAKE) --no-print-directory deps PACKAGES="$(WINDOWS_PACKAGES)"
 	cmake --preset windows
 	cmake --build --preset windows -j $(JOBS) --target installer
 

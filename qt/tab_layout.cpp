@@ -27,8 +27,8 @@ QSize mainWindowClientSize(QSize templateClientSize) {
   QSize pages;
   for (const DialogTemplate* page : {&cameraPageTemplate(), &calcPageTemplate()})
     pages = pages.expandedTo(toPixels(page->width, page->height, baseUnits(dialogFont(page->pointSize))));
-  const auto client = tab_layout::mainWindowClient(templateClientSize.width(), templateClientSize.height(),
-                                                   pages.width(), pages.height());
+  const auto client = tab_layout::clientFitting({templateClientSize.width(), templateClientSize.height()},
+                                                {pages.width(), pages.height()});
   return {client.width, client.height};
 }
 

@@ -1,6 +1,7 @@
 #include "res/dialog_templates.h"
 
 #include "res/resource_ids.h"
+#include "res/strings.h"
 
 namespace ui {
 
@@ -14,7 +15,7 @@ const DialogTemplate& aboutTemplate() {
           // The platform sizes an icon control to the icon; hence no size here.
           {Icon, "", {11, 17, 0, 0}},
           {Static, "Tovalen Version 1.0", {40, 10, 119, 8}},
-          {Static, "摄像机跨网段修改IP与硬盘计算工具", {40, 25, 119, 8}},
+          {Static, strings::kProgramDescription, {40, 25, 119, 8}},
           {kOk, "确定", {178, 7, 50, 16}, Default},
       },
       {kOk.value}};

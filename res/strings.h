@@ -11,6 +11,8 @@
 namespace ui::strings {
 
 inline constexpr const char* kAboutMenuEntry = "关于 Tovalen(&A)...";  // ids::kAboutMenuString
+// What the program is, in the About box and in tovalen.exe's file properties.
+inline constexpr const char* kProgramDescription = "摄像机跨网段修改IP与硬盘计算工具";
 // The window menu's own entries, where the toolkit does not draw one (Qt).
 inline constexpr const char* kMinimiseMenuEntry = "最小化(&N)";
 inline constexpr const char* kCloseMenuEntry = "关闭(&C)";

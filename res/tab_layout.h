@@ -2,6 +2,8 @@
 // of its client area. Every front-end follows this one rule.
 #pragma once
 
+#include <algorithm>
+
 namespace ui::tab_layout {
 
 struct PixelRect {
@@ -12,28 +14,32 @@ struct PixelSize {
   int width, height;
 };
 
+// The rule's own numbers are pixels at 96 DPI; at another DPI each is scaled,
+// as the window's fonts are.
+inline constexpr int kRuleDpi = 96;
+constexpr int scaled(int pixels, int dpi) { return (pixels * dpi + kRuleDpi / 2) / kRuleDpi; }
+
 // Inset 20 px from the client area's top left, 30 px from its right and 60 px
 // from its bottom, which leaves room for the Close button.
-constexpr PixelRect tabControl(int clientWidth, int clientHeight) {
-  return {20, 20, clientWidth - 50, clientHeight - 80};
+constexpr PixelRect tabControl(int clientWidth, int clientHeight, int dpi = kRuleDpi) {
+  return {scaled(20, dpi), scaled(20, dpi), clientWidth - scaled(50, dpi), clientHeight - scaled(80, dpi)};
 }
 
 // Fixed at (25, 44), just below the tabs; only the size follows the tab
 // control. A page is clipped to it.
-constexpr PixelRect page(int tabControlWidth, int tabControlHeight) {
-  return {25, 44, tabControlWidth - 50, tabControlHeight - 60};
+constexpr PixelRect page(int tabControlWidth, int tabControlHeight, int dpi = kRuleDpi) {
+  return {scaled(25, dpi), scaled(44, dpi), tabControlWidth - scaled(50, dpi), tabControlHeight - scaled(60, dpi)};
 }
 
-// The main window's client size: its template's, grown wherever a page of
-// `pageWidth` x `pageHeight` px would not fit its page rectangle, so that no
-// page is cut off when the pages' font measures larger than the window's.
-// What lies right of or below the tab control moves with the growth.
-constexpr PixelSize mainWindowClient(int templateWidth, int templateHeight, int pageWidth, int pageHeight) {
-  const PixelRect tabs = tabControl(templateWidth, templateHeight);
-  const PixelRect pageArea = page(tabs.width, tabs.height);
-  const int growX = pageWidth > pageArea.width ? pageWidth - pageArea.width : 0;
-  const int growY = pageHeight > pageArea.height ? pageHeight - pageArea.height : 0;
-  return {templateWidth + growX, templateHeight + growY};
+// The client area in which the rule gives a page at least `pageSize`: the
+// window's own, `client`, grown where it is too small. The pages are measured
+// in their own font, the window in another, so a face whose letters are wide
+// for their height would otherwise clip the pages.
+constexpr PixelSize clientFitting(PixelSize client, PixelSize pageSize, int dpi = kRuleDpi) {
+  const PixelRect tabsOfNothing = tabControl(0, 0, dpi);
+  const PixelRect pageOfNothing = page(tabsOfNothing.width, tabsOfNothing.height, dpi);
+  return {std::max(client.width, pageSize.width - pageOfNothing.width),
+          std::max(client.height, pageSize.height - pageOfNothing.height)};
 }
 
 }  // namespace ui::tab_layout

@@ -103,6 +103,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i || exit 1
   end_server
 fi
+# Wine draws the caption buttons with Marlett's symbols; Debian's Wine does not
+# look for its own copy (fonts-wine), but finds fonts in the prefix.
+marlett=/usr/share/wine/fonts/marlett.ttf
+if [ -f "$marlett" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+  cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/" || exit 1
+fi
 if ! grep -q '^"Decorated"="N"' "$WINEPREFIX/user.reg"; then
   wine regedit /S "$here/support/windows/wine-prefix.reg" || exit 1
   wineserver -w  # the server saves the registry as it ends

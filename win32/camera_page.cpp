@@ -98,6 +98,8 @@ INT_PTR CameraPage::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+void CameraPage::scaleColumns(int dpi) { win32::scaleColumns(item(kCameraList.value), dpi); }
+
 void CameraPage::onInit() {
   addColumns(item(kCameraList.value), ui::strings::kCameraColumns);
   page_.open();

@@ -24,6 +24,10 @@ class CameraPage : public Dialog {
   // and closes when the page is destroyed.
   HWND create(HINSTANCE instance, HWND parent);
 
+  // The list's columns keep their width at 96 DPI in physical pixels: wider
+  // at a higher DPI.
+  void scaleColumns(int dpi);
+
  private:
   INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void onInit();

@@ -1,9 +1,15 @@
 #include "win32/list_view.h"
 
 #include "res/dialog_templates.h"
+#include "win32/dpi.h"
 #include "win32/text.h"
 
 namespace win32 {
+namespace {
+
+int columnWidth(int dpi) { return MulDiv(ui::kCameraColumnWidth, dpi, kDefaultDpi); }
+
+}  // namespace
 
 void addColumns(HWND list, const std::array<const char*, 3>& headers) {
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
@@ -12,10 +18,16 @@ void addColumns(HWND list, const std::array<const char*, 3>& headers) {
     LVCOLUMNW columnInfo{};
     columnInfo.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
     columnInfo.fmt = LVCFMT_LEFT;
-    columnInfo.cx = ui::kCameraColumnWidth;
+    columnInfo.cx = columnWidth(dpiOf(list));
     columnInfo.pszText = header.data();
     SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&columnInfo));
   }
+}
+
+void scaleColumns(HWND list, int dpi) {
+  const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+  const int columns = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  for (int column = 0; column < columns; ++column) SendMessageW(list, LVM_SETCOLUMNWIDTH, column, columnWidth(dpi));
 }
 
 void showCell(NMLVDISPINFOW& request, const std::function<std::wstring(std::size_t row, std::size_t column)>& text) {

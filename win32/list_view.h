@@ -12,8 +12,11 @@
 
 namespace win32 {
 
-// Full-row selection and a column per header, each kCameraColumnWidth wide.
+// Full-row selection and a column per header, each kCameraColumnWidth wide
+// at 96 DPI, wider at the list's own DPI.
 void addColumns(HWND list, const std::array<const char*, 3>& headers);
+// The columns' widths at `dpi`, after the window moved to another monitor.
+void scaleColumns(HWND list, int dpi);
 
 // Answers LVN_GETDISPINFOW with `text(row, column)`; rows and columns the
 // list asks for are not checked: `text` gives "" for those it lacks.

@@ -2,10 +2,14 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
+#include "res/dialog_templates.h"
 #include "res/resource_ids.h"
 #include "res/strings.h"
 #include "res/tab_layout.h"
 #include "win32/about_box.h"
+#include "win32/dpi.h"
 #include "win32/text.h"
 
 namespace win32 {
@@ -13,9 +17,22 @@ namespace {
 
 using namespace ui::ids::main_window;
 
-HICON loadAppIcon(HINSTANCE instance, int sizeMetric) {
-  const int size = GetSystemMetrics(sizeMetric);
+HICON loadAppIcon(HINSTANCE instance, int sizeMetric, int dpi) {
+  const int size = systemMetricAtDpi(sizeMetric, dpi);
   return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(ui::ids::kAppIcon), IMAGE_ICON, size, size, 0));
+}
+
+// A template's rectangle in pixels of `dialog`'s font.
+RECT inPixels(HWND dialog, const ui::DialogRect& rect) {
+  RECT pixels{rect.x, rect.y, rect.x + rect.width, rect.y + rect.height};
+  MapDialogRect(dialog, &pixels);
+  return pixels;
+}
+
+ui::tab_layout::PixelSize clientSize(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  return {client.right, client.bottom};
 }
 
 }  // namespace
@@ -50,16 +67,21 @@ INT_PTR MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return paintMinimised();
     case WM_QUERYDRAGICON:
       return reinterpret_cast<INT_PTR>(bigIcon_);
+    case WM_DPICHANGED:
+      onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return TRUE;
     default:
       return FALSE;
   }
 }
 
 void MainWindow::onInit() {
+  const int dpi = dpiOf(window());
   addAboutEntry();
-  setIcons();
+  setIcons(dpi);
   pages_ = {cameraPage_.create(instance_, window()), calcPage_.create(instance_, window())};
-  placeTabsAndPages();
+  addTabs();
+  layOut(dpi);
   showPage(kCameraPage);
   centre(window(), nullptr);
   SetFocus(GetNextDlgTabItem(pages_[kCameraPage], nullptr, FALSE));
@@ -75,19 +97,19 @@ void MainWindow::addAboutEntry() {
   AppendMenuW(systemMenu, MF_STRING, ui::ids::kAboutCommand, std::wstring(text, static_cast<std::size_t>(length)).c_str());
 }
 
-void MainWindow::setIcons() {
-  bigIcon_ = loadAppIcon(instance_, SM_CXICON);
-  smallIcon_ = loadAppIcon(instance_, SM_CXSMICON);
+void MainWindow::setIcons(int dpi) {
+  const HICON oldBig = bigIcon_;
+  const HICON oldSmall = smallIcon_;
+  bigIcon_ = loadAppIcon(instance_, SM_CXICON, dpi);
+  smallIcon_ = loadAppIcon(instance_, SM_CXSMICON, dpi);
   SendMessageW(window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
   SendMessageW(window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  if (oldBig) DestroyIcon(oldBig);
+  if (oldSmall) DestroyIcon(oldSmall);
 }
 
-void MainWindow::placeTabsAndPages() {
+void MainWindow::addTabs() {
   const HWND tabs = item(kTabs.value);
-  RECT client{};
-  GetClientRect(window(), &client);
-  const auto tabArea = ui::tab_layout::tabControl(client.right, client.bottom);
-  MoveWindow(tabs, tabArea.x, tabArea.y, tabArea.width, tabArea.height, TRUE);
   for (const char* label : {ui::strings::kCameraTab, ui::strings::kCalculatorTab}) {
     std::wstring text = fromUtf8(label);
     TCITEMW tab{};
@@ -95,10 +117,52 @@ void MainWindow::placeTabsAndPages() {
     tab.pszText = text.data();
     SendMessageW(tabs, TCM_INSERTITEMW, SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), reinterpret_cast<LPARAM>(&tab));
   }
+}
+
+void MainWindow::layOut(int dpi) {
+  namespace layout = ui::tab_layout;
+  // Each page as large as its template makes it in its own font.
+  const ui::DialogTemplate* pageTemplates[kPageCount] = {&ui::cameraPageTemplate(), &ui::calcPageTemplate()};
+  layout::PixelSize largestPage{};
+  for (int i = 0; i < kPageCount; ++i) {
+    const RECT page = inPixels(pages_[i], {0, 0, pageTemplates[i]->width, pageTemplates[i]->height});
+    largestPage = {std::max<int>(largestPage.width, page.right), std::max<int>(largestPage.height, page.bottom)};
+  }
+  const layout::PixelSize client = clientSize(window());
+  const layout::PixelSize fitting = layout::clientFitting(client, largestPage, dpi);
+  if (fitting.width != client.width || fitting.height != client.height) {
+    RECT frame{0, 0, fitting.width, fitting.height};
+    addFrameAtDpi(frame, static_cast<DWORD>(GetWindowLongW(window(), GWL_STYLE)),
+                  static_cast<DWORD>(GetWindowLongW(window(), GWL_EXSTYLE)), dpi);
+    SetWindowPos(window(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  const layout::PixelSize placed = clientSize(window());
+
+  // Close keeps the template's distance from the bottom right corner.
+  const ui::DialogTemplate& main = ui::mainWindowTemplate();
+  const RECT templateClient = inPixels(window(), {0, 0, main.width, main.height});
+  const auto closeSpec = std::find_if(main.controls.begin(), main.controls.end(),
+                                      [](const ui::ControlSpec& control) { return control.id == kClose.value; });
+  const RECT close = inPixels(window(), closeSpec->rect);
+  SetWindowPos(item(kClose.value), nullptr, close.left + placed.width - templateClient.right,
+               close.top + placed.height - templateClient.bottom, close.right - close.left, close.bottom - close.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+
+  const auto tabArea = layout::tabControl(placed.width, placed.height, dpi);
+  MoveWindow(item(kTabs.value), tabArea.x, tabArea.y, tabArea.width, tabArea.height, TRUE);
   // The pages lie over the tab control, clipped to the page rectangle.
-  const auto pageArea = ui::tab_layout::page(tabArea.width, tabArea.height);
+  const auto pageArea = layout::page(tabArea.width, tabArea.height, dpi);
   for (const HWND page : pages_)
     SetWindowPos(page, HWND_TOP, pageArea.x, pageArea.y, pageArea.width, pageArea.height, SWP_NOACTIVATE);
+}
+
+void MainWindow::onDpiChanged(int dpi, const RECT& suggested) {
+  SetWindowPos(window(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  setIcons(dpi);
+  layOut(dpi);
+  cameraPage_.scaleColumns(dpi);
 }
 
 void MainWindow::showPage(int page) {

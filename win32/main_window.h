@@ -23,8 +23,13 @@ class MainWindow : public Dialog {
   INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void onInit();
   void addAboutEntry();
-  void setIcons();
-  void placeTabsAndPages();
+  void setIcons(int dpi);
+  void addTabs();
+  // Places the tab control and the pages by the rule of res/tab_layout.h,
+  // first growing the window where the rule would clip a page, and keeps the
+  // Close button at the bottom right.
+  void layOut(int dpi);
+  void onDpiChanged(int dpi, const RECT& suggested);
   void showPage(int page);
   void onCommand(WPARAM wParam, LPARAM lParam);
   bool paintMinimised();

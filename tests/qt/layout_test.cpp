@@ -67,11 +67,11 @@ TEST(DialogFont, PagesAreDrawnAtTheTemplatesSizesReadablyAndNearTheWindowsOwn) {
 }
 
 TEST(PageRectangle, TheMainWindowGrowsOnlyWhereAPageWouldNotFitAndThenFitsItExactly) {
-  using ui::tab_layout::mainWindowClient;
-  const auto same = mainWindowClient(900, 600, 700, 400);
+  using ui::tab_layout::clientFitting;
+  const auto same = clientFitting({900, 600}, {700, 400});
   EXPECT_EQ(same.width, 900);
   EXPECT_EQ(same.height, 600);
-  const auto grown = mainWindowClient(900, 600, 850, 500);
+  const auto grown = clientFitting({900, 600}, {850, 500});
   const auto tabs = ui::tab_layout::tabControl(grown.width, grown.height);
   const auto page = ui::tab_layout::page(tabs.width, tabs.height);
   EXPECT_EQ(page.width, 850);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <thread>
 
 #include "win32/text.h"
@@ -59,8 +60,8 @@ BOOL CALLBACK matchDialog(HWND window, LPARAM context) {
 
 }  // namespace
 
-std::wstring programPath() {
-  std::wstring path = L"Z:" + win32::fromUtf8(TOVALEN_EXECUTABLE);
+std::wstring windowsPath(const std::string& unixPath) {
+  std::wstring path = L"Z:" + win32::fromUtf8(unixPath);
   std::replace(path.begin(), path.end(), L'/', L'\\');
   return path;
 }
@@ -74,10 +75,38 @@ bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds p
   return true;
 }
 
-ProgramProcess::ProgramProcess(const std::wstring& executable) {
+std::optional<FileProperties> fileProperties(const std::wstring& path) {
+  std::vector<char> block(GetFileVersionInfoSizeW(path.c_str(), nullptr));
+  if (block.empty() || !GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()))
+    return std::nullopt;
+  void* value = nullptr;
+  UINT length = 0;
+  FileProperties properties;
+  if (!VerQueryValueW(block.data(), L"\\", &value, &length) || length < sizeof(VS_FIXEDFILEINFO)) return std::nullopt;
+  properties.versionHigh = static_cast<const VS_FIXEDFILEINFO*>(value)->dwFileVersionMS;
+  properties.versionLow = static_cast<const VS_FIXEDFILEINFO*>(value)->dwFileVersionLS;
+  if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &value, &length) || length < 4)
+    return std::nullopt;
+  const auto* language = static_cast<const WORD*>(value);
+  wchar_t table[16];
+  swprintf(table, std::size(table), L"%04x%04x", language[0], language[1]);
+  const auto text = [&](const wchar_t* name) -> std::wstring {
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\") + table + L"\\" + name;
+    if (!VerQueryValueW(block.data(), query.c_str(), &value, &length) || length == 0) return {};
+    return {static_cast<const wchar_t*>(value), length - 1};  // the length counts the NUL
+  };
+  properties.description = text(L"FileDescription");
+  properties.fileVersion = text(L"FileVersion");
+  properties.productName = text(L"ProductName");
+  properties.productVersion = text(L"ProductVersion");
+  properties.copyright = text(L"LegalCopyright");
+  return properties;
+}
+
+ProgramProcess::ProgramProcess(const std::wstring& executable, const std::wstring& arguments) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  std::wstring commandLine = L"\"" + executable + L"\"";
+  std::wstring commandLine = L"\"" + executable + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
   if (!CreateProcessW(executable.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &info_))
     info_ = {};
@@ -155,6 +184,23 @@ DWORD addressValue(HANDLE process, HWND control) {
   SendMessageW(control, IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(memory.at<DWORD>()));
   memory.read(&value, sizeof value);
   return value;
+}
+
+RECT tabDisplayArea(HANDLE process, HWND tabs) {
+  RECT area{};
+  GetClientRect(tabs, &area);
+  RemoteMemory memory(process, sizeof area);
+  memory.write(&area, sizeof area);
+  SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(memory.at<RECT>()));
+  memory.read(&area, sizeof area);
+  MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&area), 2);
+  return area;
+}
+
+void sendDpiChange(HANDLE process, HWND window, int dpi, const RECT& suggested) {
+  RemoteMemory memory(process, sizeof suggested);
+  memory.write(&suggested, sizeof suggested);
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(memory.at<RECT>()));
 }
 
 int RemoteList::rowCount() const { return static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0)); }

@@ -19,18 +19,32 @@ using namespace std::chrono_literals;
 // Far longer than anything the tests wait for takes.
 inline constexpr std::chrono::milliseconds kPatience = 30s;
 
-// tovalen.exe as this test process names it: Wine shows the build machine's
-// files as drive Z:.
-std::wstring programPath();
+// A file of the build machine as this test process names it: Wine shows
+// them as drive Z:.
+std::wstring windowsPath(const std::string& unixPath);
+// The tovalen.exe the tests drive.
+inline std::wstring programPath() { return windowsPath(TOVALEN_EXECUTABLE); }
 
 // Checks `condition` every few milliseconds until it holds; false when
 // `patience` passed first.
 bool waitFor(const std::function<bool()>& condition, std::chrono::milliseconds patience = kPatience);
 
+// What Windows shows in a file's properties: its fixed file version (major
+// and minor in the high word, as MAKELONG(minor, major)) and the texts of
+// its first language.
+struct FileProperties {
+  DWORD versionHigh = 0;
+  DWORD versionLow = 0;
+  std::wstring description, fileVersion, productName, productVersion, copyright;
+};
+// Nothing when the file has no version resource.
+std::optional<FileProperties> fileProperties(const std::wstring& path);
+
 // A process of the program, ended (if still running) when this goes.
 class ProgramProcess {
  public:
-  explicit ProgramProcess(const std::wstring& executable);
+  // `arguments` follow the quoted executable on the command line as given.
+  explicit ProgramProcess(const std::wstring& executable, const std::wstring& arguments = L"");
   ~ProgramProcess();
   ProgramProcess(const ProgramProcess&) = delete;
   ProgramProcess& operator=(const ProgramProcess&) = delete;
@@ -64,6 +78,13 @@ void clickAt(HWND window, int x, int y);
 
 // An address control's value, the first field most significant; 0 while blank.
 DWORD addressValue(HANDLE process, HWND control);
+
+// Where a tab control of another process shows its pages, in screen
+// coordinates (TCM_ADJUSTRECT).
+RECT tabDisplayArea(HANDLE process, HWND tabs);
+// Tells a window of another process that it moved to a monitor of `dpi`, as
+// Windows does, suggesting `suggested` (screen coordinates) for it.
+void sendDpiChange(HANDLE process, HWND window, int dpi, const RECT& suggested);
 
 // A report-style list view of another process.
 class RemoteList {

@@ -11,7 +11,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,7 @@ namespace win32test {
 namespace {
 
 using testing::ElementsAre;
+using testing::IsEmpty;
 using testing::UnorderedElementsAreArray;
 using Rows = std::vector<std::vector<std::wstring>>;
 namespace camera_page = ui::ids::camera_page;
@@ -55,15 +58,104 @@ void offerScreenshot() {
   const char* ready = std::getenv("TOVALEN_SCREENSHOT_READY");
   const char* done = std::getenv("TOVALEN_SCREENSHOT_DONE");
   if (!ready || !done) return;
-  const auto windowsPath = [](const char* unixPath) { return std::filesystem::path(L"Z:" + wide(unixPath)); };
   std::FILE* marker = _wfopen(windowsPath(ready).c_str(), L"w");
   ASSERT_TRUE(marker);
   std::fclose(marker);
   EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(windowsPath(done)); })) << "no screenshot was taken";
 }
 
+// The dialogs' face and the screen's DPI the program starts with; a null
+// face or a DPI of 0 keeps the prefix's own (WenQuanYi Micro Hei, 96).
+struct Look {
+  const wchar_t* face = nullptr;
+  int dpi = 0;
+};
+
+void PrintTo(const Look& look, std::ostream* out) {
+  *out << (look.face ? win32::toUtf8(look.face) : "the prefix's face") << " at " << look.dpi << " DPI";
+}
+
+// A registry value set for a test's length, then put back as it was.
+class ScopedRegistryValue {
+ public:
+  ScopedRegistryValue(HKEY root, const wchar_t* key, const wchar_t* name, DWORD type, const void* data, DWORD size)
+      : name_(name) {
+    if (RegCreateKeyExW(root, key, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_, nullptr) !=
+        ERROR_SUCCESS)
+      return;
+    DWORD oldSize = 0;
+    existed_ = RegQueryValueExW(key_, name, nullptr, &type_, nullptr, &oldSize) == ERROR_SUCCESS;
+    old_.resize(oldSize);
+    if (existed_) RegQueryValueExW(key_, name, nullptr, &type_, old_.data(), &oldSize);
+    RegSetValueExW(key_, name, 0, type, static_cast<const BYTE*>(data), size);
+  }
+  ~ScopedRegistryValue() {
+    if (!key_) return;
+    if (existed_) RegSetValueExW(key_, name_.c_str(), 0, type_, old_.data(), static_cast<DWORD>(old_.size()));
+    else RegDeleteValueW(key_, name_.c_str());
+    RegCloseKey(key_);
+  }
+  ScopedRegistryValue(const ScopedRegistryValue&) = delete;
+  ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
+
+ private:
+  HKEY key_ = nullptr;
+  std::wstring name_;
+  bool existed_ = false;
+  DWORD type_ = REG_NONE;
+  std::vector<BYTE> old_;
+};
+
+// A look set in the prefix, for programs started while this lives: Wine
+// reads both when a program starts.
+class LookSetting {
+ public:
+  explicit LookSetting(const Look& look) {
+    if (look.face) {
+      const DWORD size = static_cast<DWORD>((std::wcslen(look.face) + 1) * sizeof(wchar_t));
+      for (const wchar_t* dialogFace : {L"MS Shell Dlg", L"MS Shell Dlg 2"})
+        values_.push_back(std::make_unique<ScopedRegistryValue>(
+            HKEY_LOCAL_MACHINE, L"Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes", dialogFace,
+            REG_SZ, look.face, size));
+    }
+    if (look.dpi) {
+      const DWORD dpi = static_cast<DWORD>(look.dpi);
+      values_.push_back(std::make_unique<ScopedRegistryValue>(HKEY_CURRENT_USER, L"Control Panel\\Desktop",
+                                                              L"LogPixels", REG_DWORD, &dpi, sizeof dpi));
+    }
+  }
+
+ private:
+  std::vector<std::unique_ptr<ScopedRegistryValue>> values_;
+};
+
+bool contains(const RECT& outer, const RECT& inner) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom;
+}
+
+std::string describe(const char* what, const RECT& rect) {
+  return std::string(what) + " " + std::to_string(rect.left) + "," + std::to_string(rect.top) + "-" +
+         std::to_string(rect.right) + "," + std::to_string(rect.bottom);
+}
+
+RECT screenClientRect(HWND window) {
+  RECT client{};
+  GetClientRect(window, &client);
+  MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  return client;
+}
+
+RECT screenRect(HWND window) {
+  RECT rect{};
+  GetWindowRect(window, &rect);
+  return rect;
+}
+
 class ProgramTest : public testing::Test {
  protected:
+  explicit ProgramTest(const Look& look = {}) : look_(look) {}
+
   void SetUp() override {
     ASSERT_TRUE(program.started()) << "cannot start " << win32::toUtf8(programPath());
     ASSERT_TRUE(waitFor([&] { return (mainWindow = findDialog(program.id(), L"Tovalen")) != nullptr; }));
@@ -93,10 +185,42 @@ class ProgramTest : public testing::Test {
     return box;
   }
   void pressOk(HWND box) const { click(GetDlgItem(box, IDOK)); }
-  void showCalculator() const {
-    SendMessageW(GetDlgItem(mainWindow, ui::ids::main_window::kTabs.value), TCM_SETCURFOCUS, 1, 0);
+  HWND tabs() const { return GetDlgItem(mainWindow, ui::ids::main_window::kTabs.value); }
+  void showPage(int index) const { SendMessageW(tabs(), TCM_SETCURFOCUS, index, 0); }
+  void showCalculator() const { showPage(1); }
+  int columnWidth(int column) const {
+    return static_cast<int>(SendMessageW(control(cameraPage, camera_page::kCameraList.value), LVM_GETCOLUMNWIDTH,
+                                         static_cast<WPARAM>(column), 0));
   }
 
+  // What is not wholly shown: a visible control reaching beyond its page, a
+  // page beyond the tab control's display area, the tab control beyond the
+  // window or over the Close button.
+  std::vector<std::string> clipped() const {
+    std::vector<std::string> faults;
+    const RECT window = screenClientRect(mainWindow);
+    const RECT tabArea = tabDisplayArea(program.handle(), tabs());
+    const RECT close = screenRect(GetDlgItem(mainWindow, ui::ids::main_window::kClose.value));
+    RECT overlap{};
+    if (!contains(window, screenRect(tabs())) || !contains(window, close) ||
+        IntersectRect(&overlap, &close, &tabArea))
+      faults.push_back(describe("tabs", screenRect(tabs())) + " " + describe("close", close) + " in " +
+                       describe("window", window));
+    for (const HWND page : {cameraPage, calcPage}) {
+      showPage(page == cameraPage ? 0 : 1);
+      waitFor([&] { return IsWindowVisible(page); });
+      const RECT pageArea = screenClientRect(page);
+      if (!contains(tabArea, pageArea)) faults.push_back(describe("page", pageArea) + " in " + describe("tabs", tabArea));
+      for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsWindowVisible(child) && !contains(pageArea, screenRect(child)))
+          faults.push_back(describe(win32::toUtf8(className(child) + L" " + windowText(child)).c_str(), screenRect(child)) +
+                           " in " + describe("page", pageArea));
+    }
+    showPage(0);
+    return faults;
+  }
+
+  LookSetting look_;
   ProgramProcess program{programPath()};
   HWND mainWindow = nullptr;
   HWND cameraPage = nullptr;
@@ -287,6 +411,37 @@ TEST_F(ProgramTest, TheSystemMenusAboutEntryOpensTheAboutBoxAndCloseEndsTheProgr
   click(GetDlgItem(mainWindow, ui::ids::main_window::kClose.value));
   EXPECT_EQ(program.exitCode(), 0u);
 }
+
+TEST_F(ProgramTest, MovedToAMonitorOfAnotherDpiItLaysItselfOutAgain) {
+  RECT frame = screenRect(mainWindow);
+  frame.right = frame.left + (frame.right - frame.left) * 3 / 2;
+  frame.bottom = frame.top + (frame.bottom - frame.top) * 3 / 2;
+  sendDpiChange(program.handle(), mainWindow, 144, frame);
+  for (int column = 0; column < 3; ++column) EXPECT_EQ(columnWidth(column), 225) << "column " << column;
+  EXPECT_GE(screenRect(mainWindow).right, frame.right);
+  EXPECT_THAT(clipped(), IsEmpty());
+}
+
+// Started at a DPI and with the dialogs' face of a Chinese Windows: every
+// control wholly shown, the list's columns 150 px at 96 DPI and scaled.
+class LayoutTest : public ProgramTest, public testing::WithParamInterface<Look> {
+ protected:
+  LayoutTest() : ProgramTest(GetParam()) {}
+};
+
+TEST_P(LayoutTest, NothingIsClippedAndTheColumnsFollowTheDpi) {
+  EXPECT_THAT(clipped(), IsEmpty());
+  for (int column = 0; column < 3; ++column)
+    EXPECT_EQ(columnWidth(column), MulDiv(150, GetParam().dpi, 96)) << "column " << column;
+}
+
+// WenQuanYi Micro Hei is the prefix's; AR PL UMing, a Song face as SimSun
+// is, stands for what a Chinese Windows draws "MS Shell Dlg" in.
+INSTANTIATE_TEST_SUITE_P(FacesAndDpis, LayoutTest,
+                         testing::Values(Look{L"WenQuanYi Micro Hei", 96}, Look{L"WenQuanYi Micro Hei", 120},
+                                         Look{L"WenQuanYi Micro Hei", 144}, Look{L"WenQuanYi Micro Hei", 192},
+                                         Look{L"AR PL UMing CN", 96}, Look{L"AR PL UMing CN", 120},
+                                         Look{L"AR PL UMing CN", 144}, Look{L"AR PL UMing CN", 192}));
 
 }  // namespace
 }  // namespace win32test

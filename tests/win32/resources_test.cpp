@@ -216,5 +216,17 @@ TEST(ProgramResourcesTest, TheAboutEntryAndTheIconInEverySize) {
   FreeLibrary(program);
 }
 
+TEST(ProgramResourcesTest, TheFilePropertiesNameTheProgramItsVersionAndCopyright) {
+  const auto properties = fileProperties(programPath());
+  ASSERT_TRUE(properties) << "no version resource";
+  EXPECT_EQ(properties->versionHigh, static_cast<DWORD>(MAKELONG(TOVALEN_VERSION_MINOR, TOVALEN_VERSION_MAJOR)));
+  EXPECT_EQ(properties->versionLow, 0u);
+  EXPECT_EQ(properties->productName, L"Tovalen");
+  EXPECT_EQ(properties->productVersion, win32::fromUtf8(TOVALEN_VERSION));
+  EXPECT_EQ(properties->fileVersion, win32::fromUtf8(TOVALEN_VERSION));
+  EXPECT_EQ(properties->copyright, win32::fromUtf8(TOVALEN_COPYRIGHT));
+  EXPECT_EQ(properties->description, win32::fromUtf8(ui::strings::kProgramDescription));
+}
+
 }  // namespace
 }  // namespace win32test

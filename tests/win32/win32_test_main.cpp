@@ -30,6 +30,8 @@ int main(int argc, char** argv) {
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
                                       ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_INTERNET_CLASSES};
   InitCommonControlsEx(&controls);
+  // The program's windows are DPI-aware: the tests see their pixels unscaled.
+  SetProcessDPIAware();
   const discovery::SocketLibrary sockets;
   return RUN_ALL_TESTS();
 }

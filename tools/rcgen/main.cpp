@@ -1,7 +1,7 @@
 // tovalen-rcgen: writes the Windows resource script of the program's dialogs
 // and texts, and the icon file it names, from res. Runs on the build
 // machine during the Windows build.
-//   tovalen-rcgen SCRIPT.rc ICON.ico PNG...
+//   tovalen-rcgen SCRIPT.rc ICON.ico VERSION COPYRIGHT PNG...
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -35,15 +35,16 @@ bool writeFile(const std::filesystem::path& path, const std::string& contents) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4) {
-    std::cerr << "usage: tovalen-rcgen SCRIPT.rc ICON.ico PNG...\n";
+  if (argc < 6) {
+    std::cerr << "usage: tovalen-rcgen SCRIPT.rc ICON.ico VERSION COPYRIGHT PNG...\n";
     return 2;
   }
   const std::filesystem::path scriptPath = argv[1];
   const std::filesystem::path iconPath = argv[2];
+  const rcgen::ProductVersion product{argv[3], argv[4]};
 
   std::vector<rcgen::PngImage> images;
-  for (int i = 3; i < argc; ++i) {
+  for (int i = 5; i < argc; ++i) {
     std::ifstream in(argv[i], std::ios::binary);
     auto image = rcgen::readPng({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
     if (!image) return fail(std::string(argv[i]) + ": not a PNG image of at most 256 x 256");
@@ -54,7 +55,7 @@ int main(int argc, char** argv) {
 
   std::ostringstream script;
   std::string why;
-  if (!rcgen::writeResourceScript(script, iconPath.filename().string(), why)) return fail(why);
+  if (!rcgen::writeResourceScript(script, iconPath.filename().string(), product, why)) return fail(why);
 
   if (!writeFile(iconPath, icon.str())) return fail(iconPath.string() + ": cannot write");
   if (!writeFile(scriptPath, script.str())) return fail(scriptPath.string() + ": cannot write");

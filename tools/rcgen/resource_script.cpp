@@ -1,7 +1,11 @@
 #include "tools/rcgen/resource_script.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
+#include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "res/dialog_templates.h"
@@ -108,9 +112,51 @@ void writeDialog(std::ostream& out, int resourceId, const DialogTemplate& dialog
   out << "END\n\n";
 }
 
+// A file version is four 16-bit numbers; "1.0" is 1, 0, 0, 0.
+std::optional<std::array<unsigned, 4>> versionNumbers(std::string_view dotted) {
+  std::array<unsigned, 4> numbers{};
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    const std::size_t end = std::min(dotted.find('.'), dotted.size());
+    const auto [rest, error] = std::from_chars(dotted.data(), dotted.data() + end, numbers[i]);
+    if (end == 0 || error != std::errc() || rest != dotted.data() + end || numbers[i] > 0xFFFF) return std::nullopt;
+    if (end == dotted.size()) return numbers;
+    dotted.remove_prefix(end + 1);
+  }
+  return std::nullopt;  // more than four
+}
+
+// The program's name, version and copyright in the file's properties, in
+// Simplified Chinese (0x0804) and UTF-16 (1200).
+void writeVersion(std::ostream& out, const std::array<unsigned, 4>& numbers, const ProductVersion& product) {
+  std::string fixed;
+  for (const unsigned number : numbers) fixed += (fixed.empty() ? "" : ", ") + std::to_string(number);
+  out << "VS_VERSION_INFO VERSIONINFO\n"
+      << "FILEVERSION " << fixed << "\nPRODUCTVERSION " << fixed << "\n"
+      << "FILEFLAGSMASK VS_FFI_FILEFLAGSMASK\nFILEFLAGS 0\nFILEOS VOS_NT_WINDOWS32\nFILETYPE VFT_APP\nFILESUBTYPE 0\n"
+      << "BEGIN\n    BLOCK \"StringFileInfo\"\n    BEGIN\n        BLOCK \"080404B0\"\n        BEGIN\n";
+  const std::pair<const char*, std::string> values[] = {
+      {"FileDescription", ui::strings::kProgramDescription},
+      {"FileVersion", product.version},
+      {"InternalName", "tovalen"},
+      {"LegalCopyright", product.copyright},
+      {"OriginalFilename", "tovalen.exe"},
+      {"ProductName", "Tovalen"},
+      {"ProductVersion", product.version},
+  };
+  for (const auto& [name, value] : values) out << "            VALUE " << quoted(name) << ", " << quoted(value) << "\n";
+  out << "        END\n    END\n    BLOCK \"VarFileInfo\"\n    BEGIN\n        VALUE \"Translation\", 0x0804, 1200\n"
+      << "    END\nEND\n";
+}
+
 }  // namespace
 
-bool writeResourceScript(std::ostream& out, const std::string& iconFile, std::string& why) {
+bool writeResourceScript(std::ostream& out, const std::string& iconFile, const ProductVersion& product,
+                         std::string& why) {
+  const auto version = versionNumbers(product.version);
+  if (!version) {
+    why = "version " + product.version + ": not up to four dotted numbers of at most 65535";
+    return false;
+  }
   namespace ids = ui::ids;
   const struct {
     int id;
@@ -139,6 +185,7 @@ bool writeResourceScript(std::ostream& out, const std::string& iconFile, std::st
   out << "STRINGTABLE\nBEGIN\n    " << ids::kAboutMenuString << ", " << quoted(ui::strings::kAboutMenuEntry)
       << "\nEND\n\n";
   for (const auto& entry : dialogs) writeDialog(out, entry.id, entry.dialog, entry.style, entry.extendedStyle);
+  writeVersion(out, *version, product);
   return true;
 }
 

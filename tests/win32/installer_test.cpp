@@ -1,0 +1,224 @@
+// tovalen-setup.exe, a 64-bit NSIS installer, installing and uninstalling
+// silently in a Wine prefix of its own, with a logging stand-in for netsh.exe:
+// what lands where, the firewall rule, a folder of its own, one copy after a
+// reinstall, a running program left alone, and an uninstall that leaves
+// nothing behind. (Wine keeps no access lists, so the folder's protection is
+// not seen here.)
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "win32/program_driver.h"
+#include "win32/text.h"
+
+namespace win32test {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::HasSubstr;
+using testing::IsEmpty;
+
+const wchar_t* const kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tovalen";
+const fs::path kDefaultFolder = L"C:\\Program Files\\Tovalen";
+const fs::path kStartMenuEntry = L"C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Tovalen.lnk";
+const fs::path kStandInLog = L"C:\\standin.log";
+
+std::wstring installerPath() { return windowsPath(TOVALEN_INSTALLER); }
+
+// A value of the 64-bit uninstall key; nothing when it or the key is missing.
+std::optional<std::wstring> uninstallValue(const wchar_t* name) {
+  wchar_t value[MAX_PATH] = {};
+  DWORD size = sizeof value;
+  if (RegGetValueW(HKEY_LOCAL_MACHINE, kUninstallKey, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return value;
+}
+
+// What lies at the top of drive C:, but for the stand-in's log, and
+// everything below the folders an installer for all users writes to. (Not
+// the user's own folders, which Wine links into the home folder.)
+std::set<fs::path> driveContents() {
+  std::set<fs::path> contents;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(L"C:\\", error))
+    if (entry.path() != kStandInLog) contents.insert(entry.path());
+  for (const fs::path& root : {fs::path(L"C:\\Program Files"), fs::path(L"C:\\ProgramData"), fs::temp_directory_path()})
+    for (auto entry = fs::recursive_directory_iterator(root, error); entry != fs::recursive_directory_iterator();
+         entry.increment(error))
+      contents.insert(entry->path());
+  return contents;
+}
+
+bool processRuns(const std::wstring& executable) {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W process{};
+  process.dwSize = sizeof process;
+  bool found = false;
+  for (BOOL more = Process32FirstW(snapshot, &process); more && !found; more = Process32NextW(snapshot, &process))
+    found = lstrcmpiW(process.szExeFile, executable.c_str()) == 0;
+  CloseHandle(snapshot);
+  return found;
+}
+
+std::string standInLog() {
+  std::ifstream in(kStandInLog, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class InstallerTest : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // The stand-in takes netsh.exe's place, and Wine runs it rather than its own.
+    ASSERT_TRUE(CopyFileW(windowsPath(TOVALEN_STANDIN).c_str(), L"C:\\windows\\system32\\netsh.exe", FALSE));
+    HKEY overrides = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\DllOverrides", 0, nullptr, 0, KEY_SET_VALUE,
+                              nullptr, &overrides, nullptr),
+              ERROR_SUCCESS);
+    const wchar_t native[] = L"native";
+    RegSetValueExW(overrides, L"netsh.exe", 0, REG_SZ, reinterpret_cast<const BYTE*>(native), sizeof native);
+    RegCloseKey(overrides);
+    ASSERT_TRUE(SetEnvironmentVariableW(L"TOVALEN_STANDIN_LOG", kStandInLog.c_str()));
+  }
+
+  // Whatever an earlier test or run left installed goes, so that each starts clean.
+  void SetUp() override {
+    uninstallAny();
+    before = driveContents();
+    fs::remove(kStandInLog);
+  }
+  void TearDown() override { uninstallAny(); }
+
+  static void uninstallAny() {
+    if (const auto folder = uninstallValue(L"InstallLocation")) {
+      EXPECT_EQ(uninstallInPlace(*folder), 0u);
+    }
+  }
+
+  // The installer's exit status: 0 done, 2 refused.
+  static std::optional<DWORD> install(const fs::path& folder = {}) {
+    // /D= must come last, unquoted.
+    const ProgramProcess installer(installerPath(), folder.empty() ? L"/S" : L"/S /D=" + folder.wstring());
+    return installer.exitCode();
+  }
+  // The uninstaller run from its folder, waited for: NSIS otherwise hands
+  // over to a copy of itself in the temporary folder and returns at once.
+  // Running, it cannot remove itself; once it is done, the test does.
+  static std::optional<DWORD> uninstallInPlace(const fs::path& folder) {
+    const ProgramProcess uninstaller((folder / L"uninstall.exe").wstring(), L"/S _?=" + folder.wstring());
+    const auto status = uninstaller.exitCode();
+    std::error_code error;
+    if (status == 0u && fs::remove(folder / L"uninstall.exe", error)) fs::remove(folder, error);
+    return status;
+  }
+
+  std::set<fs::path> before;
+};
+
+TEST_F(InstallerTest, ASilentInstallGivesTheProgramItsEntriesAndFirewallRuleAndItsUninstallLeavesNothing) {
+  ASSERT_EQ(install(), 0u);
+  EXPECT_TRUE(fs::is_regular_file(kDefaultFolder / L"tovalen.exe"));
+  EXPECT_TRUE(fs::is_regular_file(kStartMenuEntry));
+  EXPECT_EQ(uninstallValue(L"InstallLocation"), kDefaultFolder.wstring());
+  EXPECT_EQ(uninstallValue(L"DisplayVersion"), win32::fromUtf8(TOVALEN_VERSION));
+  EXPECT_EQ(uninstallValue(L"UninstallString"), L"\"" + (kDefaultFolder / L"uninstall.exe").wstring() + L"\"");
+  EXPECT_THAT(standInLog(), HasSubstr("advfirewall firewall add rule name=\"Tovalen\" dir=in action=allow "
+                                      "program=\"C:\\Program Files\\Tovalen\\tovalen.exe\" protocol=UDP "
+                                      "localport=5414 profile=any"));
+
+  {
+    const ProgramProcess program((kDefaultFolder / L"tovalen.exe").wstring());
+    HWND window = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (window = findDialog(program.id(), L"Tovalen")) != nullptr; }))
+        << "the installed program shows no window";
+    pressKey(window, VK_ESCAPE);
+    EXPECT_EQ(program.exitCode(), 0u);
+  }
+
+  fs::remove(kStandInLog);
+  const ProgramProcess uninstaller((kDefaultFolder / L"uninstall.exe").wstring(), L"/S");
+  EXPECT_EQ(uninstaller.exitCode(), 0u);
+  // The copy in the temporary folder does the work.
+  ASSERT_TRUE(waitFor([] { return !uninstallValue(L"InstallLocation") && !processRuns(L"Un.exe"); }));
+  EXPECT_THAT(standInLog(), HasSubstr("advfirewall firewall delete rule name=\"Tovalen\" dir=in "
+                                      "program=\"C:\\Program Files\\Tovalen\\tovalen.exe\""));
+  std::vector<fs::path> left;
+  for (const fs::path& path : driveContents())
+    if (!before.contains(path)) left.push_back(path);
+  // NSIS's uninstaller copy stays in the temporary folder until the next boot.
+  std::erase_if(left, [](const fs::path& path) { return path.wstring().find(L"\\Temp\\~nsu") != std::wstring::npos; });
+  EXPECT_THAT(left, IsEmpty());
+}
+
+TEST_F(InstallerTest, AReinstallRemembersItsFolderAndOneElsewhereKeepsOneCopy) {
+  const fs::path custom = L"C:\\Tovalen";
+  ASSERT_EQ(install(custom), 0u);
+  ASSERT_EQ(install(), 0u) << "into the folder of the last install";
+  EXPECT_EQ(uninstallValue(L"InstallLocation"), custom.wstring());
+  EXPECT_FALSE(fs::exists(kDefaultFolder));
+
+  ASSERT_EQ(install(kDefaultFolder), 0u);
+  EXPECT_EQ(uninstallValue(L"InstallLocation"), kDefaultFolder.wstring());
+  EXPECT_TRUE(fs::is_regular_file(kDefaultFolder / L"tovalen.exe"));
+  EXPECT_FALSE(fs::exists(custom)) << "the first copy is gone";
+  EXPECT_THAT(standInLog(), HasSubstr("delete rule name=\"Tovalen\" dir=in program=\"C:\\Tovalen\\tovalen.exe\""));
+}
+
+TEST_F(InstallerTest, AFolderHoldingOtherFilesGetsATovalenFolderAndKeepsItsFiles) {
+  const fs::path shared = L"C:\\Tools";
+  fs::create_directories(shared);
+  { std::ofstream(shared / L"uninstall.exe") << "another product's uninstaller"; }
+  ASSERT_EQ(install(shared), 0u);
+  const fs::path own = shared / L"Tovalen";
+  EXPECT_EQ(uninstallValue(L"InstallLocation"), own.wstring());
+  EXPECT_TRUE(fs::is_regular_file(own / L"tovalen.exe"));
+
+  ASSERT_EQ(uninstallInPlace(own), 0u);
+  std::ifstream other(shared / L"uninstall.exe");
+  std::string text;
+  std::getline(other, text);
+  EXPECT_EQ(text, "another product's uninstaller");
+  other.close();
+  fs::remove_all(shared);
+}
+
+TEST_F(InstallerTest, NeitherInstallNorUninstallGoesOnWhileTheProgramRuns) {
+  ASSERT_EQ(install(), 0u);
+  const fs::path program = kDefaultFolder / L"tovalen.exe";
+  const auto programBytes = fs::file_size(program);
+  {
+    const ProgramProcess running(program.wstring());
+    HWND window = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (window = findDialog(running.id(), L"Tovalen")) != nullptr; }));
+    EXPECT_EQ(uninstallInPlace(kDefaultFolder), 2u) << "the uninstall is refused";
+    EXPECT_EQ(install(), 2u) << "the install is refused";
+    EXPECT_EQ(fs::file_size(program), programBytes);
+    EXPECT_EQ(uninstallValue(L"InstallLocation"), kDefaultFolder.wstring());
+    EXPECT_TRUE(fs::exists(kStartMenuEntry));
+    pressKey(window, VK_ESCAPE);
+    EXPECT_EQ(running.exitCode(), 0u);
+  }
+  EXPECT_EQ(uninstallInPlace(kDefaultFolder), 0u);
+  EXPECT_FALSE(uninstallValue(L"InstallLocation"));
+  EXPECT_FALSE(fs::exists(kDefaultFolder));
+}
+
+TEST(InstallerFileTest, ItsPropertiesNameTheProgramItsVersionAndCopyright) {
+  const auto properties = fileProperties(installerPath());
+  ASSERT_TRUE(properties) << "no version resource";
+  EXPECT_EQ(properties->productName, L"Tovalen");
+  EXPECT_EQ(properties->productVersion, win32::fromUtf8(TOVALEN_VERSION));
+  EXPECT_EQ(properties->copyright, win32::fromUtf8(TOVALEN_COPYRIGHT));
+}
+
+}  // namespace
+}  // namespace win32test
