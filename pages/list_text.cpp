@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <vector>
 
-#include "pages/camera_page.h"
+#include "discovery/protocol.h"
 #include "res/strings.h"
 
 namespace pages {
 namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
+
+std::string dotted(std::uint32_t address) { return discovery::formatAddress(discovery::toIpv4Bytes(address)); }
 
 // A cell on one line of tab-separated text: tabs and line breaks from the
 // wire would split it, so they become spaces.
@@ -59,6 +61,18 @@ std::string csvText(const CameraPage& page, const GbkDecoder& decode) {
   std::vector<std::size_t> every(page.rowCount());
   for (std::size_t row = 0; row < every.size(); ++row) every[row] = row;
   return "\xEF\xBB\xBF" + lines(page, every, decode, ",", csvField);
+}
+
+std::string conflictNotice(const CameraPage::AddressConflict& conflict, std::uint32_t newAddress,
+                           const GbkDecoder& decode) {
+  return conflict.thisPc ? ui::strings::addressOfThisPc(dotted(newAddress))
+                         : ui::strings::addressListed(dotted(newAddress), decode(conflict.mac));
+}
+
+std::string unansweredNotice(std::span<const CameraPage::BatchItem> unanswered, const GbkDecoder& decode) {
+  std::string cameras;
+  for (const auto& item : unanswered) cameras += decode(item.mac) + "  " + dotted(item.newAddress) + "\r\n";
+  return ui::strings::batchUnanswered(cameras);
 }
 
 }  // namespace pages

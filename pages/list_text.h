@@ -1,5 +1,5 @@
-// The camera list as text for other programs: the selected rows for the
-// clipboard (tab-separated, for pasting into a spreadsheet) and the whole list
+// The camera list as text for other programs, and the notices that name its
+// cameras: the selected rows for the clipboard (tab-separated, for pasting into a spreadsheet) and the whole list
 // as a CSV file (UTF-8 with a byte-order mark, which the spreadsheet programs
 // installers use on Windows need to read Chinese, and RFC 4180 quoting).
 // Texts are shown as the list shows them: the front-end's GBK decoder turns
@@ -7,14 +7,15 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
 #include <string_view>
 
-namespace pages {
+#include "pages/camera_page.h"
 
-class CameraPage;
+namespace pages {
 
 using GbkDecoder = std::function<std::string(std::string_view gbk)>;
 
@@ -22,5 +23,12 @@ using GbkDecoder = std::function<std::string(std::string_view gbk)>;
 std::string copiedText(const CameraPage& page, std::span<const std::size_t> rows, const GbkDecoder& decode);
 // The headers and every row of the list.
 std::string csvText(const CameraPage& page, const GbkDecoder& decode);
+
+// Apply's warning that `newAddress` is taken, naming the camera or the PC.
+std::string conflictNotice(const CameraPage::AddressConflict& conflict, std::uint32_t newAddress,
+                           const GbkDecoder& decode);
+// The question whether to send again to the cameras of a batch that did not
+// answer, a line each with the address it was sent.
+std::string unansweredNotice(std::span<const CameraPage::BatchItem> unanswered, const GbkDecoder& decode);
 
 }  // namespace pages

@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "discovery/protocol.h"
 #include "pages/list_text.h"
 #include "qt/batch_dialog.h"
 #include "qt/dialog_builder.h"
@@ -37,8 +36,6 @@ bool isEnterKey(const QKeyEvent* event) { return event->key() == Qt::Key_Return 
 // slow link; its answers are awaited this long after the last.
 constexpr int kBatchSpacingMs = 5;
 constexpr int kBatchAnswerWaitMs = 3000;
-
-std::string dotted(quint32 address) { return discovery::formatAddress(discovery::toIpv4Bytes(address)); }
 
 std::string toUtf8(std::string_view gbk) { return fromGbk(gbk).toStdString(); }
 
@@ -115,9 +112,7 @@ void CameraPage::apply() {
 bool CameraPage::confirmDespiteConflict(quint32 newAddress) {
   const auto conflict = page_.conflictOf(newAddress);
   if (!conflict) return true;
-  const std::string text = conflict->thisPc ? strings::addressOfThisPc(dotted(newAddress))
-                                            : strings::addressListed(dotted(newAddress), toUtf8(conflict->mac));
-  return messages_.show({this, QString::fromStdString(text), QString::fromUtf8(strings::kNoticeCaption),
+  return messages_.show({this, QString::fromStdString(pages::conflictNotice(*conflict, newAddress, toUtf8)), QString::fromUtf8(strings::kNoticeCaption),
                          MessageButtons::OkCancel, MessageIcon::Exclamation}) == MessageResult::Ok;
 }
 
@@ -186,9 +181,7 @@ void CameraPage::sendNextOfBatch() {
 void CameraPage::offerToResendUnanswered() {
   const auto unanswered = page_.unansweredOfBatch();
   if (unanswered.empty()) return;
-  std::string macs;
-  for (const auto& item : unanswered) macs += toUtf8(item.mac) + "  " + dotted(item.newAddress) + "\r\n";
-  if (messages_.show({this, QString::fromStdString(strings::batchUnanswered(macs)),
+  if (messages_.show({this, QString::fromStdString(pages::unansweredNotice(unanswered, toUtf8)),
                       QString::fromUtf8(strings::kNoticeCaption), MessageButtons::OkCancel,
                       MessageIcon::Question}) != MessageResult::Ok)
     return;

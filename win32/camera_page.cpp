@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "discovery/protocol.h"
 #include "pages/list_text.h"
 #include "res/resource_ids.h"
 #include "res/strings.h"
@@ -27,8 +26,6 @@ constexpr UINT_PTR kBatchTimer = 1;
 constexpr UINT_PTR kBatchAnswersTimer = 2;
 constexpr UINT kBatchSpacingMs = 5;
 constexpr UINT kBatchAnswerWaitMs = 3000;
-
-std::string dotted(std::uint32_t address) { return discovery::formatAddress(discovery::toIpv4Bytes(address)); }
 
 std::string gbkToUtf8(std::string_view gbk) { return toUtf8(fromGbk(gbk)); }
 
@@ -171,9 +168,8 @@ void CameraPage::apply() {
 bool CameraPage::confirmDespiteConflict(std::uint32_t newAddress) {
   const auto conflict = page_.conflictOf(newAddress);
   if (!conflict) return true;
-  const std::string text = conflict->thisPc ? ui::strings::addressOfThisPc(dotted(newAddress))
-                                            : ui::strings::addressListed(dotted(newAddress), gbkToUtf8(conflict->mac));
-  return notice(window(), text, MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK;
+  return notice(window(), pages::conflictNotice(*conflict, newAddress, gbkToUtf8), MB_OKCANCEL | MB_ICONEXCLAMATION) ==
+         IDOK;
 }
 
 void CameraPage::applyRecords() {
@@ -258,9 +254,7 @@ void CameraPage::sendNextOfBatch() {
 void CameraPage::offerToResendUnanswered() {
   const auto unanswered = page_.unansweredOfBatch();
   if (unanswered.empty()) return;
-  std::string macs;
-  for (const auto& item : unanswered) macs += gbkToUtf8(item.mac) + "  " + dotted(item.newAddress) + "\r\n";
-  if (notice(window(), ui::strings::batchUnanswered(macs), MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+  if (notice(window(), pages::unansweredNotice(unanswered, gbkToUtf8), MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
   page_.startBatch(unanswered, page_.batchGateway());
   sendNextOfBatch();
 }
