@@ -13,7 +13,7 @@
 #include <thread>
 
 #include "burst.h"
-#include "discovery/camera_list.h"
+#include "pages/camera_list.h"
 #include "discovery/channel.h"
 #include "discovery/datagram_socket.h"
 #include "discovery/host_network.h"
@@ -121,7 +121,7 @@ Outcome measurePage(std::size_t cameras, int receiveBufferBytes, int junkPerSeco
 Outcome measureLiteral(std::size_t cameras) {
   Cameras answering(cameras);
   // The list filled a reply at a time, as a plain item list would be.
-  discovery::ShownCameraList rows;
+  pages::ShownCameraList rows;
   QStandardItemModel model(0, 3);
   QTableView list;
   list.setModel(&model);
@@ -141,7 +141,7 @@ Outcome measureLiteral(std::size_t cameras) {
         rows.absorb({&record, 1});
         const auto changes = rows.publish();
         for (std::size_t row = changes.shownBefore; row < changes.shown; ++row) {
-          const discovery::CameraRow& camera = rows.cameras().row(row);
+          const pages::CameraRow& camera = rows.cameras().row(row);
           model.appendRow({new QStandardItem(QString::fromStdString(camera.mac)),
                            new QStandardItem(QString::fromStdString(camera.ip)),
                            new QStandardItem(QString::fromStdString(camera.gateway))});

@@ -2,7 +2,7 @@
 
 namespace pages {
 
-AddressPlan planAddresses(std::uint32_t start, std::size_t count, const std::set<std::uint32_t>& taken) {
+AddressPlan planAddresses(std::uint32_t start, std::size_t count, const AddressUsable& usable) {
   AddressPlan plan;
   const std::uint32_t network = start & 0xFFFFFF00u;
   for (std::uint32_t host = start & 0xFFu; plan.addresses.size() < count; ++host) {
@@ -12,7 +12,7 @@ AddressPlan planAddresses(std::uint32_t start, std::size_t count, const std::set
       return plan;
     }
     const std::uint32_t address = network | host;
-    if (host != 0 && !taken.contains(address)) plan.addresses.push_back(address);
+    if (host != 0 && usable(address, plan.addresses.size())) plan.addresses.push_back(address);
   }
   return plan;
 }

@@ -15,4 +15,11 @@ CalcOutcome calculate(const std::array<std::string, 4>& gbkInputs) {
   return {result.gigabytes, result.terabytes, std::nullopt};
 }
 
+void calculate(const std::array<std::string, 4>& gbkInputs, Prompter& prompter,
+               const std::function<void(const CalcOutcome&)>& show) {
+  const CalcOutcome outcome = calculate(gbkInputs);
+  show(outcome);
+  if (outcome.complaint) prompter.tell({*outcome.complaint, ui::strings::kNoticeCaption, Icon::Exclamation});
+}
+
 }  // namespace pages

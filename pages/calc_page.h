@@ -4,10 +4,17 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "calc/disk_size.h"
+#include "pages/prompter.h"
+
 namespace pages {
+
+// What the four inputs hold when the page opens.
+inline constexpr std::array<const char*, 4> kDefaultCalcInputs = calc::kDefaultInputs;
 
 struct CalcOutcome {
   // The texts of the GB and TB boxes; both empty when an input is invalid.
@@ -20,5 +27,10 @@ struct CalcOutcome {
 // The inputs in GBK (bit rate, cameras, hours per day, days), as their boxes
 // hold them.
 CalcOutcome calculate(const std::array<std::string, 4>& gbkInputs);
+
+// The calculate button: `show` puts the result texts in their boxes, then
+// the complaint, if any, is told.
+void calculate(const std::array<std::string, 4>& gbkInputs, Prompter& prompter,
+               const std::function<void(const CalcOutcome&)>& show);
 
 }  // namespace pages

@@ -1,52 +1,72 @@
 #include "pages/camera_page.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
 #include <utility>
 
 #include "discovery/gateway.h"
 #include "pages/address_plan.h"
+#include "pages/addresses.h"
+#include "pages/batch_run.h"
+#include "pages/whole_file.h"
+#include "res/strings.h"
 
 namespace pages {
 
-CameraPage::CameraPage(discovery::HostNetwork& network, std::function<void()> recordsWaiting)
-    : network_(network),
-      inbox_(std::move(recordsWaiting)),
-      channel_(inbox_, network),
-      pacer_(inbox_, cameras_) {}
+CameraPage::CameraPage(CameraPageSeams seams, CameraPageView& view)
+    : seams_(std::move(seams)),
+      view_(view),
+      pacer_([this] { return seams_.channel.takeRecords(); }, cameras_,
+             [this](std::span<const discovery::DecodedRecord> records) {
+               if (batch_) batch_->observe(records);
+             }) {}
 
+CameraPage::~CameraPage() { close(); }
 
 bool CameraPage::open() {
   std::string gateway;
-  discovery::readGateway(network_, gateway);
+  discovery::readGateway(seams_.network, gateway);
   proposedAddress_ = discovery::defaultAddress(gateway);
   proposedGateway_ = discovery::defaultGateway(gateway);
-  return channel_.open() == 1;
+  return seams_.channel.open();
 }
 
-void CameraPage::search() { channel_.sendSearch(); }
+void CameraPage::search() { seams_.channel.sendSearch(); }
 
-void CameraPage::close() { channel_.close(); }
+void CameraPage::close() {
+  seams_.channel.close();
+  seams_.timer.cancel(sliceTask_);
+  sliceTask_ = 0;
+  batch_.reset();
+}
+
+void CameraPage::recordsArrived() {
+  // A timer, not a call now, so that what else waits on the UI thread (a
+  // repaint, a click) runs between two slices.
+  if (sliceTask_ == 0) sliceTask_ = seams_.timer.runAfter(std::chrono::milliseconds(0), [this] { applySlice(); });
+}
+
+void CameraPage::applySlice() {
+  sliceTask_ = 0;
+  const RecordSlice slice = pacer_.applySlice();
+  if (slice.changes) view_.rowsChanged(*slice.changes);
+  if (slice.more) recordsArrived();
+}
 
 bool CameraPage::pick(std::span<const std::size_t> selectedRows) {
   if (selectedRows.empty()) return false;
   const std::size_t first = *std::min_element(selectedRows.begin(), selectedRows.end());
-  if (first >= cameras_.shownRows()) return false;
+  if (first >= rowCount()) return false;
   picked_ = cameras_.cameras().row(first);
   return true;
 }
 
-bool CameraPage::readyToApply(std::uint32_t newAddress, std::uint32_t newGateway) const {
-  return !picked_.mac.empty() && newAddress != 0 && newGateway != 0;
-}
-
-void CameraPage::apply(std::uint32_t newAddress, std::uint32_t newGateway) {
-  if (readyToApply(newAddress, newGateway)) channel_.sendSetIp(picked_.mac, newAddress, newGateway);
-}
-
 const std::string& CameraPage::cell(std::size_t row, std::size_t column) const {
   static const std::string none;
-  if (row >= cameras_.shownRows()) return none;
-  const discovery::CameraRow& camera = cameras_.cameras().row(row);
+  if (row >= rowCount()) return none;
+  const CameraRow& camera = cameras_.cameras().row(row);
   switch (column) {
     case kMacColumn: return camera.mac;
     case kIpColumn: return camera.ip;
@@ -55,71 +75,107 @@ const std::string& CameraPage::cell(std::size_t row, std::size_t column) const {
   }
 }
 
-std::optional<std::uint32_t> CameraPage::listedAddress(std::size_t row) const {
-  const auto address = discovery::parseAddress(cell(row, kIpColumn));
-  if (!address) return std::nullopt;
-  return discovery::toFieldsValue(*address);
+const CameraRow* CameraPage::rowOf(const std::string& mac) const { return cameras_.cameras().find(mac); }
+
+std::span<const CameraRow> CameraPage::shownRows() const {
+  return cameras_.cameras().rows().first(rowCount());
 }
 
-std::set<std::uint32_t> CameraPage::addressesOfThisPc() const {
-  std::set<std::uint32_t> own;
-  for (const discovery::Adapter& adapter : network_.adapters().value_or(std::vector<discovery::Adapter>{}))
-    for (const discovery::AssignedAddress& assigned : adapter.addresses)
-      own.insert(discovery::toFieldsValue(assigned.address));
-  return own;
+void CameraPage::tell(const std::string& text, Icon icon) {
+  seams_.prompter.tell({text, ui::strings::kNoticeCaption, icon});
 }
 
-std::optional<CameraPage::AddressConflict> CameraPage::conflictOf(std::uint32_t newAddress) const {
-  if (addressesOfThisPc().contains(newAddress)) return AddressConflict{true, {}};
-  for (std::size_t row = 0; row < rowCount(); ++row)
-    if (cell(row, kMacColumn) != picked_.mac && listedAddress(row) == newAddress)
-      return AddressConflict{false, cell(row, kMacColumn)};
+bool CameraPage::ask(const std::string& text, Icon icon) {
+  return seams_.prompter.ask({text, ui::strings::kNoticeCaption, icon});
+}
+
+std::optional<std::string> CameraPage::conflictOf(const NewAddresses& values, const PcNetwork& pc) const {
+  const std::string address = dotted(values.address);
+  if (pc.addresses.contains(values.address)) return ui::strings::addressOfThisPc(address);
+  if (pc.gateways.contains(values.address) || values.address == values.gateway)
+    return ui::strings::addressOfGateway(address);
+  for (const CameraRow& row : shownRows())
+    if (row.mac != picked_.mac && listedAddressOf(row.ip) == values.address)
+      return ui::strings::addressListed(address, seams_.decode(row.mac));
   return std::nullopt;
 }
 
-CameraPage::BatchPlan CameraPage::planBatch(std::span<const std::size_t> selectedRows, std::uint32_t start,
-                                            std::uint32_t gateway) const {
-  std::set<std::size_t> selected;
-  for (const std::size_t row : selectedRows)
-    if (row < rowCount()) selected.insert(row);
-  std::set<std::uint32_t> taken = addressesOfThisPc();
-  taken.insert(gateway);
-  for (std::size_t row = 0; row < rowCount(); ++row)
-    if (!selected.contains(row))
-      if (const auto address = listedAddress(row)) taken.insert(*address);
+void CameraPage::apply(const std::function<NewAddresses()>& read) {
+  const auto ready = [&](const NewAddresses& values) {
+    return !picked_.mac.empty() && values.address != 0 && values.gateway != 0;
+  };
+  const NewAddresses values = read();
+  if (!ready(values)) return;
+  if (!canBeHostAddress(values.address)) return tell(ui::strings::notAHostAddress(dotted(values.address)), Icon::Exclamation);
+  if (!canBeHostAddress(values.gateway)) return tell(ui::strings::notAHostGateway(dotted(values.gateway)), Icon::Exclamation);
+  if (const auto conflict = conflictOf(values, readPcNetwork()); conflict && !ask(*conflict, Icon::Exclamation)) return;
+  if (!ask(ui::strings::kConfirmChange, Icon::Question)) return;
+  // Read again: the values are those in force when the user said OK.
+  const NewAddresses confirmed = read();
+  if (ready(confirmed) && canBeHostAddress(confirmed.address) && canBeHostAddress(confirmed.gateway))
+    seams_.channel.sendSetIp(picked_.mac, confirmed.address, confirmed.gateway);
+}
 
-  const AddressPlan addresses = planAddresses(start, selected.size(), taken);
+std::vector<CameraRow> CameraPage::rowsInListOrder(std::span<const std::size_t> rows) const {
+  std::set<std::size_t> ordered(rows.begin(), rows.end());
+  std::vector<CameraRow> listed;
+  for (const std::size_t row : ordered)
+    if (row < rowCount()) listed.push_back(cameras_.cameras().row(row));
+  return listed;
+}
+
+void CameraPage::copy(std::span<const std::size_t> selectedRows) {
+  seams_.prompter.copyToClipboard(copiedText(rowsInListOrder(selectedRows), seams_.decode));
+}
+
+void CameraPage::exportList() {
+  const auto path = seams_.prompter.chooseFileToSave(
+      {ui::strings::kExportCaption, ui::strings::kExportFileName, ui::strings::kCsvFilter, "csv"});
+  if (!path) return;
+  const WholeFileResult written = writeWholeFile(*path, csvText(shownRows(), seams_.decode));
+  if (written.ok) return;
+  std::fprintf(stderr, "tovalen: export to %s failed: %s\n", path->c_str(), written.error.c_str());
+  tell(written.replacedNothing ? ui::strings::exportFailed(*path) : ui::strings::exportFailedKeptOld(*path),
+       Icon::Exclamation);
+}
+
+BatchPlan CameraPage::planBatch(std::span<const std::string> macs, std::uint32_t start, std::uint32_t gateway,
+                                const PcNetwork& pc) const {
+  // Who holds each listed address now.
+  std::multimap<std::uint32_t, const std::string*> holders;
+  for (const CameraRow& row : shownRows())
+    if (const auto address = listedAddressOf(row.ip)) holders.emplace(*address, &row.mac);
+  std::vector<const CameraRow*> cameras;
+  for (const std::string& mac : macs)
+    if (const CameraRow* row = rowOf(mac)) cameras.push_back(row);
+
+  const auto usable = [&](std::uint32_t address, std::size_t camera) {
+    if (!canBeHostAddress(address) || address == gateway || pc.reserves(address) || pc.gateways.contains(address))
+      return false;
+    const auto [first, last] = holders.equal_range(address);
+    return std::all_of(first, last, [&](const auto& holder) { return *holder.second == cameras[camera]->mac; });
+  };
+  const AddressPlan addresses = planAddresses(start, cameras.size(), usable);
   BatchPlan plan;
   plan.ranOut = addresses.ranOut;
   if (plan.ranOut) return plan;
-  std::size_t next = 0;
-  for (const std::size_t row : selected)
-    plan.items.push_back({cell(row, kMacColumn), cell(row, kIpColumn), addresses.addresses[next++]});
+  for (std::size_t i = 0; i < cameras.size(); ++i)
+    plan.items.push_back({cameras[i]->mac, cameras[i]->ip, addresses.addresses[i]});
   return plan;
 }
 
-void CameraPage::startBatch(std::vector<BatchItem> items, std::uint32_t gateway) {
-  batch_ = std::move(items);
-  batchGateway_ = gateway;
-  batchSent_ = 0;
+bool CameraPage::batchRunning() const { return batch_ && !batch_->finished(); }
+
+bool CameraPage::readyForBatch() {
+  if (!batchRunning()) return true;
+  tell(ui::strings::kBatchRunning, Icon::Exclamation);
+  return false;
 }
 
-bool CameraPage::sendNextOfBatch() {
-  if (batchSent_ >= batch_.size()) return false;
-  const BatchItem& item = batch_[batchSent_++];
-  channel_.sendSetIp(item.mac, item.newAddress, batchGateway_);
-  return true;
-}
-
-std::vector<CameraPage::BatchItem> CameraPage::unansweredOfBatch() const {
-  std::vector<BatchItem> unanswered;
-  for (const BatchItem& item : batch_) {
-    bool answered = false;
-    for (std::size_t row = 0; row < rowCount() && !answered; ++row)
-      answered = cell(row, kMacColumn) == item.mac && listedAddress(row) == item.newAddress;
-    if (!answered) unanswered.push_back(item);
-  }
-  return unanswered;
+void CameraPage::startBatch(std::vector<std::string> macs, std::uint32_t start, std::uint32_t gateway) {
+  if (!readyForBatch()) return;
+  batch_ = std::make_unique<BatchRun>(*this, std::move(macs), start, gateway);
+  batch_->start();
 }
 
 }  // namespace pages

@@ -1,122 +1,162 @@
-// What the camera page does, whatever toolkit draws it: it searches through
-// its channel, keeps the list of cameras heard, applies their records to the
-// list in short slices, hands out the texts of the list's cells, remembers
-// the picked camera and sends it its new address. A front-end shows the
-// page's state in its widgets and asks the user; it holds no rule of its own.
+// What the camera page does, whatever draws it: it searches through its
+// channel, keeps the list of cameras heard and applies their records to it
+// in short slices, remembers the picked camera, and runs every flow the page
+// offers: Apply with its warnings and confirmation, the batch with its paced
+// sends and answer wait, copy and export. It speaks to the user through its
+// prompter and waits through its timer, so a front-end only shows its state.
 #pragma once
 
-#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
-#include <set>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "discovery/camera_list.h"
-#include "discovery/channel.h"
-#include "discovery/record_queue.h"
+#include "pages/camera_list.h"
+#include "discovery/host_network.h"
+#include "pages/camera_channel.h"
+#include "pages/list_export.h"
+#include "pages/pc_network.h"
+#include "pages/prompter.h"
 #include "pages/record_pacer.h"
+#include "pages/timer.h"
 
 namespace pages {
+
+// The PC's network as the pages read it (see pages/startup.h for the system's).
+using discovery::HostNetwork;
 
 // The list's columns, in their order on screen (res/strings.h names them).
 enum CameraColumn : std::size_t { kMacColumn, kIpColumn, kGatewayColumn, kCameraColumnCount };
 
+// What the page needs from its surroundings, given to its constructor.
+struct CameraPageSeams {
+  CameraChannel& channel;
+  Prompter& prompter;
+  Timer& timer;
+  discovery::HostNetwork& network;
+  GbkDecoder decode;  // the wire's GBK texts as UTF-8, for texts the user reads
+};
+
+// The front-end's list, told what to show.
+class CameraPageView {
+ public:
+  virtual ~CameraPageView() = default;
+  // Rows [shownBefore, shown) are new; rows firstRewritten..lastRewritten of
+  // those shown before may have new addresses, when anyRewritten.
+  virtual void rowsChanged(const ShownCameraList::Changes& changes) = 0;
+};
+
+// The values of the two address controls (first field most significant,
+// blank as 0).
+struct NewAddresses {
+  std::uint32_t address = 0;
+  std::uint32_t gateway = 0;
+};
+
+// A camera of a batch and the address it is planned.
+struct BatchItem {
+  std::string mac;  // GBK, as on the wire
+  std::string currentIp;
+  std::uint32_t newAddress = 0;
+};
+
+struct BatchPlan {
+  std::vector<BatchItem> items;
+  bool ranOut = false;  // the range would run past .254: nothing may be sent
+};
+
+class BatchRun;
+
 class CameraPage {
  public:
-  // `recordsWaiting` runs on the channel's receive thread when records have
-  // arrived; it must only schedule applyRecords() on the UI thread.
-  CameraPage(discovery::HostNetwork& network, std::function<void()> recordsWaiting);
-  ~CameraPage() { close(); }
+  CameraPage(CameraPageSeams seams, CameraPageView& view);
+  ~CameraPage();
   CameraPage(const CameraPage&) = delete;
   CameraPage& operator=(const CameraPage&) = delete;
 
   // When the page is set up: reads the PC's gateway, from which the new
   // address and gateway are proposed, and opens the channel. False when the
-  // channel could not open (channel().openError() says why): the page still
-  // works, but hears nothing.
+  // channel could not open: the page still works, but hears nothing.
   bool open();
   // Dotted texts, empty when the PC has no gateway.
   const std::string& proposedAddress() const { return proposedAddress_; }
   const std::string& proposedGateway() const { return proposedGateway_; }
 
   void search();
-  // Closes the channel: when it returns, `recordsWaiting` is never called
-  // again. A front-end closes it before anything `recordsWaiting` uses goes.
+  // Closes the channel and cancels what the page has scheduled. A front-end
+  // closes it before anything the channel's wake-up uses goes.
   void close();
+  // On the UI thread, once the channel's wake-up has run: the records are
+  // applied a slice at a time, the view told as they show.
+  void recordsArrived();
 
   // Picks the first of the selected rows (the row under the pointer does not
   // matter). False when none of them is a listed row; the pick stays.
   bool pick(std::span<const std::size_t> selectedRows);
-  // The picked camera's texts as they came from the wire: a text that is not
-  // valid GBK would not survive a round trip through a text box.
-  const discovery::CameraRow& picked() const { return picked_; }
-  // Whether Apply asks for confirmation: a camera is picked and both new
-  // values are filled in (0.0.0.0 counts as blank).
-  bool readyToApply(std::uint32_t newAddress, std::uint32_t newGateway) const;
-  // Once the user has confirmed: sends the picked camera its new address and
-  // gateway (each the address control's value, first field most significant).
-  void apply(std::uint32_t newAddress, std::uint32_t newGateway);
+  // The picked camera's texts as they came from the wire.
+  const CameraRow& picked() const { return picked_; }
 
-  // Whether `newAddress` is already listed for a camera other than the picked
-  // one, or is one of the PC's own: Apply warns before its confirmation.
-  struct AddressConflict {
-    bool thisPc = false;
-    std::string mac;  // the camera listed with it (GBK), when not the PC
-  };
-  std::optional<AddressConflict> conflictOf(std::uint32_t newAddress) const;
+  // Apply: nothing without a picked camera or with a blank value; a clear
+  // message for an address no host can have; a warning when the address is
+  // taken; the confirmation; then the request, with the values `read` gives
+  // when the user said OK.
+  void apply(const std::function<NewAddresses()>& read);
 
-  // Re-addressing many cameras at once: each selected camera, in list order,
-  // gets the next free address counting up from `start` (address_plan.h),
-  // never one listed for another camera, the PC's own or the gateway.
-  struct BatchItem {
-    std::string mac;  // GBK, as on the wire
-    std::string currentIp;
-    std::uint32_t newAddress = 0;
-  };
-  struct BatchPlan {
-    std::vector<BatchItem> items;
-    bool ranOut = false;  // the range would run past .254: nothing may be sent
-  };
-  BatchPlan planBatch(std::span<const std::size_t> selectedRows, std::uint32_t start, std::uint32_t gateway) const;
-  // Sends are spread out by the front-end, one per call to sendNextOfBatch(),
-  // so that no burst is lost on a slow link. False when none was left.
-  void startBatch(std::vector<BatchItem> items, std::uint32_t gateway);
-  bool sendNextOfBatch();
-  // The cameras of the last batch whose rows do not show their new address:
-  // a camera's answer is its confirmation, as with Apply.
-  std::vector<BatchItem> unansweredOfBatch() const;
-  std::uint32_t batchGateway() const { return batchGateway_; }
+  // The selected rows, in list order, on the clipboard.
+  void copy(std::span<const std::size_t> selectedRows);
+  // The whole list in a CSV file the user chooses; an existing file is
+  // replaced only once the new one is whole.
+  void exportList();
 
-  // On the UI thread, when scheduled: applies arrived records for one slice.
-  // The front-end tells its view of `changes` when set, and schedules the next
-  // slice when `more` is true, going back to its event loop in between.
-  RecordSlice applyRecords() { return pacer_.applySlice(); }
+  // Re-addressing many cameras at once: each camera, in list order, gets the
+  // next address counting up from `start` that no one else has: no other
+  // listed camera (a camera may keep its own), not the PC, not its gateway
+  // `gateway`, no network or broadcast address of the PC's subnets.
+  BatchPlan planBatch(std::span<const std::string> macs, std::uint32_t start, std::uint32_t gateway,
+                      const PcNetwork& pc) const;
+  // One batch at a time: while one sends or awaits its answers, no other
+  // starts (the front-end disables its entry, and startBatch() says why).
+  bool batchRunning() const;
+  // Before the batch dialog opens: false, and the user told why, while one runs.
+  bool readyForBatch();
+  // Sends the cameras their addresses, a few milliseconds apart, planning
+  // again from the list as it stands before each send; then awaits their
+  // answers and names those that refused or stayed silent.
+  void startBatch(std::vector<std::string> macs, std::uint32_t start, std::uint32_t gateway);
 
-  const discovery::MulticastChannel& channel() const { return channel_; }
+  PcNetwork readPcNetwork() const { return PcNetwork::read(seams_.network); }
+  const CameraChannel& channel() const { return seams_.channel; }
+  const GbkDecoder& decoder() const { return seams_.decode; }
 
   // Rows the view has been told of, and their cells' texts (GBK, as on the wire).
   std::size_t rowCount() const { return cameras_.shownRows(); }
   const std::string& cell(std::size_t row, std::size_t column) const;
+  // The listed row of this MAC text, shown or not.
+  const CameraRow* rowOf(const std::string& mac) const;
+  std::span<const CameraRow> shownRows() const;
 
  private:
-  discovery::HostNetwork& network_;
-  discovery::ShownCameraList cameras_;
-  discovery::RecordQueue inbox_;
-  discovery::MulticastChannel channel_;
+  friend class BatchRun;
+
+  void applySlice();
+  std::optional<std::string> conflictOf(const NewAddresses& values, const PcNetwork& pc) const;
+  std::vector<CameraRow> rowsInListOrder(std::span<const std::size_t> rows) const;
+  void tell(const std::string& text, Icon icon);
+  bool ask(const std::string& text, Icon icon);
+
+  CameraPageSeams seams_;
+  CameraPageView& view_;
+  ShownCameraList cameras_;
   RecordPacer pacer_;
+  Timer::Handle sliceTask_ = 0;
   std::string proposedAddress_;
   std::string proposedGateway_;
-  discovery::CameraRow picked_;
-  std::vector<BatchItem> batch_;
-  std::uint32_t batchGateway_ = 0;
-  std::size_t batchSent_ = 0;
-
-  std::optional<std::uint32_t> listedAddress(std::size_t row) const;
-  std::set<std::uint32_t> addressesOfThisPc() const;
+  CameraRow picked_;
+  std::unique_ptr<BatchRun> batch_;
 };
 
 }  // namespace pages

@@ -9,9 +9,10 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <span>
+#include <vector>
 
-#include "discovery/camera_list.h"
-#include "discovery/record_queue.h"
+#include "pages/camera_list.h"
 
 namespace pages {
 
@@ -23,25 +24,45 @@ inline constexpr std::size_t kRecordsPerStep = 256;
 
 struct RecordSlice {
   // What the view should hear of now, if anything.
-  std::optional<discovery::ShownCameraList::Changes> changes;
+  std::optional<ShownCameraList::Changes> changes;
   // Records are left for another slice.
   bool more = false;
+};
+
+// Records taken from the channel and not applied yet, handed out a step at
+// a time so that a large burst can be applied in several goes.
+class RecordBacklog {
+ public:
+  // Adds `arrived` behind what is left; true when nothing was left, so that
+  // these records start a new burst.
+  bool add(std::vector<discovery::DecodedRecord> arrived);
+  // The next `most` records at most, oldest first.
+  std::span<const discovery::DecodedRecord> next(std::size_t most);
+  bool empty() const { return next_ == records_.size(); }
+
+ private:
+  std::vector<discovery::DecodedRecord> records_;
+  std::size_t next_ = 0;
 };
 
 class RecordPacer {
  public:
   using Clock = std::chrono::steady_clock;
+  using Source = std::function<std::vector<discovery::DecodedRecord>()>;
+  // Sees each step of records just before the list absorbs it.
+  using Observer = std::function<void(std::span<const discovery::DecodedRecord>)>;
 
-  RecordPacer(discovery::RecordQueue& inbox, discovery::ShownCameraList& cameras,
+  RecordPacer(Source arrived, ShownCameraList& cameras, Observer observe = {},
               std::function<Clock::time_point()> now = Clock::now);
 
   RecordSlice applySlice();
 
  private:
-  discovery::RecordQueue& inbox_;
-  discovery::ShownCameraList& cameras_;
+  Source arrived_;
+  ShownCameraList& cameras_;
+  Observer observe_;
   std::function<Clock::time_point()> now_;
-  discovery::RecordBacklog backlog_;
+  RecordBacklog backlog_;
   Clock::time_point lastPublished_{};
 };
 

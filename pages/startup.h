@@ -1,11 +1,20 @@
 // How the program starts, on every platform: one copy per user and
-// executable name (pages/single_instance.h), and the exit statuses.
+// executable name (pages/single_instance.h), the socket library up for the
+// whole run, and the exit statuses.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "discovery/host_network.h"
+#include "pages/prompter.h"
+#include "pages/single_instance.h"
+
 namespace pages {
+
+using discovery::HostNetwork;
 
 // The main window was closed.
 inline constexpr int kClosedExitCode = 0;
@@ -17,5 +26,14 @@ inline constexpr int kNoDisplayExitCode = 2;
 // The executable's file name without its extension: it names the copy, so a
 // copy under another file name runs beside this one.
 std::string applicationNameOf(std::string_view executablePath);
+
+// The machine's own network, as the platform lists it.
+std::unique_ptr<HostNetwork> systemNetwork();
+
+// Start-up: when another copy of `applicationName` runs, says so (with the
+// application's name as caption) and ends; otherwise runs `runWindow` with
+// the socket library up, and ends when it returns. Returns the exit status.
+int runProgram(const std::string& applicationName, Prompter& prompter, const std::function<void()>& runWindow,
+               LockPlaces places = lockPlacesOfThisSession());
 
 }  // namespace pages

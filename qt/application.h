@@ -4,11 +4,10 @@
 
 #include <QString>
 
+#include "pages/startup.h"
+
 class QProcessEnvironment;
 
-namespace discovery {
-class HostNetwork;
-}
 
 namespace ui {
 
@@ -16,7 +15,7 @@ class MessagePresenter;
 
 class Application {
  public:
-  Application(MessagePresenter& messages, discovery::HostNetwork& network) : messages_(messages), network_(network) {}
+  Application(MessagePresenter& messages, pages::HostNetwork& network) : messages_(messages), network_(network) {}
 
   // Runs the program under `applicationName` (the executable's file name
   // without extension) and returns the process exit code.
@@ -24,7 +23,7 @@ class Application {
 
  private:
   MessagePresenter& messages_;
-  discovery::HostNetwork& network_;
+  pages::HostNetwork& network_;
 };
 
 // Whether the environment names a display: DISPLAY or WAYLAND_DISPLAY. A

@@ -1,13 +1,14 @@
-// Re-addresses the selected cameras at once: a start address and a gateway,
-// proposed as on the page, and a preview of each camera's new address. OK
-// asks for confirmation, or says that the range runs out and stays open.
+// The batch dialog in Qt: shows what pages::BatchDialog does, a start
+// address and a gateway proposed as on the page, and a preview of each
+// selected camera's new address, planned again at every edit.
 #pragma once
 
 #include <QDialog>
 #include <QStandardItemModel>
 #include <span>
 
-#include "pages/camera_page.h"
+#include "pages/batch_dialog.h"
+#include "qt/prompter.h"
 
 namespace ui {
 
@@ -18,22 +19,17 @@ class BatchDialog : public QDialog {
   Q_OBJECT
 
  public:
-  BatchDialog(MessagePresenter& messages, const pages::CameraPage& page, std::span<const std::size_t> selectedRows,
+  BatchDialog(MessagePresenter& messages, pages::CameraPage& page, std::span<const std::size_t> selectedRows,
               QWidget* parent);
 
-  // What OK sends, once the dialog was accepted.
-  const pages::CameraPage::BatchPlan& plan() const { return plan_; }
-  quint32 gateway() const;
-
+  // OK: the batch starts when the user confirms it; otherwise the dialog stays.
   void accept() override;
 
  private:
   void replan();
 
-  MessagePresenter& messages_;
-  const pages::CameraPage& page_;
-  std::vector<std::size_t> selectedRows_;
-  pages::CameraPage::BatchPlan plan_;
+  pages::BatchDialog dialog_;
+  Prompter prompter_;
   QStandardItemModel preview_;
   IpAddressEdit* start_;
   IpAddressEdit* gateway_;

@@ -7,11 +7,11 @@
 #include <array>
 #include <string>
 
-#include "calc/disk_size.h"
 #include "pages/calc_page.h"
 #include "qt/dialog_builder.h"
 #include "qt/gbk.h"
 #include "qt/message_box.h"
+#include "qt/prompter.h"
 #include "res/dialog_templates.h"
 #include "res/resource_ids.h"
 #include "res/strings.h"
@@ -33,7 +33,7 @@ void showResult(QLineEdit* box, const std::string& text) {
 CalcPage::CalcPage(MessagePresenter& messages, QWidget* parent) : QWidget(parent), messages_(messages) {
   buildDialog(this, calcPageTemplate());
   inputs_ = {control(this, kBitRate), control(this, kCameras), control(this, kHoursPerDay), control(this, kDays)};
-  for (std::size_t i = 0; i < inputs_.size(); ++i) inputs_[i]->setText(QString::fromLatin1(calc::kDefaultInputs[i]));
+  for (std::size_t i = 0; i < inputs_.size(); ++i) inputs_[i]->setText(QString::fromLatin1(pages::kDefaultCalcInputs[i]));
   gigabytesBox_ = control(this, kGigabytes);
   terabytesBox_ = control(this, kTerabytes);
   connect(control(this, kCalculate), &QPushButton::clicked, this, &CalcPage::calculate);
@@ -42,12 +42,11 @@ CalcPage::CalcPage(MessagePresenter& messages, QWidget* parent) : QWidget(parent
 void CalcPage::calculate() {
   std::array<std::string, 4> texts;
   for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = toGbk(inputs_[i]->text()).toStdString();
-  const pages::CalcOutcome outcome = pages::calculate(texts);
-  showResult(gigabytesBox_, outcome.gigabytes);
-  showResult(terabytesBox_, outcome.terabytes);
-  if (outcome.complaint)
-    messages_.show({this, QString::fromStdString(*outcome.complaint), QString::fromUtf8(strings::kNoticeCaption),
-                    MessageButtons::Ok, MessageIcon::Exclamation});
+  Prompter prompter(messages_, this);
+  pages::calculate(texts, prompter, [this](const pages::CalcOutcome& outcome) {
+    showResult(gigabytesBox_, outcome.gigabytes);
+    showResult(terabytesBox_, outcome.terabytes);
+  });
 }
 
 void CalcPage::keyPressEvent(QKeyEvent* event) {

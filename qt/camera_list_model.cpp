@@ -6,7 +6,7 @@
 
 namespace ui {
 
-void CameraListModel::publish(const discovery::ShownCameraList::Changes& changes) {
+void CameraListModel::publish(const pages::ShownCameraList::Changes& changes) {
   if (changes.anyRewritten)
     emit dataChanged(index(static_cast<int>(changes.firstRewritten), pages::kIpColumn),
                      index(static_cast<int>(changes.lastRewritten), pages::kGatewayColumn));

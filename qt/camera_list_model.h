@@ -6,7 +6,7 @@
 
 #include <QAbstractTableModel>
 
-#include "discovery/camera_list.h"
+#include "pages/camera_list.h"
 
 namespace pages {
 class CameraPage;
@@ -21,7 +21,7 @@ class CameraListModel : public QAbstractTableModel {
   explicit CameraListModel(const pages::CameraPage& page) : page_(page) {}
 
   // Tells the views of what the page published.
-  void publish(const discovery::ShownCameraList::Changes& changes);
+  void publish(const pages::ShownCameraList::Changes& changes);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

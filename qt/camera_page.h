@@ -1,15 +1,18 @@
 // The camera page in Qt: shows what pages::CameraPage does (the search, the
-// list, the pick, Apply) and asks the user to confirm. Records arrive from the
-// receive thread as a queued call, and are applied a slice per timer tick.
+// list, the pick, Apply, the list's own menu) in the page's widgets. Records
+// arrive from the receive thread as a queued call; the page's prompts are
+// message boxes and its waits are timers.
 #pragma once
 
 #include <QList>
-#include <QTimer>
 #include <QWidget>
 #include <vector>
 
 #include "pages/camera_page.h"
+#include "pages/multicast_camera_channel.h"
 #include "qt/camera_list_model.h"
+#include "qt/prompter.h"
+#include "qt/timer.h"
 
 class QAction;
 class QLineEdit;
@@ -20,19 +23,21 @@ namespace ui {
 class IpAddressEdit;
 class MessagePresenter;
 
-class CameraPage : public QWidget {
+class CameraPage : public QWidget, private pages::CameraPageView {
   Q_OBJECT
 
  public:
   // The page reads the PC's gateway from `network` and opens its channel on it.
-  CameraPage(MessagePresenter& messages, discovery::HostNetwork& network, QWidget* parent);
+  CameraPage(MessagePresenter& messages, pages::HostNetwork& network, QWidget* parent);
   // Closes the channel before anything else of the page goes, so the receive
   // thread never sees a half-destroyed page.
   ~CameraPage() override;
 
-  // What the page shows: its state and its list, for the tools that show it
-  // elsewhere (screenshots, the benchmark).
+  // What the page shows: its state, its channel and its list, for the tools
+  // that show it elsewhere (screenshots, the benchmark, the tests).
+  pages::CameraPage& page() { return page_; }
   const pages::CameraPage& page() const { return page_; }
+  const pages::MulticastCameraChannel& channel() const { return channel_; }
   const CameraListModel& cameraModel() const { return cameras_; }
 
  protected:
@@ -40,32 +45,24 @@ class CameraPage : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void scheduleRecords();
-  void applyRecords();
+  void rowsChanged(const pages::ShownCameraList::Changes& changes) override;
   std::vector<std::size_t> selectedRows() const;
   void pickRow();
-  void apply();
-  bool confirmDespiteConflict(quint32 newAddress);
   // The list's own menu: copy, select all, export, batch re-addressing.
   void addListMenu();
   void showListMenu(QPoint at);
-  void copySelection();
-  void exportList();
   void readdressSelection();
-  void sendNextOfBatch();
-  void offerToResendUnanswered();
 
   MessagePresenter& messages_;
+  Prompter prompter_;
+  Timer timer_;
+  pages::MulticastCameraChannel channel_;
   pages::CameraPage page_;
   CameraListModel cameras_;
-  // A timer, not a queued call, so that other timers due meanwhile (a
-  // repaint, a click's) run between two slices.
-  QTimer sliceTimer_;
-  // Spaces the set-IP requests of a batch, then waits for the answers.
-  QTimer batchTimer_;
 
   QTableView* list_;
   QList<QAction*> listActions_;
+  QAction* batchAction_ = nullptr;
   QLineEdit* macBox_;
   QLineEdit* ipBox_;
   QLineEdit* gatewayBox_;

@@ -2,7 +2,6 @@
 #include <QProcessEnvironment>
 #include <cstdio>
 
-#include "discovery/host_network.h"
 #include "pages/startup.h"
 #include "qt/application.h"
 #include "qt/message_box.h"
@@ -19,6 +18,6 @@ int main(int, char** argv) {
   QApplication application(toolkitArgc, argv);
   ui::installToolkitTranslation();
   ui::QtMessagePresenter messages;
-  discovery::SystemNetwork network;
-  return ui::Application(messages, network).run(applicationName);
+  const auto network = pages::systemNetwork();
+  return ui::Application(messages, *network).run(applicationName);
 }

@@ -22,7 +22,7 @@ namespace ui {
 
 using namespace ids::main_window;
 
-MainWindow::MainWindow(MessagePresenter& messages, discovery::HostNetwork& network, QWidget* parent)
+MainWindow::MainWindow(MessagePresenter& messages, pages::HostNetwork& network, QWidget* parent)
     : QDialog(parent) {
   buildDialog(this, mainWindowTemplate());
   // A normal window: many window managers offer no minimise for a dialog

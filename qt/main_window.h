@@ -6,11 +6,10 @@
 #include <QRect>
 #include <array>
 
+#include "pages/camera_page.h"
+
 class QTabWidget;
 
-namespace discovery {
-class HostNetwork;
-}
 
 namespace ui {
 
@@ -24,7 +23,7 @@ class MainWindow : public QDialog {
  public:
   enum Page { kCameraPage, kCalculatorPage, kPageCount };
 
-  MainWindow(MessagePresenter& messages, discovery::HostNetwork& network, QWidget* parent = nullptr);
+  MainWindow(MessagePresenter& messages, pages::HostNetwork& network, QWidget* parent = nullptr);
 
   // Shows page n at the page rectangle and selects its tab; hides the other.
   void showPage(int n);

@@ -45,6 +45,10 @@ inline constexpr const char* kCsvFilter = "CSV 文件 (*.csv)";
 inline constexpr std::array<const char*, 3> kBatchColumns{"摄像机MAC", "当前IP", "新IP"};
 
 inline std::string exportFailed(const std::string& path) { return "无法写入文件 " + path + " ！"; }
+// The same, when a file of that name was there before: it is left as it was.
+inline std::string exportFailedKeptOld(const std::string& path) {
+  return exportFailed(path) + "\r\n原有的文件没有改动。";
+}
 
 inline std::string batchRanOut(const std::string& start, std::size_t count) {
   return "从 " + start + " 开始，到 .254 为止的空闲地址不够 " + std::to_string(count) +
@@ -59,6 +63,18 @@ inline std::string batchConfirm(std::size_t count, const std::string& first, con
 inline std::string batchUnanswered(const std::string& macs) {
   return "以下摄像机没有应答：\r\n" + macs + "\r\n再发送一次吗？";
 }
+// Cameras that answered with their old address: they refused the change, so
+// sending again would fail the same way.
+inline std::string batchRefused(const std::string& macs) {
+  return "以下摄像机有应答，但保留了原来的IP（没有接受修改）：\r\n" + macs +
+         "\r\n请检查新IP和网关是否适合这些摄像机。";
+}
+// After the first few cameras of a long list.
+inline std::string andMoreCameras(std::size_t count) { return "……另有 " + std::to_string(count) + " 台\r\n"; }
+inline constexpr const char* kBatchRunning = "上一批IP修改还没有完成，请等它结束后再开始新的一批。";
+inline std::string batchGatewayNotAHost(const std::string& gateway) {
+  return "网关 " + gateway + " 是网段的网络地址或广播地址，不能用作网关！\r\n请换一个网关。";
+}
 
 // Apply's warning before its confirmation.
 inline std::string addressListed(const std::string& address, const std::string& mac) {
@@ -66,6 +82,17 @@ inline std::string addressListed(const std::string& address, const std::string& 
 }
 inline std::string addressOfThisPc(const std::string& address) {
   return "IP " + address + " 是本机的地址！\r\n仍然继续吗？";
+}
+inline std::string addressOfGateway(const std::string& address) {
+  return "IP " + address + " 是网关的地址！\r\n仍然继续吗？";
+}
+// No host can have it (0.x, 127.x, multicast, 240 and above): a camera told
+// to take it could no longer be reached.
+inline std::string notAHostAddress(const std::string& address) {
+  return "IP " + address + " 不是可以分配给设备的地址，摄像机改成它以后将无法访问！\r\n请换一个IP。";
+}
+inline std::string notAHostGateway(const std::string& gateway) {
+  return "网关 " + gateway + " 不是可以分配给设备的地址！\r\n请换一个网关。";
 }
 
 // The calculator's complaint about its `item`-th input (1 to 4).

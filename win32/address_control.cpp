@@ -2,15 +2,15 @@
 
 #include <commctrl.h>
 
-#include "discovery/protocol.h"
+#include "pages/addresses.h"
 
 namespace win32 {
 
 void showAddress(HWND control, std::string_view dotted) {
   // Windows' address control parses a window text; Wine's keeps it as plain
   // text. Its fields are set from the value instead, which both take.
-  if (const auto address = discovery::parseAddress(dotted))
-    SendMessageW(control, IPM_SETADDRESS, 0, static_cast<LPARAM>(discovery::toFieldsValue(*address)));
+  if (const auto address = pages::listedAddressOf(dotted))
+    SendMessageW(control, IPM_SETADDRESS, 0, static_cast<LPARAM>(*address));
   else
     SendMessageW(control, IPM_CLEARADDRESS, 0, 0);
 }

@@ -4,12 +4,9 @@
 
 #include <string>
 
-#include "discovery/datagram_socket.h"
-#include "discovery/host_network.h"
-#include "pages/single_instance.h"
 #include "pages/startup.h"
-#include "res/strings.h"
 #include "win32/main_window.h"
+#include "win32/prompter.h"
 #include "win32/text.h"
 
 namespace win32 {
@@ -35,19 +32,12 @@ int runApplication(HINSTANCE instance) {
                                       ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES | ICC_INTERNET_CLASSES};
   InitCommonControlsEx(&controls);
 
-  const std::string name = pages::applicationNameOf(toUtf8(executablePath()));
-  pages::SingleInstanceLock lock;
-  if (!lock.acquire(name)) {
-    // The first copy is left alone; this one only says why it stops.
-    MessageBoxW(nullptr, fromUtf8(ui::strings::kAlreadyRunning).c_str(), fromUtf8(name).c_str(),
-                MB_OK | MB_ICONEXCLAMATION);
-    return pages::kAlreadyRunningExitCode;
-  }
-  const discovery::SocketLibrary socketLibrary;
-  discovery::SystemNetwork network;
-  MainWindow mainWindow(network);
-  mainWindow.run(instance);
-  return pages::kClosedExitCode;
+  Prompter prompter(nullptr);
+  return pages::runProgram(pages::applicationNameOf(toUtf8(executablePath())), prompter, [instance] {
+    const auto network = pages::systemNetwork();
+    MainWindow mainWindow(*network);
+    mainWindow.run(instance);
+  });
 }
 
 }  // namespace win32

@@ -3,10 +3,10 @@
 #include <array>
 #include <string>
 
-#include "calc/disk_size.h"
 #include "pages/calc_page.h"
 #include "res/resource_ids.h"
 #include "res/strings.h"
+#include "win32/prompter.h"
 #include "win32/text.h"
 
 namespace win32 {
@@ -39,7 +39,7 @@ INT_PTR CalcPage::onMessage(UINT message, WPARAM wParam, LPARAM) {
 
 void CalcPage::onInit() {
   for (std::size_t i = 0; i < kInputs.size(); ++i)
-    SetWindowTextW(item(kInputs[i]), fromUtf8(calc::kDefaultInputs[i]).c_str());
+    SetWindowTextW(item(kInputs[i]), fromUtf8(pages::kDefaultCalcInputs[i]).c_str());
 }
 
 bool CalcPage::focusInAnInput() const {
@@ -52,12 +52,11 @@ bool CalcPage::focusInAnInput() const {
 void CalcPage::calculate() {
   std::array<std::string, 4> texts;
   for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = toGbk(itemText(kInputs[i]));
-  const pages::CalcOutcome outcome = pages::calculate(texts);
-  SetWindowTextW(item(kGigabytes.value), fromUtf8(outcome.gigabytes).c_str());
-  SetWindowTextW(item(kTerabytes.value), fromUtf8(outcome.terabytes).c_str());
-  if (outcome.complaint)
-    MessageBoxW(window(), fromUtf8(*outcome.complaint).c_str(), fromUtf8(ui::strings::kNoticeCaption).c_str(),
-                MB_OK | MB_ICONEXCLAMATION);
+  Prompter prompter(this);
+  pages::calculate(texts, prompter, [this](const pages::CalcOutcome& outcome) {
+    SetWindowTextW(item(kGigabytes.value), fromUtf8(outcome.gigabytes).c_str());
+    SetWindowTextW(item(kTerabytes.value), fromUtf8(outcome.terabytes).c_str());
+  });
 }
 
 }  // namespace win32

@@ -1,10 +1,7 @@
 #include "win32/camera_page.h"
 
-#include <commdlg.h>
-
 #include <string>
 
-#include "pages/list_text.h"
 #include "res/resource_ids.h"
 #include "res/strings.h"
 #include "win32/address_control.h"
@@ -17,44 +14,17 @@ namespace {
 
 using namespace ui::ids::camera_page;
 
-// Posted by the receive thread when records wait, and by the page itself
-// while some are still to be applied.
+// Posted by the receive thread when records wait.
 constexpr UINT kRecordsWaiting = WM_APP + 1;
-// A batch's requests go out this far apart, so that no burst is lost on a
-// slow link; its answers are awaited this long after the last.
-constexpr UINT_PTR kBatchTimer = 1;
-constexpr UINT_PTR kBatchAnswersTimer = 2;
-constexpr UINT kBatchSpacingMs = 5;
-constexpr UINT kBatchAnswerWaitMs = 3000;
+static_assert(kRecordsWaiting != Timer::kTaskDue);
 
 std::string gbkToUtf8(std::string_view gbk) { return toUtf8(fromGbk(gbk)); }
 
-int notice(HWND owner, const std::string& text, UINT buttons) {
-  return MessageBoxW(owner, fromUtf8(text).c_str(), fromUtf8(ui::strings::kNoticeCaption).c_str(), buttons);
-}
-
-// Puts UTF-8 text on the clipboard as the system's Unicode text.
-void copyToClipboard(HWND owner, const std::string& text) {
-  const std::wstring wide = fromUtf8(text);
-  const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
-  if (!memory) return;
-  if (auto* copy = static_cast<wchar_t*>(GlobalLock(memory))) {
-    lstrcpynW(copy, wide.c_str(), static_cast<int>(wide.size() + 1));
-    GlobalUnlock(memory);
-  }
-  if (!OpenClipboard(owner)) {
-    GlobalFree(memory);
-    return;
-  }
-  EmptyClipboard();
-  if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);  // once set, the system owns it
-  CloseClipboard();
-}
-
 }  // namespace
 
-CameraPage::CameraPage(discovery::HostNetwork& network)
-    : page_(network, [this] { PostMessageW(window(), kRecordsWaiting, 0, 0); }) {}
+CameraPage::CameraPage(pages::HostNetwork& network)
+    : channel_(network, [this] { PostMessageW(window(), kRecordsWaiting, 0, 0); }),
+      page_({channel_, prompter_, timer_, network, gbkToUtf8}, *this) {}
 
 HWND CameraPage::create(HINSTANCE instance, HWND parent) {
   instance_ = instance;
@@ -70,12 +40,11 @@ INT_PTR CameraPage::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       page_.close();  // no record arrives after this
       return FALSE;
     case kRecordsWaiting:
-      applyRecords();
+      page_.recordsArrived();
       return TRUE;
+    case Timer::kTaskDue:
     case WM_TIMER:
-      KillTimer(window(), wParam);
-      if (wParam == kBatchTimer) sendNextOfBatch();
-      if (wParam == kBatchAnswersTimer) offerToResendUnanswered();
+      timer_.run(static_cast<pages::Timer::Handle>(wParam));
       return TRUE;
     case WM_CONTEXTMENU:
       // Right-click, the menu key and Shift+F10 on the list.
@@ -106,9 +75,9 @@ void CameraPage::onInit() {
 
 bool CameraPage::onCommand(WPARAM wParam) {
   switch (LOWORD(wParam)) {
-    case kCopyCommand: copySelection(); return true;
+    case kCopyCommand: page_.copy(selectedRows()); return true;
     case kSelectAllCommand: ListView_SetItemState(item(kCameraList.value), -1, LVIS_SELECTED, LVIS_SELECTED); return true;
-    case kExportCommand: exportList(); return true;
+    case kExportCommand: page_.exportList(); return true;
     case kBatchCommand: readdressSelection(); return true;
     default: break;
   }
@@ -130,7 +99,7 @@ void CameraPage::onListNotice(const NMHDR& notice, LPARAM lParam) {
     case LVN_KEYDOWN: {
       const bool control = GetKeyState(VK_CONTROL) < 0;
       const WORD key = reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey;
-      if (control && key == 'C') copySelection();
+      if (control && key == 'C') onCommand(kCopyCommand);
       if (control && key == 'A') onCommand(kSelectAllCommand);
       break;
     }
@@ -158,28 +127,16 @@ void CameraPage::pick() {
 }
 
 void CameraPage::apply() {
-  if (!page_.readyToApply(addressOf(item(kNewAddress.value)), addressOf(item(kNewGateway.value)))) return;
-  if (!confirmDespiteConflict(addressOf(item(kNewAddress.value)))) return;
-  // Read again: the values are those in force when the user said OK.
-  if (notice(window(), ui::strings::kConfirmChange, MB_OKCANCEL | MB_ICONQUESTION) == IDOK)
-    page_.apply(addressOf(item(kNewAddress.value)), addressOf(item(kNewGateway.value)));
+  page_.apply([this] {
+    return pages::NewAddresses{addressOf(item(kNewAddress.value)), addressOf(item(kNewGateway.value))};
+  });
 }
 
-bool CameraPage::confirmDespiteConflict(std::uint32_t newAddress) {
-  const auto conflict = page_.conflictOf(newAddress);
-  if (!conflict) return true;
-  return notice(window(), pages::conflictNotice(*conflict, newAddress, gbkToUtf8), MB_OKCANCEL | MB_ICONEXCLAMATION) ==
-         IDOK;
-}
-
-void CameraPage::applyRecords() {
-  const pages::RecordSlice slice = page_.applyRecords();
+void CameraPage::rowsChanged(const pages::ShownCameraList::Changes& changes) {
   const HWND list = item(kCameraList.value);
-  if (slice.changes && slice.changes->shown > slice.changes->shownBefore)
-    SendMessageW(list, LVM_SETITEMCOUNT, slice.changes->shown, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-  if (slice.changes && slice.changes->anyRewritten)
-    SendMessageW(list, LVM_REDRAWITEMS, slice.changes->firstRewritten, slice.changes->lastRewritten);
-  if (slice.more) PostMessageW(window(), kRecordsWaiting, 0, 0);
+  if (changes.shown > changes.shownBefore)
+    SendMessageW(list, LVM_SETITEMCOUNT, changes.shown, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+  if (changes.anyRewritten) SendMessageW(list, LVM_REDRAWITEMS, changes.firstRewritten, changes.lastRewritten);
 }
 
 void CameraPage::showListMenu(LPARAM at) {
@@ -197,66 +154,18 @@ void CameraPage::showListMenu(LPARAM at) {
                                                  {kSelectAllCommand, ui::strings::kSelectAllMenuEntry},
                                                  {kExportCommand, ui::strings::kExportMenuEntry},
                                                  {kBatchCommand, ui::strings::kBatchMenuEntry}};
-  for (const auto& [command, text] : entries) AppendMenuW(menu, MF_STRING, command, fromUtf8(text).c_str());
+  for (const auto& [command, text] : entries) {
+    const bool busy = command == kBatchCommand && page_.batchRunning();
+    AppendMenuW(menu, MF_STRING | (busy ? MF_GRAYED : 0), command, fromUtf8(text).c_str());
+  }
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, where.x, where.y, 0, window(), nullptr);
   DestroyMenu(menu);
 }
 
-void CameraPage::copySelection() { copyToClipboard(window(), pages::copiedText(page_, selectedRows(), gbkToUtf8)); }
-
-void CameraPage::exportList() {
-  std::wstring path = fromUtf8(ui::strings::kExportFileName);
-  path.resize(MAX_PATH);
-  // The filter's parts are separated by NULs, and it ends with two.
-  std::wstring filter = fromUtf8(ui::strings::kCsvFilter);
-  filter += L'\0';
-  filter += L"*.csv";
-  filter += L'\0';
-  const std::wstring caption = fromUtf8(ui::strings::kExportCaption);
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = window();
-  dialog.lpstrFilter = filter.c_str();
-  dialog.lpstrFile = path.data();
-  dialog.nMaxFile = static_cast<DWORD>(path.size());
-  dialog.lpstrTitle = caption.c_str();
-  dialog.lpstrDefExt = L"csv";
-  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-  if (!GetSaveFileNameW(&dialog)) return;
-  path.resize(lstrlenW(path.c_str()));
-
-  const std::string csv = pages::csvText(page_, gbkToUtf8);
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  const bool saved = file != INVALID_HANDLE_VALUE &&
-                     WriteFile(file, csv.data(), static_cast<DWORD>(csv.size()), &written, nullptr) &&
-                     written == csv.size();
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  if (!saved) notice(window(), ui::strings::exportFailed(toUtf8(path)), MB_OK | MB_ICONEXCLAMATION);
-}
-
 void CameraPage::readdressSelection() {
   const std::vector<std::size_t> selected = selectedRows();
-  if (selected.empty()) return;
-  const auto batch = askForBatch(instance_, window(), page_, selected);
-  if (!batch) return;
-  page_.startBatch(batch->items, batch->gateway);
-  sendNextOfBatch();
-}
-
-void CameraPage::sendNextOfBatch() {
-  if (page_.sendNextOfBatch())
-    SetTimer(window(), kBatchTimer, kBatchSpacingMs, nullptr);
-  else
-    SetTimer(window(), kBatchAnswersTimer, kBatchAnswerWaitMs, nullptr);
-}
-
-void CameraPage::offerToResendUnanswered() {
-  const auto unanswered = page_.unansweredOfBatch();
-  if (unanswered.empty()) return;
-  if (notice(window(), pages::unansweredNotice(unanswered, gbkToUtf8), MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
-  page_.startBatch(unanswered, page_.batchGateway());
-  sendNextOfBatch();
+  if (selected.empty() || !page_.readyForBatch()) return;
+  runBatchDialog(instance_, window(), page_, selected);
 }
 
 }  // namespace win32

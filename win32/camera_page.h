@@ -1,7 +1,7 @@
 // The camera page in Win32: shows what pages::CameraPage does (the search,
-// the list, the pick, Apply, the list's own menu and batch re-addressing) and
-// asks the user. Records arrive from the receive thread as a posted message,
-// and are applied a slice per message.
+// the list, the pick, Apply, the list's own menu and batch re-addressing) in
+// the page's controls. Records arrive from the receive thread as a posted
+// message; the page's prompts are message boxes and its waits are timers.
 #pragma once
 
 #include <windows.h>
@@ -11,14 +11,17 @@
 #include <vector>
 
 #include "pages/camera_page.h"
+#include "pages/multicast_camera_channel.h"
 #include "win32/dialog.h"
+#include "win32/prompter.h"
+#include "win32/timer.h"
 
 namespace win32 {
 
-class CameraPage : public Dialog {
+class CameraPage : public Dialog, private pages::CameraPageView {
  public:
   // The page reads the PC's gateway from `network` and opens its channel on it.
-  explicit CameraPage(discovery::HostNetwork& network);
+  explicit CameraPage(pages::HostNetwork& network);
 
   // Creates the page, hidden, as a child of `parent`; the channel opens now
   // and closes when the page is destroyed.
@@ -30,22 +33,20 @@ class CameraPage : public Dialog {
 
  private:
   INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void rowsChanged(const pages::ShownCameraList::Changes& changes) override;
   void onInit();
   bool onCommand(WPARAM wParam);
   void onListNotice(const NMHDR& notice, LPARAM lParam);
   std::vector<std::size_t> selectedRows() const;
   void pick();
   void apply();
-  bool confirmDespiteConflict(std::uint32_t newAddress);
-  void applyRecords();
   void showListMenu(LPARAM at);
-  void copySelection();
-  void exportList();
   void readdressSelection();
-  void sendNextOfBatch();
-  void offerToResendUnanswered();
 
   HINSTANCE instance_ = nullptr;
+  Prompter prompter_{this};
+  Timer timer_{*this};
+  pages::MulticastCameraChannel channel_;
   pages::CameraPage page_;
 };
 

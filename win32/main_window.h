@@ -12,7 +12,7 @@ namespace win32 {
 
 class MainWindow : public Dialog {
  public:
-  explicit MainWindow(discovery::HostNetwork& network) : cameraPage_(network) {}
+  explicit MainWindow(pages::HostNetwork& network) : cameraPage_(network) {}
 
   // Runs modally until Close or Esc.
   void run(HINSTANCE instance);

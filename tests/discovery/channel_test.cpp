@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "discovery/platform/read_in_turns.h"
-#include "discovery/record_queue.h"
 #include "support/datagram_stream.h"
 #include "support/datagrams.h"
 #include "support/hostile_datagrams.h"
@@ -223,21 +222,33 @@ class HandOverBesideStreamTest : public testing::Test {
     return wokenChanged.wait_for(lock, kDeadline, [&] { return woken; });
   }
   std::vector<std::string> macsTaken() {
-    std::vector<std::string> macs;
-    for (const DecodedRecord& record : queue.takeAll()) macs.push_back(macOf(record));
-    return macs;
+    std::lock_guard lock(mutex);
+    return receiver.macs;
   }
+
+  // What was handed on by the time the channel said the answers quieted down.
+  struct QuietRecorder : ChannelReceiver {
+    explicit QuietRecorder(HandOverBesideStreamTest& test) : test(test) {}
+    void deviceFound(DeviceInfoRecord record) override { heard.emplace_back(record.mac.text()); }
+    void ipChanged(SetIpRecord) override {}
+    void quiet() override {
+      std::lock_guard lock(test.mutex);
+      if (heard.empty() || test.woken) return;
+      macs = heard;
+      test.woken = true;
+      test.wokenChanged.notify_all();
+    }
+    HandOverBesideStreamTest& test;
+    std::vector<std::string> heard;  // the receive thread's own
+    std::vector<std::string> macs;
+  };
 
   std::mutex mutex;
   std::condition_variable wokenChanged;
   bool woken = false;
   SystemNetwork network;
-  RecordQueue queue{[this] {
-    std::lock_guard lock(mutex);
-    woken = true;
-    wokenChanged.notify_all();
-  }};
-  MulticastChannel channel{queue, network};
+  QuietRecorder receiver{*this};
+  MulticastChannel channel{receiver, network};
 };
 
 TEST_F(HandOverBesideStreamTest, AnswersAreHandedOnWhileJunkKeepsStreaming) {

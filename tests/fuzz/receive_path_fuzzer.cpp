@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "discovery/camera_list.h"
+#include "pages/camera_list.h"
 #include "discovery/receive_path.h"
 #include "invariant.h"
 #include "qt/gbk.h"
@@ -26,6 +26,8 @@
 namespace {
 
 using namespace discovery;
+using pages::CameraList;
+using pages::CameraRow;
 using Wire = std::span<const std::uint8_t>;
 
 std::vector<Wire> splitDatagrams(Wire input) {

@@ -17,7 +17,7 @@ namespace labtest {
 void showAndCheckChannel(QWidget& window, const ui::CameraPage& page) {
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-  ASSERT_TRUE(page.page().channel().isOpen()) << page.page().channel().openError();
+  ASSERT_TRUE(page.channel().multicast().isOpen()) << page.channel().multicast().openError();
 }
 
 std::vector<Row> CameraPageUser::rows() const {

@@ -1,201 +1,411 @@
-// The camera page's operations without a toolkit, on the private network: the
-// proposal, the search, the pick, Apply's rules and request, and the records
-// from the receive thread reaching the list when the front-end asks.
+// The camera page's rules and flows with stand-ins for its seams: the list,
+// the pick, Apply with its refusals and warnings, copy and export, and the
+// batch with its plan, pacing, answer wait and closing notice.
 #include "pages/camera_page.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <thread>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
-#include "pages/list_text.h"
+#include "pages/batch_dialog.h"
+#include "pages/addresses.h"
+#include "pages/batch_run.h"
+#include "res/strings.h"
 #include "support/datagrams.h"
-#include "support/fixed_network.h"
-#include "support/wire_peer.h"
+#include "tests/pages/page_fakes.h"
 
 namespace pages {
 namespace {
 
-using testsupport::searchReply;
-using testsupport::setIpReply;
+using testing::ElementsAre;
+using testing::HasSubstr;
+using testsupport::deviceRecord;
+using testsupport::setIpRecord;
 
 constexpr std::uint32_t address(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d) {
   return a << 24 | b << 16 | c << 8 | d;
 }
 
-class CameraPageTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(peer.ok());
-    ASSERT_TRUE(page.open()) << page.channel().openError();
-  }
-
-  // Applies records as a front-end does when woken, until `done` holds.
-  template <typename Condition>
-  bool applyUntil(Condition done) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!done()) {
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      if (wakes == 0) {
-        std::this_thread::yield();
-        continue;
-      }
-      --wakes;
-      while (page.applyRecords().more) {
-      }
-    }
-    return true;
-  }
-  // Lists cameras at 10.0.0.5, 10.0.0.6 and so on.
-  void listCameras(std::vector<std::string> macs) {
-    for (std::size_t i = 0; i < macs.size(); ++i) peer.sendToGroup(searchReply(macs[i], "10.0.0." + std::to_string(i + 5)));
-    ASSERT_TRUE(applyUntil([&] { return page.rowCount() == macs.size(); }));
-  }
-
-  std::atomic<int> wakes{0};
-  testsupport::FixedNetwork network{{testsupport::loopbackWire("192.168.1.1")}};
-  CameraPage page{network, [this] { ++wakes; }};
-  testsupport::WirePeer peer;
+class RecordingView : public CameraPageView {
+ public:
+  void rowsChanged(const ShownCameraList::Changes& changes) override { shown = changes.shown; }
+  std::size_t shown = 0;
 };
 
-TEST_F(CameraPageTest, TheNewAddressAndGatewayAreProposedFromThePcsGateway) {
+class CameraPageTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(page.open()); }
+
+  // Records reach the page as from the receive thread, and the UI thread
+  // applies them.
+  void arrive(std::vector<discovery::DecodedRecord> records) {
+    channel.arrived = std::move(records);
+    page.recordsArrived();
+    timer.runDue();
+  }
+  // Cameras listed with these MACs and addresses, in order.
+  void list(std::vector<std::pair<std::string, std::string>> cameras) {
+    std::vector<discovery::DecodedRecord> records;
+    for (const auto& [mac, ip] : cameras) records.push_back(deviceRecord(mac, ip));
+    arrive(std::move(records));
+  }
+  void pickRow(std::size_t row) {
+    const std::size_t rows[] = {row};
+    ASSERT_TRUE(page.pick(rows));
+  }
+  void applyWith(std::uint32_t newAddress, std::uint32_t newGateway) {
+    page.apply([=] { return NewAddresses{newAddress, newGateway}; });
+  }
+  // The batch dialog on these rows, accepted with these values.
+  bool runBatch(std::vector<std::size_t> rows, std::uint32_t start, std::uint32_t gateway) {
+    BatchDialog dialog(page, rows);
+    dialog.replan(start, gateway);
+    return dialog.accept(start, gateway, prompter);
+  }
+  std::vector<std::uint32_t> sentAddresses() const {
+    std::vector<std::uint32_t> sent;
+    for (const auto& request : channel.setIps) sent.push_back(request.address);
+    return sent;
+  }
+
+  testsupport::FakeChannel channel;
+  testsupport::FakePrompter prompter;
+  testsupport::FakeTimer timer;
+  testsupport::FakeNetwork network{{testsupport::adapterAt({192, 168, 1, 10}, 24, "192.168.1.1")}};
+  RecordingView view;
+  CameraPage page{{channel, prompter, timer, network, [](std::string_view gbk) { return std::string(gbk); }}, view};
+};
+
+TEST_F(CameraPageTest, ProposesFromThePcsGatewayListsEachMacOnceAndPicksTheFirstSelectedRow) {
   EXPECT_EQ(page.proposedAddress(), "192.168.1.241");
   EXPECT_EQ(page.proposedGateway(), "192.168.1.1");
-}
-
-TEST_F(CameraPageTest, AnsweredSearchesAreListedOncePerMacWithTheirTexts) {
   page.search();
-  const auto sent = peer.sentByOthers();
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(sent[0].payload, discovery::encodeDatagram(discovery::CMD_SEARCH, {}));
-  peer.sendToGroup(searchReply("CAM-A", "10.0.0.5", "10.0.0.1"));
-  peer.sendToGroup(searchReply("CAM-A", "10.9.9.9"));
-  peer.sendToGroup(searchReply("CAM-B", "172.16.5.20"));
-  ASSERT_TRUE(applyUntil([&] { return page.rowCount() == 2; }));
-  EXPECT_EQ(page.cell(0, kMacColumn), "CAM-A");
-  EXPECT_EQ(page.cell(0, kIpColumn), "10.0.0.5");
-  EXPECT_EQ(page.cell(0, kGatewayColumn), "10.0.0.1");
-  EXPECT_EQ(page.cell(1, kMacColumn), "CAM-B");
+  EXPECT_EQ(channel.searches, 1);
+
+  arrive({deviceRecord("CAM-A", "10.0.0.5"), deviceRecord("CAM-A", "10.9.9.9"), deviceRecord("CAM-B", "10.0.0.6"),
+          setIpRecord("CAM-B", {192, 168, 1, 7}, {192, 168, 1, 1}), setIpRecord("GONE", {1, 1, 1, 1}, {1, 1, 1, 1})});
+  EXPECT_EQ(view.shown, 2u);
+  EXPECT_EQ(page.cell(0, kIpColumn), "10.0.0.5") << "a camera keeps the texts it was listed with";
+  EXPECT_EQ(page.cell(1, kIpColumn), "192.168.1.7");
   EXPECT_EQ(page.cell(2, kMacColumn), "") << "no row past the list";
-  EXPECT_EQ(page.cell(0, kCameraColumnCount), "") << "no column past the list's";
-}
 
-TEST_F(CameraPageTest, ThePickIsTheFirstSelectedListedRowAndStaysWhenNoneIs) {
-  listCameras({"CAM-A", "CAM-B", "CAM-C"});
-  const std::vector<std::size_t> twoSelected{2, 1};
-  ASSERT_TRUE(page.pick(twoSelected));
-  EXPECT_EQ(page.picked().mac, "CAM-B");
-  EXPECT_FALSE(page.pick({}));
-  const std::vector<std::size_t> pastTheList{3};
+  const std::vector<std::size_t> secondAndFirst{1, 0};
+  ASSERT_TRUE(page.pick(secondAndFirst));
+  EXPECT_EQ(page.picked().mac, "CAM-A");
+  const std::vector<std::size_t> pastTheList{5};
   EXPECT_FALSE(page.pick(pastTheList));
-  EXPECT_EQ(page.picked().mac, "CAM-B");
-}
-
-TEST_F(CameraPageTest, ApplyNeedsAPickAndBothValuesAndSendsTheRequestForThePickedMac) {
-  constexpr std::uint32_t kAddress = 0xC0A801F1;  // 192.168.1.241
-  constexpr std::uint32_t kGateway = 0xC0A80101;  // 192.168.1.1
-  EXPECT_FALSE(page.readyToApply(kAddress, kGateway)) << "nothing picked";
-  listCameras({"CAM-A"});
-  const std::vector<std::size_t> first{0};
-  ASSERT_TRUE(page.pick(first));
-  EXPECT_FALSE(page.readyToApply(0, kGateway));
-  EXPECT_FALSE(page.readyToApply(kAddress, 0));
-  page.apply(0, kGateway);
-  EXPECT_TRUE(peer.sentByOthers().empty()) << "a blank address is never sent";
-
-  ASSERT_TRUE(page.readyToApply(kAddress, kGateway));
-  page.apply(kAddress, kGateway);
-  const auto sent = peer.sentByOthers();
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(sent[0].payload.size(), 44u);
-  const auto request = discovery::decodeSetIpRequest(sent[0].payload);
-  ASSERT_TRUE(request);
-  EXPECT_EQ(request->mac.text(), "CAM-A");
-  EXPECT_EQ(request->newAddress, (discovery::Ipv4Bytes{192, 168, 1, 241}));
-  EXPECT_EQ(request->newGateway, (discovery::Ipv4Bytes{192, 168, 1, 1}));
-}
-
-TEST_F(CameraPageTest, CopiedRowsAreTabSeparatedInListOrderUnderTheHeaders) {
-  peer.sendToGroup(searchReply("CAM-A", "10.0.0.5", "10.0.0.1"));
-  peer.sendToGroup(searchReply("CAM\tB", "10.0.0.6", "10.0.0.1"));
-  peer.sendToGroup(searchReply("CAM-C", "10.0.0.7", "10.0.0.1"));
-  ASSERT_TRUE(applyUntil([&] { return page.rowCount() == 3; }));
-  const std::vector<std::size_t> selected{2, 1};
-  const auto asIs = [](std::string_view gbk) { return std::string(gbk); };
-  EXPECT_EQ(copiedText(page, selected, asIs),
-            "摄像机MAC\tIP地址\t网关)\r\n"
-            "CAM B\t10.0.0.6\t10.0.0.1\r\n"
-            "CAM-C\t10.0.0.7\t10.0.0.1\r\n");
-}
-
-TEST_F(CameraPageTest, TheExportIsUtf8WithAByteOrderMarkQuotedAsCsvAndShowsMacsAsTheListDoes) {
-  peer.sendToGroup(searchReply("CAM,\"1\"", "10.0.0.5", "10.0.0.1"));
-  peer.sendToGroup(searchReply("=HYPERLINK(1)", "10.0.0.6", "10.0.0.1"));
-  peer.sendToGroup(searchReply("\xFF\xFE-3", "10.0.0.7", "10.0.0.1"));  // not GBK
-  ASSERT_TRUE(applyUntil([&] { return page.rowCount() == 3; }));
-  // Stands in for the front-end's decoder: what the list shows.
-  const auto shown = [](std::string_view gbk) { return gbk == "\xFF\xFE-3" ? std::string("\uFFFD\uFFFD-3") : std::string(gbk); };
-  EXPECT_EQ(csvText(page, shown),
-            "\xEF\xBB\xBF"
-            "摄像机MAC,IP地址,网关)\r\n"
-            "\"CAM,\"\"1\"\"\",10.0.0.5,10.0.0.1\r\n"
-            "'=HYPERLINK(1),10.0.0.6,10.0.0.1\r\n"
-            "\uFFFD\uFFFD-3,10.0.0.7,10.0.0.1\r\n");
-}
-
-TEST_F(CameraPageTest, AnAddressIsAConflictWhenAnotherCameraOrThePcHasIt) {
-  listCameras({"CAM-A", "CAM-B"});
-  const std::vector<std::size_t> first{0};
-  ASSERT_TRUE(page.pick(first));
-  EXPECT_EQ(page.conflictOf(address(10, 0, 0, 5)), std::nullopt) << "the picked camera's own address";
-  const auto listed = page.conflictOf(address(10, 0, 0, 6));
-  ASSERT_TRUE(listed);
-  EXPECT_FALSE(listed->thisPc);
-  EXPECT_EQ(listed->mac, "CAM-B");
-  const auto own = page.conflictOf(address(127, 0, 0, 1));  // the PC's loopback adapter
-  ASSERT_TRUE(own);
-  EXPECT_TRUE(own->thisPc);
-  EXPECT_EQ(page.conflictOf(address(10, 0, 0, 7)), std::nullopt);
-}
-
-TEST_F(CameraPageTest, ABatchPassesOverOtherCamerasTheGatewayAndThePcThenNamesTheCamerasThatDidNotAnswer) {
-  peer.sendToGroup(searchReply("CAM-A", "10.0.0.5"));
-  peer.sendToGroup(searchReply("CAM-B", "10.0.0.6"));
-  peer.sendToGroup(searchReply("CAM-C", "192.168.1.102"));
-  ASSERT_TRUE(applyUntil([&] { return page.rowCount() == 3; }));
-  const std::vector<std::size_t> aAndB{1, 0};
-  const auto plan = page.planBatch(aAndB, address(192, 168, 1, 100), address(192, 168, 1, 101));
-  ASSERT_FALSE(plan.ranOut);
-  ASSERT_EQ(plan.items.size(), 2u);
-  EXPECT_EQ(plan.items[0].mac, "CAM-A");
-  EXPECT_EQ(plan.items[0].newAddress, address(192, 168, 1, 100));
-  EXPECT_EQ(plan.items[1].mac, "CAM-B");
-  EXPECT_EQ(plan.items[1].newAddress, address(192, 168, 1, 103)) << "past the gateway and CAM-C";
-  EXPECT_TRUE(page.planBatch(aAndB, address(192, 168, 1, 254), address(192, 168, 1, 1)).ranOut);
-
-  page.startBatch(plan.items, address(192, 168, 1, 1));
-  int sent = 0;
-  while (page.sendNextOfBatch()) ++sent;
-  EXPECT_EQ(sent, 2);
-  const auto requests = peer.sentByOthers();
-  ASSERT_EQ(requests.size(), 2u);
-  EXPECT_EQ(discovery::decodeSetIpRequest(requests[1].payload)->newAddress, (discovery::Ipv4Bytes{192, 168, 1, 103}));
-
-  peer.sendToGroup(setIpReply("CAM-B", {192, 168, 1, 103}, {192, 168, 1, 1}));
-  ASSERT_TRUE(applyUntil([&] { return page.cell(1, kIpColumn) == "192.168.1.103"; }));
-  const auto unanswered = page.unansweredOfBatch();
-  ASSERT_EQ(unanswered.size(), 1u);
-  EXPECT_EQ(unanswered[0].mac, "CAM-A");
+  EXPECT_EQ(page.picked().mac, "CAM-A") << "the pick stays";
 }
 
 TEST(CameraPageWithoutGatewayTest, ProposesNothing) {
-  testsupport::FixedNetwork network{{testsupport::loopbackWire()}};
-  CameraPage page{network, [] {}};
+  testsupport::FakeChannel channel;
+  testsupport::FakePrompter prompter;
+  testsupport::FakeTimer timer;
+  testsupport::FakeNetwork network{{testsupport::adapterAt({10, 1, 1, 10}, 24, "")}};
+  RecordingView view;
+  CameraPage page{{channel, prompter, timer, network, [](std::string_view gbk) { return std::string(gbk); }}, view};
   page.open();
   EXPECT_EQ(page.proposedAddress(), "");
   EXPECT_EQ(page.proposedGateway(), "");
+}
+
+TEST_F(CameraPageTest, ApplyIsSilentWithoutAPickOrWithABlankValueThenConfirmsAndSendsTheValuesReadAtOk) {
+  applyWith(address(192, 168, 1, 241), address(192, 168, 1, 1));
+  list({{"CAM-A", "10.0.0.5"}});
+  pickRow(0);
+  applyWith(0, address(192, 168, 1, 1));
+  applyWith(address(192, 168, 1, 241), 0);
+  EXPECT_TRUE(prompter.shown.empty());
+  EXPECT_TRUE(channel.setIps.empty());
+
+  prompter.answer = false;
+  applyWith(address(192, 168, 1, 241), address(192, 168, 1, 1));
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].prompt.text, "确定IP，网关都填写对了？\r\n修改IP吗？");
+  EXPECT_EQ(prompter.shown[0].prompt.caption, "提示");
+  EXPECT_EQ(prompter.shown[0].prompt.icon, Icon::Question);
+  EXPECT_TRUE(channel.setIps.empty()) << "Cancel sends nothing";
+
+  prompter.answer = true;
+  int reads = 0;
+  page.apply([&] { return NewAddresses{address(192, 168, 1, 241 + reads++), address(192, 168, 1, 1)}; });
+  ASSERT_EQ(channel.setIps.size(), 1u);
+  EXPECT_EQ(channel.setIps[0].mac, "CAM-A");
+  EXPECT_EQ(channel.setIps[0].address, address(192, 168, 1, 242)) << "the values in force at OK";
+  EXPECT_EQ(channel.setIps[0].gateway, address(192, 168, 1, 1));
+}
+
+TEST_F(CameraPageTest, NoAddressThatNoHostCanHaveIsSentByApplyOrByTheBatch) {
+  list({{"CAM-A", "10.0.0.5"}, {"CAM-B", "10.0.0.6"}});
+  pickRow(0);
+  const std::uint32_t notHosts[] = {address(0, 0, 0, 1),     address(127, 0, 0, 2),       address(224, 0, 0, 1),
+                                    address(239, 255, 255, 250), address(240, 0, 0, 1), address(255, 255, 255, 1),
+                                    address(255, 255, 255, 255)};
+  for (const std::uint32_t bad : notHosts) {
+    SCOPED_TRACE(dotted(bad));
+    prompter.shown.clear();
+    applyWith(bad, address(192, 168, 1, 1));
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_FALSE(prompter.shown[0].question);
+    EXPECT_THAT(prompter.shown[0].prompt.text, HasSubstr(dotted(bad)));
+    applyWith(address(192, 168, 1, 50), bad);
+    EXPECT_FALSE(runBatch({0, 1}, bad, address(192, 168, 1, 1)));
+    EXPECT_FALSE(runBatch({0, 1}, address(192, 168, 1, 50), bad));
+  }
+  // A gateway that is its /24's network or broadcast address, and the PC's
+  // own subnet's ends in a batch.
+  EXPECT_FALSE(runBatch({0, 1}, address(192, 168, 1, 50), address(192, 168, 1, 255)));
+  EXPECT_FALSE(runBatch({0, 1}, address(192, 168, 1, 50), address(192, 168, 1, 0)));
+  EXPECT_TRUE(channel.setIps.empty());
+}
+
+TEST_F(CameraPageTest, ApplyWarnsOfAnAddressTakenByAnotherCameraThePcOrAGatewayComparingAddressesNotTexts) {
+  list({{"CAM-A", "10.0.0.5"}, {"CAM-B", "10.0.0.6 "}, {"CAM-C", " 10.0.0.7"}, {"CAM-D", "10.0.0.8/24"},
+        {"CAM-E", "10.0.0.9:80"}});
+  pickRow(0);
+  prompter.answer = false;
+  const std::pair<std::uint32_t, std::string> taken[] = {
+      {address(10, 0, 0, 6), "IP 10.0.0.6 已被列表中的摄像机 CAM-B 使用！\r\n仍然继续吗？"},
+      {address(10, 0, 0, 7), "IP 10.0.0.7 已被列表中的摄像机 CAM-C 使用！\r\n仍然继续吗？"},
+      {address(10, 0, 0, 8), "IP 10.0.0.8 已被列表中的摄像机 CAM-D 使用！\r\n仍然继续吗？"},
+      {address(10, 0, 0, 9), "IP 10.0.0.9 已被列表中的摄像机 CAM-E 使用！\r\n仍然继续吗？"},
+      {address(192, 168, 1, 10), "IP 192.168.1.10 是本机的地址！\r\n仍然继续吗？"},
+      {address(192, 168, 1, 1), "IP 192.168.1.1 是网关的地址！\r\n仍然继续吗？"},
+  };
+  for (const auto& [newAddress, warning] : taken) {
+    prompter.shown.clear();
+    applyWith(newAddress, address(192, 168, 1, 1));
+    ASSERT_EQ(prompter.shown.size(), 1u) << warning;
+    EXPECT_EQ(prompter.shown[0].prompt.text, warning);
+    EXPECT_EQ(prompter.shown[0].prompt.icon, Icon::Exclamation);
+  }
+  prompter.shown.clear();
+  applyWith(address(10, 0, 0, 77), address(10, 0, 0, 77));
+  EXPECT_THAT(prompter.texts(), ElementsAre("IP 10.0.0.77 是网关的地址！\r\n仍然继续吗？")) << "the camera's own gateway";
+  EXPECT_TRUE(channel.setIps.empty()) << "Cancel on a warning sends nothing";
+
+  prompter.shown.clear();
+  prompter.answer = true;
+  applyWith(address(10, 0, 0, 5), address(10, 0, 0, 1));
+  EXPECT_THAT(prompter.texts(), ElementsAre("确定IP，网关都填写对了？\r\n修改IP吗？")) << "its own address is no conflict";
+  applyWith(address(10, 0, 0, 6), address(10, 0, 0, 1));
+  EXPECT_EQ(channel.setIps.size(), 2u) << "OK on the warning goes on to the confirmation";
+}
+
+TEST_F(CameraPageTest, CopyAndExportGuardEveryCellASpreadsheetWouldRun) {
+  const std::vector<std::string> planted = {"=1+1", "+SUM(1)", "-2+3", "@SUM(1)", "=HYPERLINK(\"x\")", " =1+1",
+                                            "\xEF\xBC\x9D" "1+1", "|calc", "\t=1", "\xE3\x80\x80@A1"};
+  std::vector<std::pair<std::string, std::string>> cameras;
+  for (const std::string& mac : planted) cameras.emplace_back(mac, "10.0.0.5");
+  cameras.emplace_back("CAM,\"1\"", "10.0.0.6");
+  list(cameras);
+  std::vector<std::size_t> every(cameras.size());
+  for (std::size_t row = 0; row < every.size(); ++row) every[row] = every.size() - 1 - row;  // any order
+  page.copy(every);
+  const std::string folder = testing::TempDir() + "export-" + std::to_string(::getpid());
+  std::filesystem::create_directories(folder);
+  prompter.fileToSave = folder + "/cameras.csv";
+  page.exportList();
+  std::ifstream file(*prompter.fileToSave, std::ios::binary);
+  const std::string csv((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+
+  std::vector<std::string> copiedLines;
+  std::vector<std::string> csvLines;
+  for (auto [text, lines] : {std::pair{prompter.clipboard, &copiedLines}, std::pair{csv.substr(3), &csvLines}})
+    for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+      lines->push_back(text.substr(at, end - at));
+  ASSERT_EQ(copiedLines.size(), planted.size() + 2);
+  ASSERT_EQ(csvLines.size(), planted.size() + 2);
+  EXPECT_EQ(copiedLines[0], "摄像机MAC\tIP地址\t网关)");
+  EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
+  for (std::size_t i = 0; i < planted.size(); ++i) {
+    SCOPED_TRACE(planted[i]);
+    EXPECT_EQ(copiedLines[i + 1].front(), '\'') << "copied in list order, guarded";
+    EXPECT_TRUE(csvLines[i + 1].starts_with("'") || csvLines[i + 1].starts_with("\"'")) << csvLines[i + 1];
+  }
+  EXPECT_EQ(copiedLines[2], "'+SUM(1)\t10.0.0.5\t10.0.0.1");
+  EXPECT_EQ(copiedLines[9], "' =1\t10.0.0.5\t10.0.0.1") << "a tab inside a copied cell becomes a space";
+  EXPECT_EQ(csvLines.back(), "\"CAM,\"\"1\"\"\",10.0.0.6,10.0.0.1");
+  EXPECT_EQ(prompter.fileChoice->suggestedName, "摄像机列表.csv");
+  EXPECT_TRUE(prompter.shown.empty());
+  std::filesystem::remove_all(folder);
+}
+
+TEST_F(CameraPageTest, AnExportThatCannotBeWrittenSaysSo) {
+  list({{"CAM-A", "10.0.0.5"}});
+  prompter.fileToSave = testing::TempDir() + "no-such-folder-" + std::to_string(::getpid()) + "/cameras.csv";
+  page.exportList();
+  EXPECT_THAT(prompter.texts(), ElementsAre("无法写入文件 " + *prompter.fileToSave + " ！"));
+  prompter.shown.clear();
+  prompter.fileToSave.reset();  // cancelled
+  page.exportList();
+  EXPECT_TRUE(prompter.shown.empty());
+}
+
+// The batch.
+
+class BatchTest : public CameraPageTest {
+ protected:
+  void answer(const std::string& mac, std::uint32_t newAddress) {
+    arrive({setIpRecord(mac, discovery::toIpv4Bytes(newAddress), {192, 168, 1, 1})});
+  }
+  // Every request sent and the answer wait over; sending again is declined
+  // unless the test said otherwise.
+  void sendAllAndWait() {
+    if (prompter.answers.empty()) prompter.answers.push_back(false);
+    timer.advance(std::chrono::minutes(1));
+  }
+};
+
+TEST_F(BatchTest, EachCameraGetsTheNextAddressNoOtherListedCameraThePcOrTheGatewayHasAndMayKeepItsOwn) {
+  // CAM-A sits at .102 and is selected too; CAM-X, not selected, at .104;
+  // the PC is .10 and the gateway .1.
+  list({{"CAM-A", "192.168.1.102"}, {"CAM-B", "172.16.5.20"}, {"CAM-X", "192.168.1.104"}, {"CAM-C", "10.0.0.5"},
+        {"CAM-D", "10.0.0.6"}});
+  BatchDialog dialog(page, std::vector<std::size_t>{3, 0, 1, 4});
+  dialog.replan(address(192, 168, 1, 101), address(192, 168, 1, 103));
+  ASSERT_EQ(dialog.plan().items.size(), 4u);
+  EXPECT_EQ(dialog.cell(0, 0), "CAM-A");
+  EXPECT_EQ(dialog.cell(0, 2), "192.168.1.101");
+  EXPECT_EQ(dialog.cell(1, 2), "192.168.1.105") << "past CAM-A's .102, the gateway .103 and CAM-X's .104";
+  EXPECT_EQ(dialog.cell(2, 2), "192.168.1.106");
+  dialog.replan(address(192, 168, 1, 102), address(192, 168, 1, 1));
+  EXPECT_EQ(dialog.cell(0, 2), "192.168.1.102") << "CAM-A keeps its own";
+  EXPECT_EQ(dialog.cell(1, 2), "192.168.1.103");
+
+  EXPECT_TRUE(dialog.accept(address(192, 168, 1, 102), address(192, 168, 1, 1), prompter));
+  EXPECT_THAT(prompter.texts(), ElementsAre("将修改 4 台摄像机的IP：\r\n192.168.1.102 至 192.168.1.106\r\n确定修改吗？"));
+  sendAllAndWait();
+  EXPECT_THAT(sentAddresses(), ElementsAre(address(192, 168, 1, 102), address(192, 168, 1, 103),
+                                           address(192, 168, 1, 105), address(192, 168, 1, 106)));
+}
+
+TEST_F(BatchTest, TwentyCamerasAtOneFactoryAddressInsideTheRangeNeverGetIt) {
+  std::vector<std::pair<std::string, std::string>> cameras;
+  std::vector<std::size_t> rows;
+  for (int i = 0; i < 20; ++i) {
+    cameras.emplace_back("CAM-" + std::to_string(i), "192.168.1.64");
+    rows.push_back(static_cast<std::size_t>(i));
+  }
+  list(cameras);
+  ASSERT_TRUE(runBatch(rows, address(192, 168, 1, 60), address(192, 168, 1, 1)));
+  sendAllAndWait();
+  ASSERT_EQ(channel.setIps.size(), 20u);
+  for (const std::uint32_t sent : sentAddresses()) EXPECT_NE(sent, address(192, 168, 1, 64));
+}
+
+TEST_F(BatchTest, ACameraHeardAtAPlannedAddressAfterThePreviewOrBetweenSendsIsPassedOver) {
+  list({{"CAM-A", "10.0.0.5"}, {"CAM-B", "10.0.0.6"}, {"CAM-C", "10.0.0.7"}});
+  BatchDialog dialog(page, std::vector<std::size_t>{0, 1, 2});
+  dialog.replan(address(192, 168, 1, 100), address(192, 168, 1, 1));
+  ASSERT_EQ(dialog.cell(1, 2), "192.168.1.101");
+  list({{"LATE-CAM", "192.168.1.101"}});  // while the dialog is open
+  // Another while the confirmation is open, and one while the requests go out.
+  prompter.whileShown = [&](const Prompt&) { list({{"WHILE-ASKED", "192.168.1.102"}}); };
+  ASSERT_TRUE(dialog.accept(address(192, 168, 1, 100), address(192, 168, 1, 1), prompter));
+  EXPECT_THAT(prompter.texts(), ElementsAre(HasSubstr("192.168.1.100 至 192.168.1.103")));
+  ASSERT_EQ(channel.setIps.size(), 1u) << "the first goes at once, the others paced";
+  list({{"LATER-CAM", "192.168.1.103"}});
+  timer.advance(kBatchSpacing);
+  EXPECT_EQ(channel.setIps.size(), 2u);
+  timer.advance(kBatchSpacing);
+  EXPECT_THAT(sentAddresses(),
+              ElementsAre(address(192, 168, 1, 100), address(192, 168, 1, 104), address(192, 168, 1, 105)));
+}
+
+TEST_F(BatchTest, OneBatchAtATimeAndEverySilentCameraIsNamedWithTheRefusedOnesApart) {
+  list({{"CAM-1", "10.0.0.5"}, {"CAM-2", "10.0.0.6"}, {"CAM-3", "10.0.0.7"}, {"CAM-4", "10.0.0.8"}});
+  ASSERT_TRUE(runBatch({0, 1, 2}, address(192, 168, 1, 100), address(192, 168, 1, 1)));
+  EXPECT_TRUE(page.batchRunning());
+  prompter.shown.clear();
+  EXPECT_FALSE(runBatch({3}, address(192, 168, 1, 150), address(192, 168, 1, 1))) << "while it sends";
+  EXPECT_THAT(prompter.texts(), ElementsAre(ui::strings::kBatchRunning));
+  timer.advance(kBatchSpacing * 2);
+  ASSERT_EQ(channel.setIps.size(), 3u);
+  // CAM-1 takes its address, CAM-2 answers with its old one, CAM-3 is silent.
+  answer("CAM-1", address(192, 168, 1, 100));
+  answer("CAM-2", address(10, 0, 0, 6));
+  prompter.shown.clear();
+  timer.advance(kBatchAnswerWait / 3);
+  EXPECT_FALSE(page.readyForBatch()) << "while it awaits the answers";
+  EXPECT_THAT(prompter.texts(), ElementsAre(ui::strings::kBatchRunning));
+
+  prompter.shown.clear();
+  prompter.answer = true;
+  timer.advance(kBatchAnswerWait);
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].prompt.text,
+            "以下摄像机有应答，但保留了原来的IP（没有接受修改）：\r\nCAM-2  192.168.1.101\r\n"
+            "\r\n请检查新IP和网关是否适合这些摄像机。\r\n\r\n"
+            "以下摄像机没有应答：\r\nCAM-3  192.168.1.102\r\n\r\n再发送一次吗？");
+  ASSERT_EQ(channel.setIps.size(), 4u) << "OK sends to the silent camera alone";
+  EXPECT_EQ(channel.setIps[3].mac, "CAM-3");
+  EXPECT_EQ(channel.setIps[3].address, address(192, 168, 1, 102));
+  answer("CAM-3", address(192, 168, 1, 102));
+  prompter.shown.clear();
+  sendAllAndWait();
+  EXPECT_TRUE(prompter.shown.empty()) << "every camera answered";
+  EXPECT_FALSE(page.batchRunning());
+  prompter.answers.clear();
+  EXPECT_TRUE(runBatch({3}, address(192, 168, 1, 150), address(192, 168, 1, 1)));
+}
+
+TEST_F(BatchTest, CamerasThatOnlyRefusedAreToldWithoutAnOfferToSendAgain) {
+  list({{"CAM-1", "10.0.0.5"}});
+  ASSERT_TRUE(runBatch({0}, address(192, 168, 1, 100), address(192, 168, 1, 1)));
+  answer("CAM-1", address(10, 0, 0, 5));
+  prompter.shown.clear();
+  sendAllAndWait();
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_FALSE(prompter.shown[0].question);
+  EXPECT_THAT(prompter.shown[0].prompt.text, HasSubstr("保留了原来的IP"));
+  EXPECT_EQ(channel.setIps.size(), 1u);
+}
+
+TEST_F(BatchTest, AHundredSilentCamerasAreNamedInANoticeThatFitsTheScreen) {
+  std::vector<std::pair<std::string, std::string>> cameras;
+  std::vector<std::size_t> rows;
+  for (int i = 0; i < 100; ++i) {
+    cameras.emplace_back("CAM-" + std::to_string(i), "10.0.0." + std::to_string(i + 1));
+    rows.push_back(static_cast<std::size_t>(i));
+  }
+  list(cameras);
+  ASSERT_TRUE(runBatch(rows, address(192, 168, 1, 100), address(192, 168, 1, 1)));
+  prompter.shown.clear();
+  prompter.answer = false;
+  sendAllAndWait();
+  ASSERT_EQ(channel.setIps.size(), 100u);
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  const std::string& text = prompter.shown[0].prompt.text;
+  EXPECT_THAT(text, HasSubstr("CAM-9  192.168.1.109\r\n……另有 90 台\r\n"));
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 13) << "ten cameras named, and the count of the rest";
+}
+
+TEST_F(BatchTest, ARangeThatWouldRunPast254SaysSoAndSendsNothing) {
+  list({{"CAM-1", "10.0.0.5"}, {"CAM-2", "10.0.0.6"}});
+  EXPECT_FALSE(runBatch({0, 1}, address(192, 168, 1, 254), address(192, 168, 1, 1)));
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].prompt.icon, Icon::Exclamation);
+  EXPECT_THAT(prompter.shown[0].prompt.text, HasSubstr("192.168.1.254"));
+  EXPECT_TRUE(channel.setIps.empty());
+}
+
+TEST_F(BatchTest, ClosingThePageEndsTheBatch) {
+  list({{"CAM-1", "10.0.0.5"}, {"CAM-2", "10.0.0.6"}});
+  ASSERT_TRUE(runBatch({0, 1}, address(192, 168, 1, 100), address(192, 168, 1, 1)));
+  page.close();
+  EXPECT_TRUE(channel.closed);
+  EXPECT_EQ(timer.pending(), 0u);
+  sendAllAndWait();
+  EXPECT_EQ(channel.setIps.size(), 1u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // every kPublishEvery in between, and at its end. A clock of the test's own
 // moves on as the pacer reads it, so the slices do not depend on the machine.
 #include "pages/record_pacer.h"
+#include "pages/record_queue.h"
 
 #include <gtest/gtest.h>
 
@@ -33,11 +34,11 @@ class RecordPacerTest : public testing::Test {
   }
 
   int wakes = 0;
-  discovery::RecordQueue inbox{[this] { ++wakes; }};
-  discovery::ShownCameraList cameras;
+  RecordQueue inbox{[this] { ++wakes; }};
+  ShownCameraList cameras;
   RecordPacer::Clock::time_point now{};
   // Each reading of the clock is a millisecond after the one before.
-  RecordPacer pacer{inbox, cameras, [this] { return now += 1ms; }};
+  RecordPacer pacer{[this] { return inbox.takeAll(); }, cameras, {}, [this] { return now += 1ms; }};
 };
 
 TEST_F(RecordPacerTest, EveryRecordIsListedInArrivalOrderWithSetIpRepliesInPlace) {

@@ -60,12 +60,12 @@ class CameraPageTest : public testing::Test {
   void SetUp() override {
     ASSERT_TRUE(peer.ok());
     page.show();
-    ASSERT_TRUE(page.page().channel().isOpen()) << page.page().channel().openError();
+    ASSERT_TRUE(page.channel().multicast().isOpen()) << page.channel().multicast().openError();
   }
 
   const CameraListModel& model() const { return page.cameraModel(); }
   // A row's texts as they came from the wire.
-  discovery::CameraRow rowAt(int row) const {
+  pages::CameraRow rowAt(int row) const {
     const auto text = [&](std::size_t column) { return page.page().cell(static_cast<std::size_t>(row), column); };
     return {text(pages::kMacColumn), text(pages::kIpColumn), text(pages::kGatewayColumn)};
   }
@@ -130,7 +130,7 @@ class CameraPageTest : public testing::Test {
   // Datagrams per paced batch: no more than the receive buffer holds for
   // certain, and few enough that the user gets to click often.
   std::size_t batchSize() const {
-    return std::min<std::size_t>(testsupport::datagramsHeldBy(page.page().channel().receiveBufferBytes()), 2048);
+    return std::min<std::size_t>(testsupport::datagramsHeldBy(page.channel().multicast().receiveBufferBytes()), 2048);
   }
 
   FakePresenter messages;
@@ -367,7 +367,7 @@ TEST_F(CameraPageTest, MacThatIsNotValidGbkIsSentAsItCame) {
 
 // The list the page must end up with, by the list rules.
 struct ExpectedList {
-  std::vector<discovery::CameraRow> rows;
+  std::vector<pages::CameraRow> rows;
   std::unordered_map<std::string, std::size_t> rowOf;
 
   void deviceFound(const std::string& mac, const std::string& ip) {
@@ -454,7 +454,7 @@ TEST_F(CameraPageTest, AFloodOfAnswersAndJunkWhileTheUserWorks) {
 
   ASSERT_EQ(model().rowCount(), static_cast<int>(expected.rows.size()));
   for (std::size_t row = 0; row < expected.rows.size(); ++row) {
-    const discovery::CameraRow shown = rowAt(static_cast<int>(row));
+    const pages::CameraRow shown = rowAt(static_cast<int>(row));
     ASSERT_TRUE(shown.mac == expected.rows[row].mac && shown.ip == expected.rows[row].ip &&
                 shown.gateway == expected.rows[row].gateway)
         << "row " << row;
@@ -500,7 +500,7 @@ TEST(CameraPageLifetimeTest, APageDestroyedWhileAnswersPourInLeavesNothingBehind
     FakePresenter messages;
     auto page = std::make_unique<CameraPage>(messages, network, nullptr);
     // Each page gets the port: the one before closed its channel.
-    ASSERT_TRUE(page->page().channel().isOpen()) << "round " << round << ": " << page->page().channel().openError();
+    ASSERT_TRUE(page->channel().multicast().isOpen()) << "round " << round << ": " << page->channel().multicast().openError();
     for (int i = 0; i < 200; ++i) peer.sendToGroup(searchReply("CAM-" + std::to_string(i), "10.0.0.5"));
     page.reset();  // queued hand-overs for the gone page must not run
     QCoreApplication::processEvents();
@@ -520,8 +520,8 @@ TEST(CameraPagePortTakenTest, WithThePortHeldElsewhereThePageShowsAndSendsNothin
     CameraPage page{messages, network, nullptr};
     page.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&page));
-    EXPECT_FALSE(page.page().channel().isOpen());
-    EXPECT_NE(page.page().channel().openError().find("bind"), std::string::npos) << page.page().channel().openError();
+    EXPECT_FALSE(page.channel().multicast().isOpen());
+    EXPECT_NE(page.channel().multicast().openError().find("bind"), std::string::npos) << page.channel().multicast().openError();
     QTest::mouseClick(control(&page, kSearch), Qt::LeftButton);
     QTest::mouseClick(control(&page, kApply), Qt::LeftButton);  // nothing picked
     EXPECT_TRUE(peer.sentByOthers().empty());

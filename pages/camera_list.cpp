@@ -1,10 +1,10 @@
-#include "discovery/camera_list.h"
+#include "pages/camera_list.h"
 
 #include <algorithm>
 
-namespace discovery {
+namespace pages {
 
-std::optional<std::size_t> CameraList::addDevice(const DeviceInfoRecord& record) {
+std::optional<std::size_t> CameraList::addDevice(const discovery::DeviceInfoRecord& record) {
   const std::size_t index = rows_.size();
   if (index >= maxRows_) return std::nullopt;
   if (!rowOfMac_.emplace(record.mac.text(), index).second) return std::nullopt;
@@ -13,22 +13,22 @@ std::optional<std::size_t> CameraList::addDevice(const DeviceInfoRecord& record)
   return index;
 }
 
-std::optional<std::size_t> CameraList::applyIpChange(const SetIpRecord& record) {
+std::optional<std::size_t> CameraList::applyIpChange(const discovery::SetIpRecord& record) {
   const auto found = rowOfMac_.find(std::string(record.mac.text()));
   if (found == rowOfMac_.end()) return std::nullopt;
   CameraRow& row = rows_[found->second];
-  row.ip = formatAddress(record.newAddress);
-  row.gateway = formatAddress(record.newGateway);
+  row.ip = discovery::formatAddress(record.newAddress);
+  row.gateway = discovery::formatAddress(record.newGateway);
   return found->second;
 }
 
-void ShownCameraList::absorb(std::span<const DecodedRecord> records) {
+void ShownCameraList::absorb(std::span<const discovery::DecodedRecord> records) {
   for (const auto& record : records) {
-    if (const auto* device = std::get_if<DeviceInfoRecord>(&record)) {
+    if (const auto* device = std::get_if<discovery::DeviceInfoRecord>(&record)) {
       cameras_.addDevice(*device);
       continue;
     }
-    const auto row = cameras_.applyIpChange(std::get<SetIpRecord>(record));
+    const auto row = cameras_.applyIpChange(std::get<discovery::SetIpRecord>(record));
     if (!row || *row >= shown_) continue;  // a row the view has yet to hear of shows its latest texts anyway
     firstRewritten_ = std::min(firstRewritten_.value_or(*row), *row);
     lastRewritten_ = std::max(lastRewritten_, *row);
@@ -43,4 +43,4 @@ ShownCameraList::Changes ShownCameraList::publish() {
   return changes;
 }
 
-}  // namespace discovery
+}  // namespace pages

@@ -14,7 +14,7 @@
 
 #include "discovery/protocol.h"
 
-namespace discovery {
+namespace pages {
 
 // Texts are the wire bytes, unconverted; the MAC text is the row's key and
 // is compared byte for byte.
@@ -34,13 +34,19 @@ class CameraList {
 
   // Appends a row for a MAC not listed yet and returns its index; a listed
   // MAC, or any MAC once the list is full, changes nothing.
-  std::optional<std::size_t> addDevice(const DeviceInfoRecord& record);
+  std::optional<std::size_t> addDevice(const discovery::DeviceInfoRecord& record);
   // Rewrites address and gateway of the row with the record's MAC; returns
   // its index, or nothing when the MAC is not listed.
-  std::optional<std::size_t> applyIpChange(const SetIpRecord& record);
+  std::optional<std::size_t> applyIpChange(const discovery::SetIpRecord& record);
 
   std::size_t size() const { return rows_.size(); }
   const CameraRow& row(std::size_t index) const { return rows_[index]; }
+  std::span<const CameraRow> rows() const { return rows_; }
+  // The row of this MAC text; null when it is not listed.
+  const CameraRow* find(const std::string& mac) const {
+    const auto found = rowOfMac_.find(mac);
+    return found == rowOfMac_.end() ? nullptr : &rows_[found->second];
+  }
 
  private:
   std::size_t maxRows_;
@@ -56,7 +62,7 @@ class ShownCameraList {
   explicit ShownCameraList(std::size_t maxRows = kMaxCameraRows) : cameras_(maxRows) {}
 
   // Applies search replies and set-IP replies in their order.
-  void absorb(std::span<const DecodedRecord> records);
+  void absorb(std::span<const discovery::DecodedRecord> records);
 
   // What changed since the last publish(): rows [shownBefore, shown) are new
   // to the view; of the rows it already showed, those from firstRewritten to
@@ -82,4 +88,4 @@ class ShownCameraList {
   std::size_t lastRewritten_ = 0;
 };
 
-}  // namespace discovery
+}  // namespace pages

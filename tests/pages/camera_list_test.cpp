@@ -1,7 +1,7 @@
 // The camera list's rules, keyed by the MAC's bytes whatever they are, and
 // the queue that carries records to it from the receive thread, with the
 // timing of their hand-over.
-#include "discovery/camera_list.h"
+#include "pages/camera_list.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,12 +12,14 @@
 #include <thread>
 #include <vector>
 
-#include "discovery/record_queue.h"
+#include "pages/record_pacer.h"
+#include "pages/record_queue.h"
 #include "support/datagrams.h"
 
-namespace discovery {
+namespace pages {
 namespace {
 
+using namespace discovery;
 using namespace std::chrono_literals;
 using testsupport::deviceRecord;
 using testsupport::setIpRecord;
@@ -163,15 +165,15 @@ TEST(RecordBacklogTest, HandsOutRecordsInOrderAndSaysWhichTakeStartsABurst) {
     return macs;
   };
   arrive({"AA", "BB", "CC"});
-  EXPECT_TRUE(backlog.takeFrom(queue));
+  EXPECT_TRUE(backlog.add(queue.takeAll()));
   EXPECT_THAT(macsOf(backlog.next(2)), testing::ElementsAre("AA", "BB"));
   arrive({"DD"});
-  EXPECT_FALSE(backlog.takeFrom(queue)) << "CC was still waiting";
+  EXPECT_FALSE(backlog.add(queue.takeAll())) << "CC was still waiting";
   EXPECT_THAT(macsOf(backlog.next(10)), testing::ElementsAre("CC", "DD"));
   EXPECT_TRUE(backlog.empty());
   EXPECT_TRUE(backlog.next(10).empty());
   arrive({"EE"});
-  EXPECT_TRUE(backlog.takeFrom(queue));
+  EXPECT_TRUE(backlog.add(queue.takeAll()));
   EXPECT_THAT(macsOf(backlog.next(10)), testing::ElementsAre("EE"));
 }
 
@@ -229,4 +231,4 @@ TEST(RecordQueueTest, NothingIsLostBetweenAProducerAndAConsumerThread) {
 }
 
 }  // namespace
-}  // namespace discovery
+}  // namespace pages

@@ -1,0 +1,29 @@
+// The pages' timer in Qt: a single-shot QTimer for each task. The tasks go
+// with the timer object, so none runs after its page has gone.
+#pragma once
+
+#include <QTimer>
+#include <map>
+#include <memory>
+
+#include "pages/timer.h"
+
+namespace ui {
+
+class Timer : public pages::Timer {
+ public:
+  Handle runAfter(std::chrono::milliseconds delay, Task task) override;
+  void cancel(Handle task) override;
+
+ private:
+  struct Pending {
+    std::unique_ptr<QTimer> timer;
+    Task task;
+  };
+  void run(Handle handle);
+
+  Handle last_ = 0;
+  std::map<Handle, Pending> pending_;
+};
+
+}  // namespace ui

@@ -1,0 +1,26 @@
+// The pages' prompter in Win32: message boxes over the owner's window, the
+// common save dialog and the clipboard.
+#pragma once
+
+#include "pages/prompter.h"
+#include "win32/dialog.h"
+
+namespace win32 {
+
+class Prompter : public pages::Prompter {
+ public:
+  // With no owner (before any window exists), the boxes stand alone.
+  explicit Prompter(const Dialog* owner) : owner_(owner) {}
+
+  void tell(const pages::Prompt& prompt) override;
+  bool ask(const pages::Prompt& prompt) override;
+  std::optional<std::string> chooseFileToSave(const pages::FileChoice& choice) override;
+  void copyToClipboard(const std::string& text) override;
+
+ private:
+  HWND ownerWindow() const { return owner_ ? owner_->window() : nullptr; }
+
+  const Dialog* owner_;
+};
+
+}  // namespace win32

@@ -1,0 +1,31 @@
+// The pages' timer in Win32: SetTimer on the owner's window, whose WM_TIMER
+// hands the id back to run(); a task due at once is a posted message
+// instead, which the system does not round up to its timer resolution.
+#pragma once
+
+#include <map>
+
+#include "pages/timer.h"
+#include "win32/dialog.h"
+
+namespace win32 {
+
+class Timer : public pages::Timer {
+ public:
+  // Posted with the task's handle for those due at once.
+  static constexpr UINT kTaskDue = WM_APP + 2;
+
+  explicit Timer(const Dialog& owner) : owner_(owner) {}
+
+  Handle runAfter(std::chrono::milliseconds delay, Task task) override;
+  void cancel(Handle task) override;
+  // From the owner's WM_TIMER or kTaskDue.
+  void run(Handle task);
+
+ private:
+  const Dialog& owner_;
+  Handle last_ = 0;
+  std::map<Handle, Task> pending_;
+};
+
+}  // namespace win32
