@@ -90,7 +90,14 @@ int MulticastChannel::open() {
 
 void MulticastChannel::send(std::uint32_t command, std::span<const std::uint8_t> payload) {
   if (!running_ || payload.size() > kMaxPayload) return;
-  const auto adapters = searchableAdapters();
+  // A search reads the adapters afresh, so that one plugged in meanwhile is
+  // searched too; the many requests of a batch share one reading.
+  const Clock::time_point now = Clock::now();
+  if (command == CMD_SEARCH || !adaptersReadAt_ || now - *adaptersReadAt_ > kAdapterListReuse) {
+    adapters_ = searchableAdapters();
+    adaptersReadAt_ = now;
+  }
+  const std::vector<Adapter> adapters = adapters_;
   std::lock_guard lock(sendMutex_);
   updateMemberships(adapters);
   // Counted before the search leaves: its answers may start overflowing the
@@ -150,6 +157,7 @@ void MulticastChannel::close() {
   joined_.clear();
   joinFailuresTold_.clear();
   searchAdapters_.clear();
+  adaptersReadAt_.reset();
   rounds_ = SearchRounds();
 }
 

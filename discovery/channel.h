@@ -38,6 +38,9 @@ inline constexpr int kQuietShareOfBurst = 8;
 // Answers that keep coming without a pause are handed on all the same once
 // the first of them has waited this long.
 inline constexpr std::chrono::milliseconds kLongestHold{1000};
+// Requests other than searches sent within this time of the last reading of
+// the adapter list go out through the adapters it listed.
+inline constexpr std::chrono::milliseconds kAdapterListReuse{1000};
 // The longest payload send() accepts.
 inline constexpr std::size_t kMaxPayload = 2032;
 
@@ -80,7 +83,8 @@ class ChannelReceiver {
 
 class MulticastChannel {
  public:
-  // The network is read at open and at every send.
+  // The network is read at open, at every search and, for other requests,
+  // as kAdapterListReuse allows.
   MulticastChannel(ChannelReceiver& receiver, HostNetwork& network);
   ~MulticastChannel();
   MulticastChannel(const MulticastChannel&) = delete;
@@ -93,7 +97,8 @@ class MulticastChannel {
   // Sends the header and payload to the group once through each adapter of
   // multicastAdapters(), each chosen by itself so that no route is needed.
   // Never waits: an adapter that cannot take the datagram at once misses it,
-  // and the others still get it. The adapters are read again at every send:
+  // and the others still get it. The adapters are read again at every search
+  // and at any other send more than kAdapterListReuse after the last reading:
   // the group is joined on new ones (a join that failed is tried again, and
   // its failure told once on stderr) and left on those that went. Does
   // nothing when the channel is not open or the payload is longer than
@@ -149,6 +154,9 @@ class MulticastChannel {
   // Adapters whose join failed and was told, until it succeeds or they go.
   std::vector<unsigned> joinFailuresTold_;
   std::vector<Adapter> searchAdapters_;  // where the last search went
+  // The UI thread's last reading of the adapter list.
+  std::vector<Adapter> adapters_;
+  std::optional<Clock::time_point> adaptersReadAt_;
   SearchRounds rounds_;
 };
 
