@@ -75,6 +75,20 @@ const std::string& CameraPage::cell(std::size_t row, std::size_t column) const {
   }
 }
 
+std::optional<std::size_t> CameraPage::rowStartingWith(std::string_view typed, std::size_t from) const {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  const auto startsWithTyped = [&](const std::string& shown) {
+    return shown.size() >= typed.size() &&
+           std::equal(typed.begin(), typed.end(), shown.begin(), [&](char a, char b) { return lower(a) == lower(b); });
+  };
+  const std::size_t rows = rowCount();
+  for (std::size_t step = 0; step < rows; ++step) {
+    const std::size_t row = (from + step) % rows;
+    if (startsWithTyped(seams_.decode(cell(row, kMacColumn)))) return row;
+  }
+  return std::nullopt;
+}
+
 const CameraRow* CameraPage::rowOf(const std::string& mac) const { return cameras_.cameras().find(mac); }
 
 std::span<const CameraRow> CameraPage::shownRows() const {

@@ -135,6 +135,9 @@ class CameraPage {
   // Rows the view has been told of, and their cells' texts (GBK, as on the wire).
   std::size_t rowCount() const { return cameras_.shownRows(); }
   const std::string& cell(std::size_t row, std::size_t column) const;
+  // Typing in the list: the first row from `from` on, wrapping round, whose
+  // MAC as shown begins with `typed` (UTF-8), letters in either case.
+  std::optional<std::size_t> rowStartingWith(std::string_view typed, std::size_t from) const;
   // The listed row of this MAC text, shown or not.
   const CameraRow* rowOf(const std::string& mac) const;
   std::span<const CameraRow> shownRows() const;

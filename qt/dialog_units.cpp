@@ -20,7 +20,7 @@ QString dialogFontFamily() {
 // At 96 DPI the platform maps 8 pt to 11 px and 9 pt to 12 px: the 9 pt main
 // window at 12 px, the 8 pt pages at 11 px, the sizes the templates were drawn
 // at. Our face measures a page's template larger than the window's page
-// rectangle at 11 px; the main window grows to fit it (qt/tab_layout.h)
+// rectangle at 11 px; the main window grows to fit it (qt/tab_rectangles.h)
 // rather than the pages shrinking below a readable size.
 int dialogFontPixelSize(int pointSize) {
   constexpr int kLayoutDpi = 96;

@@ -10,7 +10,7 @@
 #include "qt/about_box.h"
 #include "qt/app_icon.h"
 #include "qt/dialog_builder.h"
-#include "qt/tab_layout.h"
+#include "qt/tab_rectangles.h"
 #include "qt/calc_page.h"
 #include "qt/camera_page.h"
 #include "res/dialog_templates.h"

@@ -1,5 +1,6 @@
 #include "win32/camera_page.h"
 
+#include <algorithm>
 #include <string>
 
 #include "res/resource_ids.h"
@@ -96,6 +97,15 @@ void CameraPage::onListNotice(const NMHDR& notice, LPARAM lParam) {
     case NM_DBLCLK:  // the left button's; the right one's is NM_RDBLCLK
       pick();
       break;
+    case LVN_ODFINDITEMW: {
+      // Typing in the list: the list keeps no texts of its own to search.
+      const auto& find = *reinterpret_cast<const NMLVFINDITEMW*>(lParam);
+      const bool byText = (find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) && find.lvfi.psz;
+      const auto row = byText ? page_.rowStartingWith(toUtf8(find.lvfi.psz), static_cast<std::size_t>(std::max(find.iStart, 0)))
+                              : std::nullopt;
+      SetWindowLongPtrW(window(), DWLP_MSGRESULT, row ? static_cast<LONG_PTR>(*row) : -1);
+      break;
+    }
     case LVN_KEYDOWN: {
       const bool control = GetKeyState(VK_CONTROL) < 0;
       const WORD key = reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey;

@@ -42,12 +42,22 @@ left_behind() {
   local folder
   for folder in "${TMPDIR:-/tmp}/$1"-*.*; do [ ! -e "$folder" ] || echo "directory $folder"; done
   if [ -s "$2" ]; then
+    # A namespace a leftover process still holds cannot have gone, so its
+    # number cannot have been given to another: a recorded number that now
+    # names another lab's namespace is that lab's, not a leftover.
+    local others
+    others=$(mktemp)
+    for folder in /run/netns/*; do
+      case "${folder##*/}" in "$1"-*) ;; *) stat -L -c %i "$folder" 2>/dev/null ;; esac
+    done >"$others"
     # One stat for every process: a command per process takes seconds on a
     # busy machine.
     local task
     stat -L -c '%i %n' /proc/[0-9]*/ns/net 2>/dev/null |
-      awk 'NR == FNR { recorded[$1]; next } $1 in recorded { split($2, path, "/"); print path[3] }' "$2" - |
+      awk 'FILENAME == ARGV[1] { recorded[$1]; next } FILENAME == ARGV[2] { reused[$1]; next }
+           ($1 in recorded) && !($1 in reused) { split($2, path, "/"); print path[3] }' "$2" "$others" - |
       while read -r task; do echo "process $task: $(tr '\0' ' ' 2>/dev/null <"/proc/$task/cmdline")"; done
+    rm -f "$others"
   fi
   own_interfaces | comm -13 "$3" - | sed 's/^/interface /'
 }

@@ -105,6 +105,16 @@ TEST_F(CameraPageTest, ProposesFromThePcsGatewayListsEachMacOnceAndPicksTheFirst
   EXPECT_EQ(page.picked().mac, "CAM-A") << "the pick stays";
 }
 
+TEST_F(CameraPageTest, TypingFindsTheFirstRowFromTheCurrentOneWhoseMacBeginsWithIt) {
+  list({{"aa:01", "10.0.0.5"}, {"BB:01", "10.0.0.6"}, {"AA:02", "10.0.0.7"}, {"摄像机", "10.0.0.8"}});
+  EXPECT_EQ(page.rowStartingWith("a", 0), 0u);
+  EXPECT_EQ(page.rowStartingWith("AA:0", 1), 2u);
+  EXPECT_EQ(page.rowStartingWith("aa:01", 1), 0u) << "wrapping round";
+  EXPECT_EQ(page.rowStartingWith("摄", 0), 3u);
+  EXPECT_EQ(page.rowStartingWith("cc", 0), std::nullopt);
+  EXPECT_EQ(page.rowStartingWith("aa:01:ff", 0), std::nullopt) << "longer than any MAC";
+}
+
 TEST(CameraPageWithoutGatewayTest, ProposesNothing) {
   testsupport::FakeChannel channel;
   testsupport::FakePrompter prompter;

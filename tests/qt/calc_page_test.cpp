@@ -114,12 +114,6 @@ TEST_F(CalcPageTest, OnlyTheFirst49GbkBytesOfAnInputCount) {
   EXPECT_EQ(calculateWithCameras(digits48 + "0一"), "98876 G, 98.88 T");
 }
 
-TEST_F(CalcPageTest, AllInputsEmptyGiveZero) {
-  for (const Input input : {kBitRate, kCameras, kHoursPerDay, kDays}) edit(input)->clear();
-  EXPECT_EQ(calculate(), "0 G, 0.00 T");
-  EXPECT_TRUE(messages.shown.empty());
-}
-
 TEST_F(CalcPageTest, EnterInAnInputCalculates) {
   edit(kHoursPerDay)->setFocus();
   QTest::keyClick(edit(kHoursPerDay), Qt::Key_Return);

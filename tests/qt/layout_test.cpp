@@ -20,7 +20,7 @@
 #include "qt/dialog_units.h"
 #include "res/dialog_templates.h"
 #include "res/resource_ids.h"
-#include "qt/tab_layout.h"
+#include "qt/tab_rectangles.h"
 #include "res/tab_layout.h"
 
 namespace {

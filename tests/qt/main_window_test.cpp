@@ -23,7 +23,7 @@
 #include "qt/ip_address_edit.h"
 #include "qt/main_window.h"
 #include "res/resource_ids.h"
-#include "qt/tab_layout.h"
+#include "qt/tab_rectangles.h"
 #include "qt/ui_test_support.h"
 
 namespace ui {

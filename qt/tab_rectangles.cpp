@@ -1,4 +1,4 @@
-#include "qt/tab_layout.h"
+#include "qt/tab_rectangles.h"
 
 #include <QFont>
 #include <QRect>
