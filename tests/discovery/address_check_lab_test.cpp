@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <condition_variable>
@@ -14,12 +15,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -107,6 +110,22 @@ std::vector<std::string> outputOf(const std::string& command) {
   return lines;
 }
 
+// Whether a thread of this process other than the caller sleeps in poll(),
+// as the check's thread does while it waits for the link.
+bool anotherThreadSleepsInPoll() {
+  const std::string caller = std::to_string(::gettid());
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+    if (task.path().filename() == caller) continue;
+    long call = -1;  // the number of the call it sleeps in; "running" reads as none
+    std::ifstream(task.path() / "syscall") >> call;
+#ifdef SYS_poll
+    if (call == SYS_poll) return true;
+#endif
+    if (call == SYS_ppoll) return true;
+  }
+  return false;
+}
+
 TEST(AddressCheckOnLinkTest, TellsTakenFreeOwnAndUnreachableAddresses) {
   const std::string squatter = squatters().begin()->first;
   EXPECT_EQ(check({squatter, kEmptyAddress, kOwnAddress, kOutsideEverySubnet}),
@@ -153,32 +172,48 @@ TEST(AddressCheckOnLinkTest, ChecksManyAddressesSideBySide) {
 }
 
 TEST(AddressCheckOnLinkTest, EndsAtOnceWhenDestroyedWhileTheLinkIsAsked) {
-  // The kernel now asks for an empty address a thousand times, a second
-  // apart: only ending the check can end this wait.
+  // From here on nothing but the check and the test changes the PC's
+  // neighbour table, and the kernel asks for each empty address a thousand
+  // times, a second apart.
+  const std::string fromTheTable = "192.168.1.250";
+  const std::string fromAnEvent = "192.168.1.219";
+  const auto makeStatic = [](const std::string& address) {
+    return testsupport::runCommand("ip neigh replace " + address + " lladdr 02:54:56:00:02:50 nud permanent dev eth0");
+  };
+  ASSERT_TRUE(testsupport::runCommand("ip neigh flush dev eth0") && makeStatic(fromTheTable));
   const testsupport::KernelSetting slowResolution("net/ipv4/neigh/eth0/mcast_solicit", "1000");
   ASSERT_TRUE(slowResolution.ok());
-  const std::string squatter = squatters().begin()->first;
   std::vector<std::string> addresses = range(200, 219);
-  addresses.push_back(squatter);
+  addresses.push_back(fromTheTable);
   discovery::SystemNetwork network;
   std::mutex mutex;
   std::condition_variable changed;
-  std::vector<std::string> answered;
+  Verdicts answered;
   bool ended = false;
   {
     const discovery::AddressCheck running(network, discovery::systemAddressProbe(), parsed(addresses),
                                           [&](const AddressAnswer& answer) {
                                             const std::lock_guard lock(mutex);
                                             EXPECT_FALSE(ended) << "an answer came after the check ended";
-                                            answered.push_back(discovery::formatAddress(answer.address));
+                                            answered[discovery::formatAddress(answer.address)] = verdict(answer);
                                             changed.notify_all();
                                           });
+    // The static entry is read from the table once every address is asked;
+    // the second comes as an event, after any the asking caused. Once it is
+    // answered and the check's thread sleeps in poll(), no event is left to
+    // end its wait for the link.
     std::unique_lock lock(mutex);
-    changed.wait(lock, [&] { return !answered.empty(); });
+    changed.wait(lock, [&] { return answered.size() == 1; });
+    ASSERT_TRUE(makeStatic(fromAnEvent));
+    changed.wait(lock, [&] { return answered.size() == 2; });
+    lock.unlock();
+    while (!anotherThreadSleepsInPoll()) std::this_thread::yield();
   }
   const std::lock_guard lock(mutex);
   ended = true;
-  EXPECT_EQ(answered, std::vector<std::string>{squatter});
+  EXPECT_EQ(answered, (Verdicts{{fromTheTable, "in use by 02:54:56:00:02:50"},
+                                {fromAnEvent, "in use by 02:54:56:00:02:50"}}));
+  testsupport::runCommand("ip neigh flush dev eth0 nud permanent");
 }
 
 int printCheck(int argc, char** argv) {

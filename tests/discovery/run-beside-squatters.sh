@@ -37,6 +37,9 @@ host() {
   local namespace=$prefix-$1
   made+=("$namespace")
   ip netns add "$namespace"
+  # No IPv6 chatter on the link: the neighbour table changes only when the
+  # command makes it change.
+  ip netns exec "$namespace" sysctl -q -w net.ipv6.conf.all.disable_ipv6=1 net.ipv6.conf.default.disable_ipv6=1
   ip -n "$switch" link add "$1" type veth peer name eth0 netns "$namespace"
   ip -n "$switch" link set "$1" master bridge up
   ip -n "$namespace" link set eth0 address "$3"

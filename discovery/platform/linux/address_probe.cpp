@@ -63,10 +63,11 @@ class Descriptor {
 milliseconds probeWindow() {
   long longest = 0;
   std::error_code error;
-  for (const auto& device : std::filesystem::directory_iterator("/proc/sys/net/ipv4/neigh", error)) {
+  for (std::filesystem::directory_iterator device("/proc/sys/net/ipv4/neigh", error), end; !error && device != end;
+       device.increment(error)) {
     const auto setting = [&device](const char* name) {
       long value = 0;
-      std::ifstream(device.path() / name) >> value;
+      std::ifstream(device->path() / name) >> value;
       return std::max(value, 0L);
     };
     const long probes = setting("ucast_solicit") + setting("app_solicit") + setting("mcast_solicit") +
