@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -148,6 +149,17 @@ TEST(AddressCheckOnLinkTest, AnswersAlikeWithoutAnyPrivilege) {
   EXPECT_EQ(printed, (Verdicts{{squatter, squatters().at(squatter)},
                                {"192.168.1.78", "free"},
                                {kOutsideEverySubnet, "cannot verify"}}));
+}
+
+TEST(AddressCheckOnLinkTest, TakesNoOldEntryForAnAnswer) {
+  // Entries the kernel holds from before: for a host that has gone, and for
+  // a squatter's address at another MAC than the squatter's, as when a new
+  // device took over the address of one that was unplugged.
+  const std::string gone = "192.168.1.90";
+  const std::string takenOver = std::next(squatters().begin())->first;
+  ASSERT_TRUE(testsupport::runCommand("ip neigh replace " + gone + " lladdr 02:54:56:00:00:90 nud stale dev eth0 && " +
+                                      "ip neigh replace " + takenOver + " lladdr 02:54:56:00:00:99 nud stale dev eth0"));
+  EXPECT_EQ(check({gone, takenOver}), (Verdicts{{gone, "free"}, {takenOver, squatters().at(takenOver)}}));
 }
 
 TEST(AddressCheckOnLinkTest, ChecksManyAddressesSideBySide) {

@@ -1,8 +1,10 @@
 // Linux: an empty UDP datagram to each address's discard port makes the
 // kernel resolve the address on its link (ARP); the neighbour table, read and
 // watched through rtnetlink, tells the outcome: reachable is in use, with the
-// MAC that answered; failed is free. An old entry (stale, delay, probe) is
-// old news: the kernel's own probe of it decides. Nothing here needs a
+// MAC that answered; failed, after the kernel's broadcast requests, is free.
+// An old entry (stale, delay, probe) is old news: the kernel's own probe of
+// it decides, and when that fails the address is asked again, by broadcast.
+// Nothing here needs a
 // privilege: unprivileged processes may send UDP, dump the neighbour table
 // and hear its changes.
 #include <linux/neighbour.h>
@@ -21,6 +23,7 @@
 #include <fstream>
 #include <map>
 #include <system_error>
+#include <utility>
 
 #include "discovery/address_check.h"
 #include "discovery/platform/linux/route_netlink.h"
@@ -91,12 +94,12 @@ int openNeighbourEvents() {
   return -1;
 }
 
-// The addresses not yet answered, each with the state of its neighbour entry
-// as last seen.
+// The addresses not yet answered, each with what is known of its neighbour
+// entry.
 class Outcomes {
  public:
   Outcomes(const std::vector<Ipv4Bytes>& addresses, const AddressProbe::Answered& answered) : answered_(answered) {
-    for (const Ipv4Bytes& address : addresses) open_.emplace(address, std::nullopt);
+    for (const Ipv4Bytes& address : addresses) open_.emplace(address, Entry{});
   }
 
   bool allAnswered() const { return open_.empty(); }
@@ -126,11 +129,14 @@ class Outcomes {
     }
   }
 
+  // The addresses to send to again, each once: see note().
+  std::vector<Ipv4Bytes> takeAskAgain() { return std::exchange(askAgain_, {}); }
+
   // The window has closed: an entry still resolving had no answer; an old
   // one whose probe has not ended proves nothing either way.
   void closeWindow(milliseconds window) {
     for (const Ipv4Bytes& address : openAddresses()) {
-      const auto state = open_.at(address);
+      const auto state = open_.at(address).state;
       if (state && (*state & NUD_INCOMPLETE)) {
         free(address);
       } else if (state) {
@@ -152,12 +158,23 @@ class Outcomes {
           formatLinkAddress(reinterpret_cast<const unsigned char*>(linkAddress.data()), linkAddress.size());
       settle(std::move(answer));
     } else if (state & NUD_FAILED) {
-      free(address);
+      failed(address);
     } else if (state & NUD_NOARP) {
       cannotVerify(address, "its adapter resolves no addresses (no ARP)");
     } else {
-      open_[address] = state;
+      open_[address].state = state;
     }
+  }
+
+  // A failure after broadcast requests (a new entry's) means that no host
+  // holds the address. An old entry's probes went to the MAC it held, which
+  // another device may have taken the address from: asked again, the
+  // kernel broadcasts.
+  void failed(const Ipv4Bytes& address) {
+    Entry& entry = open_[address];
+    if (entry.askedAgain || (entry.state && (*entry.state & NUD_INCOMPLETE))) return free(address);
+    entry.askedAgain = true;
+    askAgain_.push_back(address);
   }
 
   void free(const Ipv4Bytes& address) {
@@ -172,7 +189,12 @@ class Outcomes {
     answered_(answer);
   }
 
-  std::map<Ipv4Bytes, std::optional<std::uint16_t>> open_;
+  struct Entry {
+    std::optional<std::uint16_t> state;  // as last seen
+    bool askedAgain = false;
+  };
+  std::map<Ipv4Bytes, Entry> open_;
+  std::vector<Ipv4Bytes> askAgain_;
   const AddressProbe::Answered& answered_;
 };
 
@@ -244,6 +266,7 @@ class NeighbourProbe final : public AddressProbe {
     if (!readTable(outcomes)) return failAll(outcomes, "the kernel's neighbour table could not be read");
     const auto deadline = Clock::now() + window;
     while (!outcomes.allAnswered() && !stop.stop_requested()) {
+      sendToEach(outcomes.takeAskAgain(), outcomes);
       const auto left = std::chrono::ceil<milliseconds>(deadline - Clock::now()).count();
       if (left <= 0) return outcomes.closeWindow(window);
       pollfd watched[] = {{events.get(), POLLIN, 0}, {wake.get(), POLLIN, 0}};
