@@ -1,6 +1,7 @@
 #include "discovery/address_check.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 
@@ -93,6 +94,21 @@ std::string formatLinkAddress(const unsigned char* bytes, std::size_t length) {
     text += part;
   }
   return text;
+}
+
+bool sameLinkAddress(std::string_view one, std::string_view other) {
+  const auto digitsOf = [](std::string_view text) -> std::optional<std::string> {
+    std::string digits;
+    for (const char c : text) {
+      if (std::isxdigit(static_cast<unsigned char>(c)))
+        digits += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      else if (c != ':' && c != '-' && c != '.')
+        return std::nullopt;
+    }
+    return digits;
+  };
+  const auto digits = digitsOf(one);
+  return digits && !digits->empty() && digits == digitsOf(other);
 }
 
 AddressCheck::AddressCheck(HostNetwork& network, AddressProbe& probe, std::vector<Ipv4Bytes> addresses,

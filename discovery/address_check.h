@@ -12,6 +12,7 @@
 #include <optional>
 #include <stop_token>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -44,6 +45,13 @@ std::optional<AddressAnswer> answerFromAdapters(const std::vector<Adapter>& adap
 // "02:54:56:00:00:01" for those six bytes; any length, lower-case hex.
 std::string formatLinkAddress(const unsigned char* bytes, std::size_t length);
 
+// Whether two texts name the same link-layer address, whatever their case
+// and separators (':', '-', '.'), as "00-1A-2B-3C-4D-5E" and
+// "00:1a:2b:3c:4d:5e": to confirm that a camera answers at its new address
+// with the MAC it reported. False when either holds anything else, or no
+// digit.
+bool sameLinkAddress(std::string_view one, std::string_view other);
+
 // The platform's link-layer check; tests stand in for it.
 class AddressProbe {
  public:
@@ -67,10 +75,12 @@ AddressProbe& systemAddressProbe();
 class AddressCheck {
  public:
   // Starts at once. `answered` is called on the check's thread, once for each
-  // distinct address, as soon as its answer is known (taken addresses within
-  // milliseconds, free ones after the kernel's resolution time, ~3 s); it
-  // must not destroy the check. The adapters are read from `network` on that
-  // thread; `network` and `probe` must outlive the check.
+  // distinct address, as soon as its answer is known: a taken address within
+  // milliseconds, a free one after the system's resolution time (Linux: ~3 s;
+  // an address with an old neighbour entry up to ~11 s); a front-end queues
+  // it to its own thread. `answered` must not throw, nor destroy the check.
+  // The adapters are read from `network` on the check's thread; `network` and
+  // `probe` must outlive the check.
   AddressCheck(HostNetwork& network, AddressProbe& probe, std::vector<Ipv4Bytes> addresses,
                AddressProbe::Answered answered);
   // Ends the check at once: when it returns, `answered` is not running and

@@ -66,6 +66,16 @@ TEST(AddressRuleTest, WritesLinkAddressesInLowerCaseHex) {
   EXPECT_EQ(discovery::formatLinkAddress(bytes, 0), "");
 }
 
+TEST(AddressRuleTest, TellsTheSameLinkAddressWhateverItsCaseAndSeparators) {
+  EXPECT_TRUE(discovery::sameLinkAddress("00-1A-2B-3C-4D-5E", "00:1a:2b:3c:4d:5e"));
+  EXPECT_TRUE(discovery::sameLinkAddress("001a.2b3c.4d5e", "00:1a:2b:3c:4d:5e"));
+  EXPECT_FALSE(discovery::sameLinkAddress("00:1a:2b:3c:4d:5f", "00:1a:2b:3c:4d:5e"));
+  EXPECT_FALSE(discovery::sameLinkAddress("00:1a:2b:3c:4d", "00:1a:2b:3c:4d:5e"));
+  EXPECT_FALSE(discovery::sameLinkAddress("00:1a:2b:3c:4d:5g", "00:1a:2b:3c:4d:5"));
+  EXPECT_FALSE(discovery::sameLinkAddress("", ""));
+  EXPECT_FALSE(discovery::sameLinkAddress(std::string("00:1a\0", 7), "00:1a"));
+}
+
 // Answers whatever it is asked as taken by 02:00:00:00:00:01, or, when told
 // to, waits until it is stopped.
 class PlayedProbe : public discovery::AddressProbe {
