@@ -39,6 +39,10 @@ constexpr std::uint16_t kDiscardPort = 9;
 constexpr milliseconds kWindowMargin{1000};
 // The kernel's defaults: 5 s before an old entry is probed, then 3 + 3 probes 1 s apart.
 constexpr long kDefaultProbeMilliseconds = 11000;
+// Settings beyond these are taken as these, so that no sum overflows and the
+// window fits poll()'s time-out.
+constexpr long kMostPerSetting = 1000 * 1000;
+constexpr long kLongestProbeMilliseconds = 24L * 60 * 60 * 1000;
 // Neighbour events come in bursts as answers arrive; the table is dumped
 // again should they overflow it anyway.
 constexpr int kEventBuffer = 1 << 20;
@@ -71,13 +75,14 @@ milliseconds probeWindow() {
     const auto setting = [&device](const char* name) {
       long value = 0;
       std::ifstream(device->path() / name) >> value;
-      return std::max(value, 0L);
+      return std::clamp(value, 0L, kMostPerSetting);
     };
     const long probes = setting("ucast_solicit") + setting("app_solicit") + setting("mcast_solicit") +
                         setting("mcast_resolicit");
     longest = std::max(longest, setting("delay_first_probe_time") * 1000 + probes * setting("retrans_time_ms"));
   }
-  return milliseconds(longest > 0 ? longest : kDefaultProbeMilliseconds) + kWindowMargin;
+  return milliseconds(longest > 0 ? std::min(longest, kLongestProbeMilliseconds) : kDefaultProbeMilliseconds) +
+         kWindowMargin;
 }
 
 int openNeighbourEvents() {
