@@ -1,57 +1,32 @@
 // The address check on a real link: the PC and three squatters that ignore
 // every ping, each in a network namespace of its own on one bridge
 // (run-beside-squatters.sh, which lists the squatters in TOVALEN_SQUATTERS).
-// Run as `address_check_lab_tests --print ADDRESS...`, it checks those
-// addresses and prints one line for each answer: the test runs itself so
-// without any privilege.
+// The ctest entry runs the first test again without any privilege, with
+// TOVALEN_UNPRIVILEGED set.
 #include <gmock/gmock.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <iterator>
 #include <fstream>
-#include <functional>
-#include <map>
-#include <mutex>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
-#include "discovery/address_check.h"
+#include "support/address_verdicts.h"
 #include "support/test_network_setup.h"
 
 namespace {
 
-using discovery::AddressAnswer;
-using discovery::AddressUse;
-using discovery::Ipv4Bytes;
-using Verdicts = std::map<std::string, std::string>;  // address -> what the check said of it
-
-const std::string kOwnAddress = "192.168.1.10";
-const std::string kEmptyAddress = "192.168.1.77";
-const std::string kOutsideEverySubnet = "10.99.0.5";
-
-std::string verdict(const AddressAnswer& answer) {
-  switch (answer.use) {
-    case AddressUse::InUse:
-      return answer.ownAddress ? "in use by this PC" : "in use by " + answer.linkAddress;
-    case AddressUse::Free:
-      return "free";
-    case AddressUse::CannotVerify:
-      return answer.reason.empty() ? "cannot verify, without a reason" : "cannot verify";
-  }
-  return "?";
-}
+using testsupport::Verdicts;
 
 // The squatters' addresses and the verdicts they must get.
 Verdicts squatters() {
@@ -62,30 +37,10 @@ Verdicts squatters() {
   return taken;
 }
 
-std::vector<Ipv4Bytes> parsed(const std::vector<std::string>& addresses) {
-  std::vector<Ipv4Bytes> bytes;
+std::vector<discovery::Ipv4Bytes> parsed(const std::vector<std::string>& addresses) {
+  std::vector<discovery::Ipv4Bytes> bytes;
   for (const std::string& address : addresses) bytes.push_back(discovery::parseAddress(address).value());
   return bytes;
-}
-
-// The verdicts of one check of `addresses`, once every one has come;
-// `onEach` sees each answer first, on the check's thread.
-Verdicts check(const std::vector<std::string>& addresses,
-               const std::function<void(const AddressAnswer&)>& onEach = {}) {
-  discovery::SystemNetwork network;
-  std::mutex mutex;
-  std::condition_variable changed;
-  Verdicts verdicts;
-  const discovery::AddressCheck running(network, discovery::systemAddressProbe(), parsed(addresses),
-                                        [&](const AddressAnswer& answer) {
-                                          if (onEach) onEach(answer);
-                                          const std::lock_guard lock(mutex);
-                                          verdicts[discovery::formatAddress(answer.address)] = verdict(answer);
-                                          changed.notify_all();
-                                        });
-  std::unique_lock lock(mutex);
-  changed.wait(lock, [&] { return verdicts.size() == addresses.size(); });
-  return verdicts;
 }
 
 std::vector<std::string> range(int first, int last) {
@@ -94,21 +49,28 @@ std::vector<std::string> range(int first, int last) {
   return addresses;
 }
 
-bool rawSocketAllowed() {
-  const int raw = ::socket(AF_INET, SOCK_RAW, IPPROTO_ICMP);
-  if (raw >= 0) ::close(raw);
-  return raw >= 0;
+// The verdicts of a check of `addresses` by the system's probe, once all have
+// come; `onEach` sees each answer first, on the check's thread.
+Verdicts check(const std::vector<std::string>& addresses,
+               const std::function<void(const discovery::AddressAnswer&)>& onEach = {}) {
+  discovery::SystemNetwork network;
+  testsupport::CollectedVerdicts verdicts;
+  const discovery::AddressCheck running(network, discovery::systemAddressProbe(), parsed(addresses),
+                                        [&onEach, sink = verdicts.sink()](const discovery::AddressAnswer& answer) {
+                                          if (onEach) onEach(answer);
+                                          sink(answer);
+                                        });
+  return verdicts.await(addresses.size());
 }
 
-// Every line a shell command prints.
-std::vector<std::string> outputOf(const std::string& command) {
-  std::vector<std::string> lines;
-  FILE* output = ::popen(command.c_str(), "r");
-  if (!output) return lines;
-  char line[512];
-  while (std::fgets(line, sizeof line, output)) lines.emplace_back(line, std::strcspn(line, "\n"));
-  ::pclose(output);
-  return lines;
+// The addresses in the PC's neighbour table, in any state.
+std::set<std::string> neighbourTable() {
+  std::set<std::string> addresses;
+  FILE* listing = ::popen("ip -4 neigh show dev eth0", "r");
+  char line[256];
+  while (listing && std::fgets(line, sizeof line, listing)) addresses.emplace(line, std::strcspn(line, " \n"));
+  if (listing) ::pclose(listing);
+  return addresses;
 }
 
 // Whether a thread of this process other than the caller sleeps in poll(),
@@ -128,27 +90,17 @@ bool anotherThreadSleepsInPoll() {
 }
 
 TEST(AddressCheckOnLinkTest, TellsTakenFreeOwnAndUnreachableAddresses) {
+  if (std::getenv("TOVALEN_UNPRIVILEGED")) {
+    const int raw = ::socket(AF_INET, SOCK_RAW, IPPROTO_ICMP);
+    if (raw >= 0) ::close(raw);
+    ASSERT_LT(raw, 0) << "this run was to have no privilege, yet may open a raw socket";
+  }
   const std::string squatter = squatters().begin()->first;
-  EXPECT_EQ(check({squatter, kEmptyAddress, kOwnAddress, kOutsideEverySubnet}),
+  EXPECT_EQ(check({squatter, "192.168.1.77", "192.168.1.10", "10.99.0.5"}),
             (Verdicts{{squatter, squatters().at(squatter)},
-                      {kEmptyAddress, "free"},
-                      {kOwnAddress, "in use by this PC"},
-                      {kOutsideEverySubnet, "cannot verify"}}));
-}
-
-TEST(AddressCheckOnLinkTest, AnswersAlikeWithoutAnyPrivilege) {
-  const std::string self = std::filesystem::read_symlink("/proc/self/exe");
-  const std::string squatter = squatters().rbegin()->first;
-  const auto lines = outputOf("setpriv --inh-caps=-all --bounding-set=-all -- " + self + " --print " + squatter +
-                              " 192.168.1.78 " + kOutsideEverySubnet);
-  ASSERT_FALSE(lines.empty());
-  EXPECT_EQ(lines.front(), "raw socket refused");
-  Verdicts printed;
-  for (auto line = lines.begin() + 1; line != lines.end(); ++line)
-    printed[line->substr(0, line->find(' '))] = line->substr(line->find(' ') + 1);
-  EXPECT_EQ(printed, (Verdicts{{squatter, squatters().at(squatter)},
-                               {"192.168.1.78", "free"},
-                               {kOutsideEverySubnet, "cannot verify"}}));
+                      {"192.168.1.77", "free"},
+                      {"192.168.1.10", "in use by this PC"},
+                      {"10.99.0.5", "cannot verify"}}));
 }
 
 TEST(AddressCheckOnLinkTest, TakesNoOldEntryForAnAnswer) {
@@ -173,13 +125,11 @@ TEST(AddressCheckOnLinkTest, ChecksManyAddressesSideBySide) {
   // When the first answer comes, every address is being resolved already:
   // none waited for another's answer to be asked.
   std::set<std::string> resolvingAtFirstAnswer;
-  bool first = true;
-  const Verdicts verdicts = check(addresses, [&](const AddressAnswer&) {
-    if (!std::exchange(first, false)) return;
-    for (const std::string& line : outputOf("ip -4 neigh show dev eth0"))
-      resolvingAtFirstAnswer.insert(line.substr(0, line.find(' ')));
-  });
-  EXPECT_EQ(verdicts, expected);
+  EXPECT_EQ(check(addresses,
+                  [&](const discovery::AddressAnswer&) {
+                    if (resolvingAtFirstAnswer.empty()) resolvingAtFirstAnswer = neighbourTable();
+                  }),
+            expected);
   EXPECT_THAT(resolvingAtFirstAnswer, testing::IsSupersetOf(addresses));
 }
 
@@ -198,47 +148,27 @@ TEST(AddressCheckOnLinkTest, EndsAtOnceWhenDestroyedWhileTheLinkIsAsked) {
   std::vector<std::string> addresses = range(200, 219);
   addresses.push_back(fromTheTable);
   discovery::SystemNetwork network;
-  std::mutex mutex;
-  std::condition_variable changed;
-  Verdicts answered;
-  bool ended = false;
+  testsupport::CollectedVerdicts verdicts;
   {
     const discovery::AddressCheck running(network, discovery::systemAddressProbe(), parsed(addresses),
-                                          [&](const AddressAnswer& answer) {
-                                            const std::lock_guard lock(mutex);
-                                            EXPECT_FALSE(ended) << "an answer came after the check ended";
-                                            answered[discovery::formatAddress(answer.address)] = verdict(answer);
-                                            changed.notify_all();
-                                          });
+                                          verdicts.sink());
     // The static entry is read from the table once every address is asked;
     // the second comes as an event, after any the asking caused. Once it is
     // answered and the check's thread sleeps in poll(), no event is left to
-    // end its wait for the link.
-    std::unique_lock lock(mutex);
-    changed.wait(lock, [&] { return answered.size() == 1; });
+    // end its wait for the link: only the check's end can.
+    verdicts.await(1);
     ASSERT_TRUE(makeStatic(fromAnEvent));
-    changed.wait(lock, [&] { return answered.size() == 2; });
-    lock.unlock();
+    verdicts.await(2);
     while (!anotherThreadSleepsInPoll()) std::this_thread::yield();
   }
-  const std::lock_guard lock(mutex);
-  ended = true;
-  EXPECT_EQ(answered, (Verdicts{{fromTheTable, "in use by 02:54:56:00:02:50"},
-                                {fromAnEvent, "in use by 02:54:56:00:02:50"}}));
+  EXPECT_EQ(verdicts.await(0), (Verdicts{{fromTheTable, "in use by 02:54:56:00:02:50"},
+                                         {fromAnEvent, "in use by 02:54:56:00:02:50"}}));
   testsupport::runCommand("ip neigh flush dev eth0 nud permanent");
-}
-
-int printCheck(int argc, char** argv) {
-  std::printf("raw socket %s\n", rawSocketAllowed() ? "allowed" : "refused");
-  for (const auto& [address, said] : check(std::vector<std::string>(argv + 2, argv + argc)))
-    std::printf("%s %s\n", address.c_str(), said.c_str());
-  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 1 && std::string(argv[1]) == "--print") return printCheck(argc, argv);
   testing::InitGoogleMock(&argc, argv);
   if (squatters().size() != 3) {
     std::fprintf(stderr, "refusing to run: no squatters listed; run through run-beside-squatters.sh\n");
