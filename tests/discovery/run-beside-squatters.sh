@@ -17,6 +17,7 @@ require_namespaces
 
 prefix=tvac-$$
 made=()
+# shellcheck disable=SC2317 # run by the EXIT trap
 remove_all() {
   local namespace
   for namespace in "${made[@]}"; do ip netns del "$namespace" 2>/dev/null || true; done
