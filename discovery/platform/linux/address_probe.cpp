@@ -4,9 +4,8 @@
 // MAC that answered; failed, after the kernel's broadcast requests, is free.
 // An old entry (stale, delay, probe) is old news: the kernel's own probe of
 // it decides, and when that fails the address is asked again, by broadcast.
-// Nothing here needs a
-// privilege: unprivileged processes may send UDP, dump the neighbour table
-// and hear its changes.
+// Nothing here needs a privilege: unprivileged processes may send UDP, dump
+// the neighbour table and hear its changes.
 #include <linux/neighbour.h>
 #include <linux/rtnetlink.h>
 #include <netinet/in.h>
@@ -37,7 +36,8 @@ using std::chrono::milliseconds;
 constexpr std::uint16_t kDiscardPort = 9;
 // Beyond the kernel's own probe time, for its timers to fire.
 constexpr milliseconds kWindowMargin{1000};
-// The kernel's defaults: 5 s before an old entry is probed, then 3 + 3 probes 1 s apart.
+// The kernel's defaults: 5 s before an old entry is probed, then 3 unicast
+// and 3 broadcast probes 1 s apart.
 constexpr long kDefaultProbeMilliseconds = 11000;
 // Settings beyond these are taken as these, so that no sum overflows and the
 // window fits poll()'s time-out.
