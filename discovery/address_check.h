@@ -80,7 +80,8 @@ class AddressCheck {
   // an address with an old neighbour entry up to ~11 s); a front-end queues
   // it to its own thread. `answered` must not throw, nor destroy the check.
   // The adapters are read from `network` on the check's thread; `network` and
-  // `probe` must outlive the check.
+  // `probe` must outlive the check. Throws std::system_error when no thread
+  // can be started.
   AddressCheck(HostNetwork& network, AddressProbe& probe, std::vector<Ipv4Bytes> addresses,
                AddressProbe::Answered answered);
   // Ends the check at once: when it returns, `answered` is not running and
