@@ -16,7 +16,7 @@ PACKAGING_PACKAGES = dpkg-dev file lintian desktop-file-utils appstream man-db
 # Root installs directly; anyone else through sudo, where there is one.
 SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps build test test-windows windows windows-screenshot run screenshots bench package fuzz clean
+.PHONY: deps build test test-windows windows windows-screenshot run screenshots bench bench-address package fuzz clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -93,6 +93,11 @@ screenshots: build
 BENCH_RUNS ?= 10
 bench: build
 	tests/run-in-netns.sh $(BUILD_DIR)/bench/tovalen-bench $(BENCH_RUNS)
+
+# Address-check benchmark on a link of namespaces with squatters (root).
+bench-address: TARGETS = tovalen-address-bench
+bench-address: build
+	tests/discovery/run-beside-squatters.sh $(BUILD_DIR)/bench/tovalen-address-bench $(BENCH_RUNS)
 
 # build/tovalen_<version>_<arch>.deb; packaging/check-package.sh tests it.
 package: PACKAGES += $(PACKAGING_PACKAGES)

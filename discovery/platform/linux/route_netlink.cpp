@@ -117,6 +117,14 @@ std::optional<std::vector<Message>> dump(std::uint16_t type, unsigned char famil
   return messages;
 }
 
+std::optional<std::vector<Message>> messagesIn(Bytes datagram) {
+  const auto split = records<nlmsghdr, &nlmsghdr::nlmsg_len>(datagram);
+  if (!split) return std::nullopt;
+  std::vector<Message> messages;
+  for (const auto& [header, body] : *split) messages.push_back({header.nlmsg_type, {body.begin(), body.end()}});
+  return messages;
+}
+
 std::optional<Attributes> attributesIn(Bytes area) {
   const auto split = records<rtattr, &rtattr::rta_len>(area);
   if (!split) return std::nullopt;

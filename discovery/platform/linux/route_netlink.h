@@ -31,6 +31,10 @@ struct Message {
 // something that does not read as netlink, or was interrupted every time.
 std::optional<std::vector<Message>> dump(std::uint16_t type, unsigned char family);
 
+// The messages packed in one datagram from a netlink socket; nothing when it
+// does not split into messages.
+std::optional<std::vector<Message>> messagesIn(Bytes datagram);
+
 // Attribute type -> its value; the first of each type counts.
 using Attributes = std::map<std::uint16_t, Bytes>;
 
