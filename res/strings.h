@@ -75,4 +75,44 @@ inline std::string invalidInput(int item) {
   return text;
 }
 
+
+// A site plan's problems, as its preview names them (`line`: the file's line,
+// the header being line 1), and its required columns as they are named there.
+inline constexpr std::array<const char*, 3> kPlanColumnNames{"MAC", "IP地址", "网关"};
+inline std::string planCannotOpen(const std::string& path) { return "无法打开文件 " + path + " ！"; }
+inline constexpr const char* kPlanNotText = "文件不是文本文件，请另存为 CSV（UTF-8 或 GBK）！";
+inline constexpr const char* kPlanEmpty = "文件中没有任何摄像机！";
+inline std::string planTooLarge(std::size_t megabytes) {
+  return "文件太大，超过 " + std::to_string(megabytes) + " MB！";
+}
+inline std::string planTooManyRows(std::size_t rows) {
+  return "文件超过 " + std::to_string(rows) + " 行，后面的行没有读取！";
+}
+inline std::string planMissingColumn(const std::string& column) { return "缺少“" + column + "”列！"; }
+inline std::string planFieldCount(std::size_t line, std::size_t expected, std::size_t found) {
+  return "第 " + std::to_string(line) + " 行：应有 " + std::to_string(expected) + " 项，实有 " +
+         std::to_string(found) + " 项！";
+}
+inline std::string planUnclosedQuote(std::size_t line) {
+  return "第 " + std::to_string(line) + " 行：引号没有结束！";
+}
+inline std::string planEmptyMac(std::size_t line) { return "第 " + std::to_string(line) + " 行：MAC 是空的！"; }
+inline std::string planBadAddress(std::size_t line, const std::string& column, const std::string& text) {
+  return "第 " + std::to_string(line) + " 行：" + column + "“" + text + "”不是有效的地址！";
+}
+inline std::string planNotHostAddress(std::size_t line, const std::string& column, const std::string& address) {
+  return "第 " + std::to_string(line) + " 行：" + column + " " + address + " 不能用作摄像机的地址！";
+}
+inline std::string planDuplicateMac(std::size_t line, const std::string& mac, std::size_t firstLine) {
+  return "第 " + std::to_string(line) + " 行：MAC " + mac + " 与第 " + std::to_string(firstLine) + " 行重复！";
+}
+inline std::string planDuplicateAddress(std::size_t line, const std::string& address, std::size_t firstLine) {
+  return "第 " + std::to_string(line) + " 行：IP " + address + " 与第 " + std::to_string(firstLine) + " 行重复！";
+}
+// A note, not an error: the subnet's mask is not known.
+inline std::string planGatewayElsewhere(std::size_t line, const std::string& gateway, const std::string& address) {
+  return "第 " + std::to_string(line) + " 行：注意，网关 " + gateway + " 与 IP " + address +
+         " 不在同一个 /24 网段。";
+}
+
 }  // namespace ui::strings
