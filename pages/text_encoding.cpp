@@ -38,12 +38,9 @@ std::size_t utf8SequenceLength(std::string_view text) {
 }
 
 bool isUtf8(std::string_view text) {
-  while (!text.empty()) {
-    const std::size_t length = utf8SequenceLength(text);
-    if (length == 0) return false;
-    text.remove_prefix(length);
-  }
-  return true;
+  bool valid = true;
+  forEachCodePoint(text, [](std::string_view, char32_t) {}, [&valid](unsigned char) { valid = false; });
+  return valid;
 }
 
 char32_t utf8CodePoint(std::string_view sequence) {

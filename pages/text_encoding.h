@@ -21,4 +21,20 @@ bool isUtf8(std::string_view text);
 // The code point of a sequence utf8SequenceLength() accepted.
 char32_t utf8CodePoint(std::string_view sequence);
 
+// Hands each well-formed sequence of `text` to `valid(sequence, codePoint)`
+// and each byte that begins none to `invalid(byte)`, in order.
+template <typename Valid, typename Invalid>
+void forEachCodePoint(std::string_view text, Valid valid, Invalid invalid) {
+  while (!text.empty()) {
+    const std::size_t length = utf8SequenceLength(text);
+    if (length == 0) {
+      invalid(static_cast<unsigned char>(text.front()));
+      text.remove_prefix(1);
+    } else {
+      valid(text.substr(0, length), utf8CodePoint(text.substr(0, length)));
+      text.remove_prefix(length);
+    }
+  }
+}
+
 }  // namespace pages
