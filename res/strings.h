@@ -140,6 +140,9 @@ struct TerminalTexts {
   const char* declined;
   // The search's table: MAC, IP, gateway, adapter.
   std::array<const char*, 4> listingHeaders;
+  // Followed by the system's reason.
+  const char* cannotOpenNetwork;
+  const char* commandNotAvailable;
 };
 
 inline constexpr TerminalTexts kTerminalEnglish{
@@ -199,6 +202,8 @@ inline constexpr TerminalTexts kTerminalEnglish{
     "Not going on: standard input is not a terminal to ask on. Give --yes to go on after this warning.",
     "Not going on.",
     {"MAC", "IP", "Gateway", "Adapter"},
+    "cannot open the network",
+    "this command is not available in this version yet",
 };
 
 inline constexpr TerminalTexts kTerminalChinese{
@@ -253,6 +258,8 @@ inline constexpr TerminalTexts kTerminalChinese{
     "不继续：标准输入不是终端，无法询问。要在此警告后继续，请给出 --yes。",
     "不继续。",
     {"摄像机MAC", "IP地址", "网关", "网卡"},
+    "无法打开网络",
+    "此版本尚不支持该命令",
 };
 
 }  // namespace ui::strings
