@@ -19,10 +19,12 @@ char detectSeparator(std::string_view text) {
   constexpr std::array<char, 3> kSeparators{',', ';', '\t'};
   std::array<std::size_t, 3> counts{};
   bool quoted = false;
+  bool lineHasText = false;
   for (const char c : text) {
     if (c == '"') quoted = !quoted;
     if (quoted) continue;
-    if (c == '\n' && counts != std::array<std::size_t, 3>{}) break;
+    if (c == '\n' && lineHasText) break;
+    lineHasText = lineHasText || (c != '\n' && c != '\r' && c != ' ');
     for (std::size_t i = 0; i < kSeparators.size(); ++i) counts[i] += c == kSeparators[i];
   }
   return kSeparators[std::max_element(counts.begin(), counts.end()) - counts.begin()];

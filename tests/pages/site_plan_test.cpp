@@ -58,6 +58,13 @@ TEST(SitePlanTest, ReadsCommaSemicolonAndTabSeparatedFilesWithEitherLineEnd) {
   }
 }
 
+// Only the header line tells the separator: commas in a later cell of a
+// semicolon-separated file are text.
+TEST(SitePlanTest, TakesTheSeparatorFromTheHeaderLineAlone) {
+  EXPECT_THAT(read("\r\nMAC;IP;Gateway\r\nA,B,C,D,E,F;10.0.0.5;10.0.0.1\r\n").rows,
+              ElementsAre(rowIs(3, "A,B,C,D,E,F", "10.0.0.5", "10.0.0.1")));
+}
+
 TEST(SitePlanTest, FindsItsColumnsByHeaderInEitherLanguageAndAnyOrderIgnoringTheRest) {
   EXPECT_THAT(read(" gateway ;名称; Ip Address;mac\n10.0.0.1;大门;10.0.0.5;AA-01\n").rows,
               ElementsAre(rowIs(2, "AA-01", "10.0.0.5", "10.0.0.1")));
