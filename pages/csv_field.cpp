@@ -3,14 +3,14 @@
 namespace pages {
 namespace {
 
-bool beginsLikeFormula(std::string_view text) {
-  return !text.empty() && kFormulaStarts.find(text.front()) != std::string_view::npos;
+bool needsGuard(std::string_view text) {
+  return !text.empty() && kGuardedStarts.find(text.front()) != std::string_view::npos;
 }
 
 }  // namespace
 
 std::string csvField(std::string_view text) {
-  const std::string field = beginsLikeFormula(text) ? "'" + std::string(text) : std::string(text);
+  const std::string field = needsGuard(text) ? "'" + std::string(text) : std::string(text);
   if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
   std::string quoted = "\"";
   for (const char c : field) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
@@ -18,7 +18,7 @@ std::string csvField(std::string_view text) {
 }
 
 std::string_view withoutFormulaGuard(std::string_view cell) {
-  if (cell.size() >= 2 && cell.front() == '\'' && beginsLikeFormula(cell.substr(1))) cell.remove_prefix(1);
+  if (cell.size() >= 2 && cell.front() == '\'' && needsGuard(cell.substr(1))) cell.remove_prefix(1);
   return cell;
 }
 

@@ -8,12 +8,14 @@
 
 namespace pages {
 
-// The characters a guarded cell may begin with: a `'` is put before them.
-inline constexpr std::string_view kFormulaStarts = "=+-@\t\r";
+// The characters a formula may begin with: a `'` is put before them. A text
+// that begins with a `'` gets one too, so that the guard can be told from
+// the text and taken off again when the file is read back.
+inline constexpr std::string_view kGuardedStarts = "=+-@\t\r'";
 
 // `text` guarded, then quoted when it holds a comma, a quote or a line break.
 std::string csvField(std::string_view text);
-// The reverse of the guard: a leading `'` before a formula character goes.
+// The reverse of the guard: a leading `'` before one of kGuardedStarts goes.
 std::string_view withoutFormulaGuard(std::string_view cell);
 
 }  // namespace pages

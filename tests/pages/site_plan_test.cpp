@@ -100,19 +100,19 @@ TEST(SitePlanTest, SkipsEmptyLinesAndLinesOfSeparatorsOnlyAndTrimsCells) {
               ElementsAre(rowIs(5, "AA-01", "10.0.0.5", "10.0.0.1")));
 }
 
-// The export guards cells that begin like a formula with a `'`; the guard
-// goes, and nothing else does.
+// The export guards cells that begin like a formula, or like a guarded cell,
+// with a `'`; the guard goes, and nothing else does.
 TEST(SitePlanTest, TheListsExportWithItsAddressesEditedIsAValidPlan) {
   std::string exported = "\xEF\xBB\xBF摄像机MAC,IP地址,网关)\r\n";
   int host = 10;
-  for (const char* mac : {"=HYPERLINK(\"x\")", "-01", "+02", "@03", "'quoted", "a,b"}) {
+  for (const char* mac : {"=HYPERLINK(\"x\")", "-01", "+02", "@03", "'quoted", "'=1", "a,b"}) {
     exported += csvField(mac) + ",10.0.0." + std::to_string(++host) + ",10.0.0.1\r\n";
   }
   const SitePlan plan = read(exported);
   ASSERT_TRUE(plan.sendable());
   std::vector<std::string> macs;
   for (const SitePlanRow& row : plan.rows) macs.push_back(row.mac);
-  EXPECT_THAT(macs, ElementsAre("=HYPERLINK(\"x\")", "-01", "+02", "@03", "'quoted", "a,b"));
+  EXPECT_THAT(macs, ElementsAre("=HYPERLINK(\"x\")", "-01", "+02", "@03", "'quoted", "'=1", "a,b"));
 }
 
 TEST(SitePlanTest, NamesEachRowThatCannotBeSentWithItsLine) {
