@@ -36,6 +36,15 @@ std::string lowerAscii(std::string_view text) {
   return lower;
 }
 
+// A cell as a problem quotes it: a cell can be as long as the file.
+std::string excerpt(std::string_view cell) {
+  constexpr std::size_t kLongest = 40;
+  if (cell.size() <= kLongest) return std::string(cell);
+  std::size_t end = 0;
+  while (end < kLongest) end += std::max<std::size_t>(utf8SequenceLength(cell.substr(end)), 1);
+  return std::string(cell.substr(0, end)) + "…";
+}
+
 // The headers people write, and the export's own (kCameraColumns; its
 // gateway header reads "网关)").
 std::optional<PlanColumn> columnNamed(std::string_view header) {
@@ -123,13 +132,14 @@ class RowReader {
     const std::string text = cell(column);
     const auto bytes = discovery::parseAddress(text);
     if (!bytes) {
-      add(PlanProblemKind::kBadAddress, texts::planBadAddress(row_.line, texts::kPlanColumnNames[column], text));
+      add(PlanProblemKind::kBadAddress,
+          texts::planBadAddress(row_.line, texts::kPlanColumnNames[column], excerpt(text)));
       return std::nullopt;
     }
     const std::uint32_t address = discovery::toFieldsValue(*bytes);
     if (!canBeHostAddress(address)) {
       add(PlanProblemKind::kNotHostAddress,
-              texts::planNotHostAddress(row_.line, texts::kPlanColumnNames[column], text));
+          texts::planNotHostAddress(row_.line, texts::kPlanColumnNames[column], text));
       return std::nullopt;
     }
     return address;
@@ -146,7 +156,7 @@ void markDuplicates(std::vector<SitePlanRow>& rows) {
     const auto [mac, newMac] = lineOfMac.try_emplace(lowerAscii(row.mac), row.line);
     if (!newMac) {
       row.problems.push_back({PlanProblemKind::kDuplicateMac, row.line,
-                              texts::planDuplicateMac(row.line, row.mac, mac->second)});
+                              texts::planDuplicateMac(row.line, excerpt(row.mac), mac->second)});
     }
     if (row.address == 0) continue;
     const auto [address, newAddress] = lineOfAddress.try_emplace(row.address, row.line);

@@ -139,6 +139,14 @@ TEST(SitePlanTest, NamesEachRowThatCannotBeSentWithItsLine) {
   }
 }
 
+TEST(SitePlanTest, AProblemQuotesOnlyTheBeginningOfALongCell) {
+  const std::string longCell = std::string(39, '1') + "大" + std::string(1'000'000, '2');
+  const SitePlan plan = read("MAC,IP,Gateway\nAA-01," + longCell + ",10.0.0.1\n");
+  ASSERT_THAT(plan.rows[0].problems, ElementsAre(problemIs(PlanProblemKind::kBadAddress, 2)));
+  EXPECT_THAT(plan.rows[0].problems[0].text, testing::HasSubstr(std::string(39, '1') + "大…"));
+  EXPECT_LT(plan.rows[0].problems[0].text.size(), 200u);
+}
+
 TEST(SitePlanTest, NamesTheSameMacOrAddressPlannedTwiceAtTheLaterRow) {
   const SitePlan plan = read("MAC,IP,Gateway\nAA-01,10.0.0.5,10.0.0.1\nBB-01,10.0.0.5,10.0.0.1\naa-01,10.0.0.7,10.0.0.1\n");
   EXPECT_THAT(plan.rows[0].problems, IsEmpty());
