@@ -27,13 +27,14 @@ constexpr OptionSpelling kOptions[] = {
     {"--dry-run", "-n", kDryRun, false},
 };
 
-struct CommandSpec {
+// What each command takes: how many arguments, and which options.
+struct CommandShape {
   std::string_view name;
   std::size_t leastArguments;
   std::size_t mostArguments;
   unsigned options;
 };
-constexpr CommandSpec kCommands[] = {
+constexpr CommandShape kCommands[] = {
     {"search", 0, 0, kWait | kFormat},
     {"set", 3, 3, kYes},
     {"plan", 1, 1, kDryRun | kYes},
@@ -184,18 +185,18 @@ std::variant<Command, UsageError> parseCommandLine(std::span<const std::string_v
   if (words.positional.empty()) return UsageError{UsageProblem::kNoCommand, ""};
 
   const std::string_view name = words.positional.front();
-  const auto spec = std::find_if(std::begin(kCommands), std::end(kCommands),
-                                 [name](const CommandSpec& command) { return command.name == name; });
-  if (spec == std::end(kCommands)) return UsageError{UsageProblem::kUnknownCommand, std::string(name)};
+  const auto shape = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                 [name](const CommandShape& command) { return command.name == name; });
+  if (shape == std::end(kCommands)) return UsageError{UsageProblem::kUnknownCommand, std::string(name)};
   for (const GivenOption& given : words.options) {
-    if ((spec->options & given.option) == 0) {
+    if ((shape->options & given.option) == 0) {
       return UsageError{UsageProblem::kOptionNotForCommand, std::string(given.spelling)};
     }
   }
   const std::size_t argumentCount = words.positional.size() - 1;
-  if (argumentCount < spec->leastArguments) return UsageError{UsageProblem::kMissingArgument, std::string(name)};
-  if (argumentCount > spec->mostArguments) {
-    return UsageError{UsageProblem::kExtraArgument, std::string(words.positional[spec->mostArguments + 1])};
+  if (argumentCount < shape->leastArguments) return UsageError{UsageProblem::kMissingArgument, std::string(name)};
+  if (argumentCount > shape->mostArguments) {
+    return UsageError{UsageProblem::kExtraArgument, std::string(words.positional[shape->mostArguments + 1])};
   }
   return CommandBuilder(words).build(name);
 }
