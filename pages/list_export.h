@@ -12,18 +12,12 @@
 #include <string_view>
 
 #include "pages/camera_list.h"
+#include "pages/text_encoding.h"
 
 namespace pages {
-
-using GbkDecoder = std::function<std::string(std::string_view gbk)>;
 
 // The column headers, then each row, a line each.
 std::string copiedText(std::span<const CameraRow> rows, const GbkDecoder& decode);
 std::string csvText(std::span<const CameraRow> rows, const GbkDecoder& decode);
-
-// Anyone on the network chooses the texts of a camera's row: a cell that a
-// spreadsheet would run as a formula or a command gets a leading apostrophe,
-// which makes it text. `cell` is UTF-8.
-std::string guardedCell(std::string cell);
 
 }  // namespace pages

@@ -102,4 +102,191 @@ inline std::string invalidInput(int item) {
   return text;
 }
 
+
+// A site plan's problems, as its preview names them (`line`: the file's line,
+// the header being line 1), and its required columns as they are named there.
+inline constexpr std::array<const char*, 3> kPlanColumnNames{"MAC", "IP地址", "网关"};
+inline std::string planCannotOpen(const std::string& path) { return "无法打开文件 " + path + " ！"; }
+inline constexpr const char* kPlanNotText = "文件不是文本文件，请另存为 CSV（UTF-8 或 GBK）！";
+inline constexpr const char* kPlanEmpty = "文件中没有任何摄像机！";
+inline std::string planTooLarge(std::size_t megabytes) {
+  return "文件太大，超过 " + std::to_string(megabytes) + " MB！";
+}
+inline std::string planTooManyRows(std::size_t rows) {
+  return "文件超过 " + std::to_string(rows) + " 行，后面的行没有读取！";
+}
+inline std::string planMissingColumn(const std::string& column) { return "缺少“" + column + "”列！"; }
+inline std::string planFieldCount(std::size_t line, std::size_t expected, std::size_t found) {
+  return "第 " + std::to_string(line) + " 行：应有 " + std::to_string(expected) + " 项，实有 " +
+         std::to_string(found) + " 项！";
+}
+inline std::string planUnclosedQuote(std::size_t line) {
+  return "第 " + std::to_string(line) + " 行：引号没有结束！";
+}
+inline std::string planEmptyMac(std::size_t line) { return "第 " + std::to_string(line) + " 行：MAC 是空的！"; }
+inline std::string planBadAddress(std::size_t line, const std::string& column, const std::string& text) {
+  return "第 " + std::to_string(line) + " 行：" + column + "“" + text + "”不是有效的地址！";
+}
+inline std::string planNotHostAddress(std::size_t line, const std::string& column, const std::string& address) {
+  return "第 " + std::to_string(line) + " 行：" + column + " " + address + " 不能用作摄像机的地址！";
+}
+inline std::string planDuplicateMac(std::size_t line, const std::string& mac, std::size_t firstLine) {
+  return "第 " + std::to_string(line) + " 行：MAC " + mac + " 与第 " + std::to_string(firstLine) + " 行重复！";
+}
+inline std::string planDuplicateAddress(std::size_t line, const std::string& address, std::size_t firstLine) {
+  return "第 " + std::to_string(line) + " 行：IP " + address + " 与第 " + std::to_string(firstLine) + " 行重复！";
+}
+// A note, not an error: the subnet's mask is not known.
+inline std::string planGatewayElsewhere(std::size_t line, const std::string& gateway, const std::string& address) {
+  return "第 " + std::to_string(line) + " 行：注意，网关 " + gateway + " 与 IP " + address +
+         " 不在同一个 /24 网段。";
+}
+
+// The terminal program's messages, in English and in Chinese: it picks one
+// set by the locale (cli/language.h). Usage problems are printed as
+// "tovalen-cli: PROBLEM: ARGUMENT".
+struct TerminalTexts {
+  const char* help;
+  const char* seeHelp;
+  const char* noCommand;
+  const char* unknownCommand;
+  const char* unknownOption;
+  const char* optionNotForCommand;
+  const char* missingValue;
+  const char* badWait;
+  const char* badFormat;
+  const char* missingArgument;
+  const char* extraArgument;
+  const char* badAddress;
+  const char* notHostAddress;
+  const char* emptyMac;
+  // Asking before going on after a warning.
+  const char* confirmPrompt;
+  const char* confirmedByOption;
+  const char* noTerminal;
+  const char* declined;
+  // The search's table: MAC, IP, gateway, adapter.
+  std::array<const char*, 4> listingHeaders;
+  // Followed by the system's reason.
+  const char* cannotOpenNetwork;
+  const char* commandNotAvailable;
+};
+
+inline constexpr TerminalTexts kTerminalEnglish{
+    "Usage: tovalen-cli COMMAND [OPTION]...\n"
+    "Find network video cameras and change their IP address across subnets,\n"
+    "by multicast through every network adapter of this computer.\n"
+    "\n"
+    "Commands:\n"
+    "  search [--wait SECONDS] [--format table|csv|json]\n"
+    "      List the cameras that answer a search within SECONDS (default 3, at\n"
+    "      most 600): as a table, as the window's CSV export, or as JSON.\n"
+    "  set MAC IP GATEWAY [--yes]\n"
+    "      Give the camera with this MAC the address IP and the gateway GATEWAY.\n"
+    "  plan FILE [--dry-run] [--yes]\n"
+    "      Give every camera of a site plan its address and gateway. FILE is a\n"
+    "      CSV file with the columns MAC, IP and gateway, headed in English or\n"
+    "      Chinese in any order, in UTF-8 or GBK, separated by commas,\n"
+    "      semicolons or tabs; the window's export with its addresses edited is\n"
+    "      one. Its problems are listed first, and nothing is sent while one\n"
+    "      remains that prevents it. --dry-run stops after the list.\n"
+    "  check IP...\n"
+    "      Tell for each address whether a camera or this computer has it.\n"
+    "  adapters\n"
+    "      List the network adapters searched, with their addresses and gateways.\n"
+    "\n"
+    "Options:\n"
+    "  --wait SECONDS   how long search listens for answers (default 3)\n"
+    "  --format FORMAT  table (the default), csv or json\n"
+    "  -y, --yes        go on after a warning without asking\n"
+    "  -n, --dry-run    check the plan and send nothing\n"
+    "  -h, --help       show this help and exit\n"
+    "\n"
+    "After a warning (an address already taken, a note in the plan) the program\n"
+    "asks on the terminal whether to go on (y/N). When standard input is not a\n"
+    "terminal it does not guess: it stops, unless --yes was given.\n"
+    "\n"
+    "Messages are in Chinese when LC_ALL, LC_MESSAGES or LANG (the first that is\n"
+    "set) begins with \"zh\", and in English otherwise.\n"
+    "\n"
+    "Exit status: 0 done; 1 the work failed or was not confirmed; 2 bad usage or\n"
+    "bad input.\n",
+    "Try 'tovalen-cli --help'.",
+    "no command given",
+    "unknown command",
+    "unknown option",
+    "option not used by this command",
+    "option needs a value",
+    "not a number of seconds from 1 to 600",
+    "not one of table, csv, json",
+    "argument missing",
+    "extra argument",
+    "not an IPv4 address",
+    "not an address a camera can have",
+    "empty MAC",
+    "Go on? [y/N] ",
+    "Going on, as --yes was given.",
+    "Not going on: standard input is not a terminal to ask on. Give --yes to go on after this warning.",
+    "Not going on.",
+    {"MAC", "IP", "Gateway", "Adapter"},
+    "cannot open the network",
+    "this command is not available in this version yet",
+};
+
+inline constexpr TerminalTexts kTerminalChinese{
+    "用法：tovalen-cli 命令 [选项]...\n"
+    "查找网络摄像机，跨网段修改其IP地址；经本机每个网卡以组播收发。\n"
+    "\n"
+    "命令：\n"
+    "  search [--wait 秒数] [--format table|csv|json]\n"
+    "      列出在“秒数”内（默认 3 秒，最多 600 秒）应答搜索的摄像机：\n"
+    "      表格、与窗口“导出列表”相同的 CSV，或 JSON。\n"
+    "  set MAC IP 网关 [--yes]\n"
+    "      把该 MAC 的摄像机改为地址 IP、网关“网关”。\n"
+    "  plan 文件 [--dry-run] [--yes]\n"
+    "      按规划表修改每台摄像机的IP和网关。“文件”是 CSV 文件，含 MAC、IP、\n"
+    "      网关三列（中文或英文表头，顺序不限），UTF-8 或 GBK 编码，以逗号、\n"
+    "      分号或制表符分隔；窗口导出的列表改好IP后即可使用。先列出全部问题，\n"
+    "      仍有阻止发送的问题时不发送任何内容。--dry-run 列出后即停止。\n"
+    "  check IP...\n"
+    "      逐个说明地址是否已被摄像机或本机使用。\n"
+    "  adapters\n"
+    "      列出搜索所用的网卡及其地址和网关。\n"
+    "\n"
+    "选项：\n"
+    "  --wait 秒数      search 等待应答的时间（默认 3 秒）\n"
+    "  --format 格式    table（默认）、csv 或 json\n"
+    "  -y, --yes        出现警告时不询问，直接继续\n"
+    "  -n, --dry-run    只检查规划表，不发送\n"
+    "  -h, --help       显示本帮助并退出\n"
+    "\n"
+    "出现警告（地址已被使用、规划表中的提示）时，程序在终端上询问是否继续\n"
+    "（y/N）。标准输入不是终端时不作猜测：除非给出 --yes，否则停止。\n"
+    "\n"
+    "LC_ALL、LC_MESSAGES 或 LANG（取第一个已设置的）以“zh”开头时提示为中文，\n"
+    "否则为英文。\n"
+    "\n"
+    "退出状态：0 完成；1 操作失败或未确认；2 用法或输入错误。\n",
+    "请运行 'tovalen-cli --help' 查看用法。",
+    "没有给出命令",
+    "未知的命令",
+    "未知的选项",
+    "该命令不使用此选项",
+    "选项缺少取值",
+    "不是 1 到 600 之间的秒数",
+    "不是 table、csv、json 之一",
+    "缺少参数",
+    "多余的参数",
+    "不是有效的IPv4地址",
+    "不能用作摄像机的地址",
+    "MAC 是空的",
+    "继续吗？[y/N] ",
+    "已给出 --yes，继续。",
+    "不继续：标准输入不是终端，无法询问。要在此警告后继续，请给出 --yes。",
+    "不继续。",
+    {"摄像机MAC", "IP地址", "网关", "网卡"},
+    "无法打开网络",
+    "此版本尚不支持该命令",
+};
+
 }  // namespace ui::strings

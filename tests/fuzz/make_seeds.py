@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the seed corpus of the two fuzz targets into tests/fuzz/corpus/.
+"""Writes the seed corpus of the fuzz targets into tests/fuzz/corpus/.
 
 The seeds are kept in the repository; run this again only to change them.
 Inputs the fuzzers find are not added here unless one proves a fault worth
@@ -82,6 +82,16 @@ CALC_SEEDS = {
     "rate-below-8": calc_input(b"7", b"16", b"24", b"30"),
 }
 
+PLAN_SEEDS = {
+    "plan-english": b"MAC,IP,Gateway\r\nAA-01,10.0.0.5,10.0.0.1\r\nAA-02,10.0.0.6,10.0.0.1\r\n",
+    "plan-export": "\ufeff摄像机MAC,IP地址,网关)\r\n'=1,10.0.0.5,10.0.0.1\r\n\"a,\"\"b\",10.0.0.6,10.0.0.1\r\n".encode(),
+    "plan-gbk-semicolons": "网关;IP地址;摄像机MAC;名称\n10.0.0.1;10.0.0.5;大门;x\n".encode("gbk"),
+    "plan-tabs-quotes": b"mac\tip\tgateway\n\"a\r\nb\"\t10.0.0.5\t10.0.0.1\n\"open\t1.2.3.4\t1.2.3.1\n",
+    "plan-problems": b"MAC,IP,Gateway\nA,10.0.0.5,10.0.1.1\na,10.0.0.5,10.0.0.1\nB,127.0.0.1,0.0.0.0\nC,1.2.3\n,1.1.1.1,1.1.1.2\n",
+    "plan-missing-column": b"MAC;name\nA;x\n",
+    "plan-hostile-texts": b"MAC,IP,Gateway\n\x1b]0;x\x07\xc2\x9b\xe2\x80\xae\\,10.0.0.5,10.0.0.1\n\xff\xfe\x00\n",
+}
+
 
 def write(folder, seeds):
     target = HERE / "corpus" / folder
@@ -93,3 +103,4 @@ def write(folder, seeds):
 if __name__ == "__main__":
     write("receive_path_fuzzer", RECEIVE_SEEDS)
     write("calc_fuzzer", CALC_SEEDS)
+    write("site_plan_fuzzer", PLAN_SEEDS)

@@ -1,0 +1,13 @@
+// The cameras' texts are GBK; the terminal shows UTF-8. Without a toolkit
+// the system's converter does it: one file per platform.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+// U+FFFD for each byte that begins no GBK character.
+std::string gbkToUtf8(std::string_view gbk);
+
+}  // namespace cli
