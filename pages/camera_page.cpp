@@ -36,6 +36,7 @@ bool CameraPage::open() {
 void CameraPage::search() { seams_.channel.sendSearch(); }
 
 void CameraPage::close() {
+  applyCheck_.reset();
   seams_.channel.close();
   seams_.timer.cancel(sliceTask_);
   sliceTask_ = 0;
@@ -114,7 +115,8 @@ std::optional<std::string> CameraPage::conflictOf(const NewAddresses& values, co
   return std::nullopt;
 }
 
-void CameraPage::apply(const std::function<NewAddresses()>& read) {
+void CameraPage::apply(std::function<NewAddresses()> read) {
+  if (applyCheck_) return;
   const auto ready = [&](const NewAddresses& values) {
     return !picked_.mac.empty() && values.address != 0 && values.gateway != 0;
   };
@@ -122,12 +124,45 @@ void CameraPage::apply(const std::function<NewAddresses()>& read) {
   if (!ready(values)) return;
   if (!canBeHostAddress(values.address)) return tell(ui::strings::notAHostAddress(dotted(values.address)), Icon::Exclamation);
   if (!canBeHostAddress(values.gateway)) return tell(ui::strings::notAHostGateway(dotted(values.gateway)), Icon::Exclamation);
-  if (const auto conflict = conflictOf(values, readPcNetwork()); conflict && !ask(*conflict, Icon::Exclamation)) return;
+  const PcNetwork pc = readPcNetwork();
+  if (const auto conflict = conflictOf(values, pc); conflict && !ask(*conflict, Icon::Exclamation)) return;
+  if (const auto known = answerWithoutTheLink(pc.adapters, values.address)) {
+    logUnverified(*known);
+    return confirmAndSend(read);
+  }
+  view_.addressCheckRunning(true);
+  applyCheck_ = seams_.checker.check({values.address}, [this, read](const AddressAnswer& answer) {
+    const auto done = std::move(applyCheck_);
+    view_.addressCheckRunning(false);
+    logUnverified(answer);
+    if (const auto warning = inUseWarning(answer); warning && !ask(*warning, Icon::Exclamation)) return;
+    confirmAndSend(read);
+  });
+}
+
+void CameraPage::confirmAndSend(const std::function<NewAddresses()>& read) {
   if (!ask(ui::strings::kConfirmChange, Icon::Question)) return;
   // Read again: the values are those in force when the user said OK.
   const NewAddresses confirmed = read();
-  if (ready(confirmed) && canBeHostAddress(confirmed.address) && canBeHostAddress(confirmed.gateway))
+  if (!picked_.mac.empty() && confirmed.address != 0 && confirmed.gateway != 0 &&
+      canBeHostAddress(confirmed.address) && canBeHostAddress(confirmed.gateway))
     seams_.channel.sendSetIp(picked_.mac, confirmed.address, confirmed.gateway);
+}
+
+std::optional<std::string> CameraPage::inUseWarning(const AddressAnswer& answer) const {
+  if (answer.use != AddressUse::InUse || answer.ownAddress) return std::nullopt;
+  if (discovery::sameLinkAddress(picked_.mac, answer.linkAddress)) return std::nullopt;
+  const std::string address = dotted(discovery::toFieldsValue(answer.address));
+  for (const CameraRow& row : shownRows())
+    if (discovery::sameLinkAddress(row.mac, answer.linkAddress))
+      return ui::strings::addressAnsweredByCamera(address, answer.linkAddress, seams_.decode(row.mac));
+  return ui::strings::addressAnsweredOnTheLink(address, answer.linkAddress);
+}
+
+void logUnverified(const AddressAnswer& answer) {
+  if (answer.use == AddressUse::CannotVerify)
+    std::fprintf(stderr, "tovalen: %s not checked on the link: %s\n",
+                 dotted(discovery::toFieldsValue(answer.address)).c_str(), answer.reason.c_str());
 }
 
 std::vector<CameraRow> CameraPage::rowsInListOrder(std::span<const std::size_t> rows) const {

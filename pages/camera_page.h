@@ -17,6 +17,7 @@
 
 #include "pages/camera_list.h"
 #include "discovery/host_network.h"
+#include "pages/address_checker.h"
 #include "pages/camera_channel.h"
 #include "pages/list_export.h"
 #include "pages/pc_network.h"
@@ -37,6 +38,7 @@ struct CameraPageSeams {
   CameraChannel& channel;
   Prompter& prompter;
   Timer& timer;
+  AddressChecker& checker;
   discovery::HostNetwork& network;
   GbkDecoder decode;  // the wire's GBK texts as UTF-8, for texts the user reads
 };
@@ -48,6 +50,9 @@ class CameraPageView {
   // Rows [shownBefore, shown) are new; rows firstRewritten..lastRewritten of
   // those shown before may have new addresses, when anyRewritten.
   virtual void rowsChanged(const ShownCameraList::Changes& changes) = 0;
+  // Apply's new address is being checked on the link: the page shows it, and
+  // takes no other Apply meanwhile.
+  virtual void addressCheckRunning(bool running) { (void)running; }
 };
 
 // The values of the two address controls (first field most significant,
@@ -102,9 +107,11 @@ class CameraPage {
 
   // Apply: nothing without a picked camera or with a blank value; a clear
   // message for an address no host can have; a warning when the address is
-  // taken; the confirmation; then the request, with the values `read` gives
-  // when the user said OK.
-  void apply(const std::function<NewAddresses()>& read);
+  // listed or the PC's; then the address is checked on the link, without
+  // waiting, and a warning names the MAC that holds it; the confirmation;
+  // then the request, with the values `read` gives when the user said OK.
+  void apply(std::function<NewAddresses()> read);
+  bool checkingAddress() const { return applyCheck_ != nullptr; }
 
   // The selected rows, in list order, on the clipboard.
   void copy(std::span<const std::size_t> selectedRows);
@@ -150,6 +157,10 @@ class CameraPage {
   std::vector<CameraRow> rowsInListOrder(std::span<const std::size_t> rows) const;
   void tell(const std::string& text, Icon icon);
   bool ask(const std::string& text, Icon icon);
+  void confirmAndSend(const std::function<NewAddresses()>& read);
+  // The warning for an address a host on the link answered for; nothing when
+  // that host is the picked camera itself or the PC.
+  std::optional<std::string> inUseWarning(const AddressAnswer& answer) const;
 
   CameraPageSeams seams_;
   CameraPageView& view_;
@@ -160,6 +171,10 @@ class CameraPage {
   std::string proposedGateway_;
   CameraRow picked_;
   std::unique_ptr<BatchRun> batch_;
+  std::unique_ptr<RunningCheck> applyCheck_;
 };
+
+// A check that could not run is no reason to stop; the log says why.
+void logUnverified(const AddressAnswer& answer);
 
 }  // namespace pages

@@ -8,7 +8,8 @@ namespace pages {
 
 PcNetwork PcNetwork::read(discovery::HostNetwork& network) {
   PcNetwork pc;
-  for (const discovery::Adapter& adapter : network.adapters().value_or(std::vector<discovery::Adapter>{})) {
+  pc.adapters = network.adapters().value_or(std::vector<discovery::Adapter>{});
+  for (const discovery::Adapter& adapter : pc.adapters) {
     for (const discovery::AssignedAddress& assigned : adapter.addresses) {
       pc.addresses.insert(discovery::toFieldsValue(assigned.address));
       pc.subnets.emplace_back(discovery::toFieldsValue(assigned.address), assigned.prefixLength);

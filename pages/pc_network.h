@@ -12,6 +12,7 @@
 namespace pages {
 
 struct PcNetwork {
+  std::vector<discovery::Adapter> adapters;
   std::set<std::uint32_t> addresses;
   std::set<std::uint32_t> gateways;
   std::vector<std::pair<std::uint32_t, int>> subnets;  // an address of each and its prefix length

@@ -1,5 +1,6 @@
 // Deferred work on the UI thread, whatever runs its event loop: the pages
-// pace their work with it and never wait.
+// pace their work with it and never wait, and other threads hand their
+// results to the UI thread through it.
 #pragma once
 
 #include <chrono>
@@ -19,6 +20,10 @@ class Timer {
   virtual Handle runAfter(std::chrono::milliseconds delay, Task task) = 0;
   // Cancelling a task that ran, or was cancelled, does nothing.
   virtual void cancel(Handle task) = 0;
+  // From any thread: runs `task` on the UI thread soon, in the order posted.
+  // Whoever posts must stop before the timer goes; what is still queued then
+  // never runs.
+  virtual void post(Task task) = 0;
 };
 
 }  // namespace pages

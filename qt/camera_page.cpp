@@ -36,9 +36,10 @@ CameraPage::CameraPage(MessagePresenter& messages, pages::HostNetwork& network, 
     : QWidget(parent),
       messages_(messages),
       prompter_(messages, this),
+      checker_(network, timer_),
       channel_(network,
                [this] { QMetaObject::invokeMethod(this, [this] { page_.recordsArrived(); }, Qt::QueuedConnection); }),
-      page_({channel_, prompter_, timer_, network, toUtf8}, *this),
+      page_({channel_, prompter_, timer_, checker_, network, toUtf8}, *this),
       cameras_(page_) {
   buildDialog(this, cameraPageTemplate());
   list_ = control(this, kCameraList);
@@ -54,7 +55,8 @@ CameraPage::CameraPage(MessagePresenter& messages, pages::HostNetwork& network, 
   list_->viewport()->installEventFilter(this);
 
   connect(control(this, kSearch), &QPushButton::clicked, this, [this] { page_.search(); });
-  connect(control(this, kApply), &QPushButton::clicked, this, [this] {
+  applyButton_ = control(this, kApply);
+  connect(applyButton_, &QPushButton::clicked, this, [this] {
     page_.apply([this] { return pages::NewAddresses{newAddress_->address(), newGateway_->address()}; });
   });
   addListMenu();
@@ -67,6 +69,14 @@ CameraPage::CameraPage(MessagePresenter& messages, pages::HostNetwork& network, 
 CameraPage::~CameraPage() { page_.close(); }
 
 void CameraPage::rowsChanged(const pages::ShownCameraList::Changes& changes) { cameras_.publish(changes); }
+
+void CameraPage::addressCheckRunning(bool running) {
+  applyButton_->setEnabled(!running);
+  if (running)
+    setCursor(Qt::BusyCursor);
+  else
+    unsetCursor();
+}
 
 std::vector<std::size_t> CameraPage::selectedRows() const {
   std::vector<std::size_t> selected;

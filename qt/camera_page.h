@@ -16,6 +16,7 @@
 
 class QAction;
 class QLineEdit;
+class QPushButton;
 class QTableView;
 
 namespace ui {
@@ -46,6 +47,7 @@ class CameraPage : public QWidget, private pages::CameraPageView {
 
  private:
   void rowsChanged(const pages::ShownCameraList::Changes& changes) override;
+  void addressCheckRunning(bool running) override;
   std::vector<std::size_t> selectedRows() const;
   void pickRow();
   // The list's own menu: copy, select all, export, batch re-addressing.
@@ -56,6 +58,7 @@ class CameraPage : public QWidget, private pages::CameraPageView {
   MessagePresenter& messages_;
   Prompter prompter_;
   Timer timer_;
+  pages::LinkAddressChecker checker_;
   pages::MulticastCameraChannel channel_;
   pages::CameraPage page_;
   CameraListModel cameras_;
@@ -68,6 +71,7 @@ class CameraPage : public QWidget, private pages::CameraPageView {
   QLineEdit* gatewayBox_;
   IpAddressEdit* newAddress_;
   IpAddressEdit* newGateway_;
+  QPushButton* applyButton_;
 };
 
 }  // namespace ui

@@ -14,6 +14,8 @@ pages::Timer::Handle Timer::runAfter(std::chrono::milliseconds delay, Task task)
 
 void Timer::cancel(Handle task) { pending_.erase(task); }
 
+void Timer::post(Task task) { QMetaObject::invokeMethod(&context_, std::move(task), Qt::QueuedConnection); }
+
 void Timer::run(Handle handle) {
   const auto found = pending_.find(handle);
   if (found == pending_.end()) return;

@@ -2,6 +2,7 @@
 // with the timer object, so none runs after its page has gone.
 #pragma once
 
+#include <QObject>
 #include <QTimer>
 #include <map>
 #include <memory>
@@ -14,6 +15,7 @@ class Timer : public pages::Timer {
  public:
   Handle runAfter(std::chrono::milliseconds delay, Task task) override;
   void cancel(Handle task) override;
+  void post(Task task) override;
 
  private:
   struct Pending {
@@ -24,6 +26,8 @@ class Timer : public pages::Timer {
 
   Handle last_ = 0;
   std::map<Handle, Pending> pending_;
+  // Posted calls queued for it are dropped when it goes.
+  QObject context_;
 };
 
 }  // namespace ui

@@ -83,6 +83,14 @@ inline std::string addressListed(const std::string& address, const std::string& 
 inline std::string addressOfThisPc(const std::string& address) {
   return "IP " + address + " 是本机的地址！\r\n仍然继续吗？";
 }
+// The link answered for the address: a host there has it, at `mac`.
+inline std::string addressAnsweredOnTheLink(const std::string& address, const std::string& mac) {
+  return "IP " + address + " 已被网络上的设备（MAC " + mac + "）使用！\r\n仍然继续吗？";
+}
+inline std::string addressAnsweredByCamera(const std::string& address, const std::string& mac,
+                                           const std::string& camera) {
+  return "IP " + address + " 已被列表中的摄像机 " + camera + "（MAC " + mac + "）使用！\r\n仍然继续吗？";
+}
 inline std::string addressOfGateway(const std::string& address) {
   return "IP " + address + " 是网关的地址！\r\n仍然继续吗？";
 }

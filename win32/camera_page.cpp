@@ -17,15 +17,16 @@ using namespace ui::ids::camera_page;
 
 // Posted by the receive thread when records wait.
 constexpr UINT kRecordsWaiting = WM_APP + 1;
-static_assert(kRecordsWaiting != Timer::kTaskDue);
+static_assert(kRecordsWaiting != Timer::kTaskDue && kRecordsWaiting != Timer::kTasksPosted);
 
 std::string gbkToUtf8(std::string_view gbk) { return toUtf8(fromGbk(gbk)); }
 
 }  // namespace
 
 CameraPage::CameraPage(pages::HostNetwork& network)
-    : channel_(network, [this] { PostMessageW(window(), kRecordsWaiting, 0, 0); }),
-      page_({channel_, prompter_, timer_, network, gbkToUtf8}, *this) {}
+    : checker_(network, timer_),
+      channel_(network, [this] { PostMessageW(window(), kRecordsWaiting, 0, 0); }),
+      page_({channel_, prompter_, timer_, checker_, network, gbkToUtf8}, *this) {}
 
 HWND CameraPage::create(HINSTANCE instance, HWND parent) {
   instance_ = instance;
@@ -46,6 +47,9 @@ INT_PTR CameraPage::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case Timer::kTaskDue:
     case WM_TIMER:
       timer_.run(static_cast<pages::Timer::Handle>(wParam));
+      return TRUE;
+    case Timer::kTasksPosted:
+      timer_.runPosted();
       return TRUE;
     case WM_CONTEXTMENU:
       // Right-click, the menu key and Shift+F10 on the list.
@@ -147,6 +151,11 @@ void CameraPage::rowsChanged(const pages::ShownCameraList::Changes& changes) {
   if (changes.shown > changes.shownBefore)
     SendMessageW(list, LVM_SETITEMCOUNT, changes.shown, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
   if (changes.anyRewritten) SendMessageW(list, LVM_REDRAWITEMS, changes.firstRewritten, changes.lastRewritten);
+}
+
+void CameraPage::addressCheckRunning(bool running) {
+  EnableWindow(item(kApply.value), !running);
+  SetCursor(LoadCursorW(nullptr, running ? IDC_APPSTARTING : IDC_ARROW));
 }
 
 void CameraPage::showListMenu(LPARAM at) {

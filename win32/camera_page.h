@@ -34,6 +34,7 @@ class CameraPage : public Dialog, private pages::CameraPageView {
  private:
   INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void rowsChanged(const pages::ShownCameraList::Changes& changes) override;
+  void addressCheckRunning(bool running) override;
   void onInit();
   bool onCommand(WPARAM wParam);
   void onListNotice(const NMHDR& notice, LPARAM lParam);
@@ -46,6 +47,7 @@ class CameraPage : public Dialog, private pages::CameraPageView {
   HINSTANCE instance_ = nullptr;
   Prompter prompter_{this};
   Timer timer_{*this};
+  pages::LinkAddressChecker checker_;
   pages::MulticastCameraChannel channel_;
   pages::CameraPage page_;
 };

@@ -25,4 +25,23 @@ void Timer::run(Handle task) {
   due();
 }
 
+void Timer::post(Task task) {
+  bool first;
+  {
+    std::lock_guard lock(postedMutex_);
+    first = posted_.empty();
+    posted_.push_back(std::move(task));
+  }
+  if (first) PostMessageW(owner_.window(), kTasksPosted, 0, 0);
+}
+
+void Timer::runPosted() {
+  std::deque<Task> due;
+  {
+    std::lock_guard lock(postedMutex_);
+    due.swap(posted_);
+  }
+  for (const Task& task : due) task();
+}
+
 }  // namespace win32

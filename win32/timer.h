@@ -3,7 +3,9 @@
 // instead, which the system does not round up to its timer resolution.
 #pragma once
 
+#include <deque>
 #include <map>
+#include <mutex>
 
 #include "pages/timer.h"
 #include "win32/dialog.h"
@@ -14,18 +16,25 @@ class Timer : public pages::Timer {
  public:
   // Posted with the task's handle for those due at once.
   static constexpr UINT kTaskDue = WM_APP + 2;
+  // Posted, from any thread, when tasks were posted.
+  static constexpr UINT kTasksPosted = WM_APP + 3;
 
   explicit Timer(const Dialog& owner) : owner_(owner) {}
 
   Handle runAfter(std::chrono::milliseconds delay, Task task) override;
   void cancel(Handle task) override;
+  void post(Task task) override;
   // From the owner's WM_TIMER or kTaskDue.
   void run(Handle task);
+  // From the owner's kTasksPosted.
+  void runPosted();
 
  private:
   const Dialog& owner_;
   Handle last_ = 0;
   std::map<Handle, Task> pending_;
+  std::mutex postedMutex_;
+  std::deque<Task> posted_;
 };
 
 }  // namespace win32

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "pages/batch_dialog.h"
@@ -79,9 +80,11 @@ class CameraPageTest : public testing::Test {
   testsupport::FakeChannel channel;
   testsupport::FakePrompter prompter;
   testsupport::FakeTimer timer;
+  testsupport::FakeChecker checker;
   testsupport::FakeNetwork network{{testsupport::adapterAt({192, 168, 1, 10}, 24, "192.168.1.1")}};
   RecordingView view;
-  CameraPage page{{channel, prompter, timer, network, [](std::string_view gbk) { return std::string(gbk); }}, view};
+  CameraPage page{{channel, prompter, timer, checker, network, [](std::string_view gbk) { return std::string(gbk); }},
+                  view};
 };
 
 TEST_F(CameraPageTest, ProposesFromThePcsGatewayListsEachMacOnceAndPicksTheFirstSelectedRow) {
@@ -119,9 +122,11 @@ TEST(CameraPageWithoutGatewayTest, ProposesNothing) {
   testsupport::FakeChannel channel;
   testsupport::FakePrompter prompter;
   testsupport::FakeTimer timer;
+  testsupport::FakeChecker checker;
   testsupport::FakeNetwork network{{testsupport::adapterAt({10, 1, 1, 10}, 24, "")}};
   RecordingView view;
-  CameraPage page{{channel, prompter, timer, network, [](std::string_view gbk) { return std::string(gbk); }}, view};
+  CameraPage page{{channel, prompter, timer, checker, network, [](std::string_view gbk) { return std::string(gbk); }},
+                  view};
   page.open();
   EXPECT_EQ(page.proposedAddress(), "");
   EXPECT_EQ(page.proposedGateway(), "");
@@ -138,6 +143,7 @@ TEST_F(CameraPageTest, ApplyIsSilentWithoutAPickOrWithABlankValueThenConfirmsAnd
 
   prompter.answer = false;
   applyWith(address(192, 168, 1, 241), address(192, 168, 1, 1));
+  checker.answerAll(AddressUse::Free);
   ASSERT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(prompter.shown[0].prompt.text, "确定IP，网关都填写对了？\r\n修改IP吗？");
   EXPECT_EQ(prompter.shown[0].prompt.caption, "提示");
@@ -147,6 +153,7 @@ TEST_F(CameraPageTest, ApplyIsSilentWithoutAPickOrWithABlankValueThenConfirmsAnd
   prompter.answer = true;
   int reads = 0;
   page.apply([&] { return NewAddresses{address(192, 168, 1, 241 + reads++), address(192, 168, 1, 1)}; });
+  checker.answerAll(AddressUse::Free);
   ASSERT_EQ(channel.setIps.size(), 1u);
   EXPECT_EQ(channel.setIps[0].mac, "CAM-A");
   EXPECT_EQ(channel.setIps[0].address, address(192, 168, 1, 242)) << "the values in force at OK";
@@ -208,6 +215,58 @@ TEST_F(CameraPageTest, ApplyWarnsOfAnAddressTakenByAnotherCameraThePcOrAGatewayC
   EXPECT_THAT(prompter.texts(), ElementsAre("确定IP，网关都填写对了？\r\n修改IP吗？")) << "its own address is no conflict";
   applyWith(address(10, 0, 0, 6), address(10, 0, 0, 1));
   EXPECT_EQ(channel.setIps.size(), 2u) << "OK on the warning goes on to the confirmation";
+}
+
+TEST_F(CameraPageTest, ApplyChecksAnAddressOfThePcsSubnetOnTheLinkBeforeItsConfirmation) {
+  list({{"00:11:22:33:44:55", "10.0.0.5"}, {"00:11:22:33:44:66", "10.0.0.6"}});
+  pickRow(0);
+  const auto applyTo = [&](std::uint32_t newAddress) { applyWith(newAddress, address(192, 168, 1, 1)); };
+
+  applyTo(address(192, 168, 1, 50));
+  EXPECT_THAT(checker.asked, ElementsAre(address(192, 168, 1, 50)));
+  EXPECT_TRUE(page.checkingAddress());
+  EXPECT_TRUE(prompter.shown.empty()) << "nothing is asked until the link has answered";
+  applyTo(address(192, 168, 1, 51));
+  EXPECT_EQ(checker.asked.size(), 1u) << "one check at a time";
+  prompter.answer = false;
+  checker.answer(address(192, 168, 1, 50), AddressUse::InUse, "02:54:56:00:00:01");
+  EXPECT_FALSE(page.checkingAddress());
+  EXPECT_THAT(prompter.texts(), ElementsAre("IP 192.168.1.50 已被网络上的设备（MAC 02:54:56:00:00:01）使用！\r\n仍然继续吗？"));
+  EXPECT_TRUE(channel.setIps.empty()) << "Cancel sends nothing";
+
+  prompter.shown.clear();
+  applyTo(address(192, 168, 1, 51));
+  checker.answer(address(192, 168, 1, 51), AddressUse::InUse, "00-11-22-33-44-66");
+  EXPECT_THAT(prompter.texts(),
+              ElementsAre("IP 192.168.1.51 已被列表中的摄像机 00:11:22:33:44:66（MAC 00-11-22-33-44-66）使用！\r\n仍然继续吗？"));
+
+  // Free, the picked camera's own answer, or no check possible: the
+  // confirmation as ever.
+  prompter.answer = true;
+  for (const auto& [newAddress, use, mac] :
+       {std::tuple{address(192, 168, 1, 52), AddressUse::Free, ""},
+        std::tuple{address(192, 168, 1, 53), AddressUse::InUse, "00:11:22:33:44:55"},
+        std::tuple{address(192, 168, 1, 54), AddressUse::CannotVerify, ""}}) {
+    prompter.shown.clear();
+    applyTo(newAddress);
+    checker.answer(newAddress, use, mac);
+    EXPECT_THAT(prompter.texts(), ElementsAre(ui::strings::kConfirmChange)) << dotted(newAddress);
+  }
+  prompter.shown.clear();
+  const std::size_t checks = checker.asked.size();
+  applyTo(address(172, 16, 9, 9));
+  EXPECT_EQ(checker.asked.size(), checks) << "outside the PC's subnets the link is not asked";
+  EXPECT_THAT(prompter.texts(), ElementsAre(ui::strings::kConfirmChange));
+  EXPECT_EQ(channel.setIps.size(), 4u);
+}
+
+TEST_F(CameraPageTest, ClosingThePageEndsAnAddressCheck) {
+  list({{"CAM-A", "10.0.0.5"}});
+  pickRow(0);
+  applyWith(address(192, 168, 1, 50), address(192, 168, 1, 1));
+  ASSERT_EQ(checker.running.size(), 1u);
+  page.close();
+  EXPECT_TRUE(checker.running.empty());
 }
 
 TEST_F(CameraPageTest, CopyAndExportGuardEveryCellASpreadsheetWouldRun) {

@@ -4,7 +4,10 @@
 // toolkit, no sleep.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "discovery/host_network.h"
+#include "pages/address_checker.h"
 #include "pages/camera_channel.h"
 #include "pages/prompter.h"
 #include "pages/timer.h"
@@ -97,6 +101,22 @@ class FakeTimer : public pages::Timer {
     std::erase_if(tasks_, [&](const auto& pending) { return pending.first.handle == task; });
   }
 
+  void post(Task task) override {
+    std::lock_guard lock(postedMutex_);
+    posted_.push_back(std::move(task));
+    postedChanged_.notify_all();
+  }
+  // Waits until `count` tasks were posted in all (another thread posts them),
+  // then runs what was posted.
+  void runPosted(std::size_t count = 0) {
+    std::unique_lock lock(postedMutex_);
+    postedChanged_.wait(lock, [&] { return postedInAll_ + posted_.size() >= count; });
+    std::vector<Task> due = std::exchange(posted_, {});
+    postedInAll_ += due.size();
+    lock.unlock();
+    for (const Task& task : due) task();
+  }
+
   // Moves the clock on by `by`, running each task that falls due, in turn.
   void advance(std::chrono::milliseconds by) {
     const auto until = now_ + by;
@@ -121,6 +141,50 @@ class FakeTimer : public pages::Timer {
   std::chrono::milliseconds now_{0};
   Handle last_ = 0;
   std::map<Key, Task> tasks_;
+  std::mutex postedMutex_;
+  std::condition_variable postedChanged_;
+  std::vector<Task> posted_;
+  std::size_t postedInAll_ = 0;
+};
+
+// The link as a test answers it: each check waits until the test answers.
+class FakeChecker : public pages::AddressChecker {
+ public:
+  struct Check : pages::RunningCheck {
+    Check(FakeChecker& checker, std::vector<std::uint32_t> addresses, Answered answered)
+        : checker(checker), addresses(std::move(addresses)), answered(std::move(answered)) {
+      checker.running.push_back(this);
+    }
+    ~Check() override { std::erase(checker.running, this); }
+    FakeChecker& checker;
+    std::vector<std::uint32_t> addresses;
+    Answered answered;
+  };
+
+  std::unique_ptr<pages::RunningCheck> check(std::vector<std::uint32_t> addresses, Answered answered) override {
+    for (const std::uint32_t address : addresses) asked.push_back(address);
+    return std::make_unique<Check>(*this, std::move(addresses), std::move(answered));
+  }
+  // Answers `address` in every running check that asked for it.
+  void answer(std::uint32_t address, pages::AddressUse use, std::string linkAddress = {}) {
+    pages::AddressAnswer answer;
+    answer.address = discovery::toIpv4Bytes(address);
+    answer.use = use;
+    answer.linkAddress = std::move(linkAddress);
+    for (Check* check : std::vector<Check*>(running))
+      if (std::find(running.begin(), running.end(), check) != running.end() &&
+          std::find(check->addresses.begin(), check->addresses.end(), address) != check->addresses.end())
+        check->answered(answer);
+  }
+  // Every address still asked of a running check answered alike.
+  void answerAll(pages::AddressUse use) {
+    std::vector<std::uint32_t> open;
+    for (const Check* check : running) open.insert(open.end(), check->addresses.begin(), check->addresses.end());
+    for (const std::uint32_t address : open) answer(address, use);
+  }
+
+  std::vector<std::uint32_t> asked;
+  std::vector<Check*> running;
 };
 
 // The PC's adapters as a test chooses them; no system is asked.
