@@ -1,5 +1,7 @@
 #include "qt/ip_address_edit.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,6 +30,19 @@ bool isWellFormedField(const QString& text) {
 // is left and corrected.
 int valueOf(const QString& fieldText) { return std::min(fieldText.toInt(), kMaxFieldValue); }
 
+bool isModifierOnly(const QKeyEvent& event) {
+  switch (event.key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_Meta:
+    case Qt::Key_AltGr:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 // One of the four fields. Keys that move between fields are handled before the
@@ -45,6 +60,17 @@ class IpAddressEdit::Field : public QLineEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override {
+    if (isModifierOnly(*event)) {
+      QLineEdit::keyPressEvent(event);
+      return;
+    }
+    const bool arrivedByTyping = owner_.takeArrivalByTyping(index_);
+    if (event->matches(QKeySequence::Paste) && owner_.pasteAddress(QApplication::clipboard()->text())) return;
+    if (event->key() == Qt::Key_Period) {
+      // Consumed in any case: a dot never goes into a field.
+      if (!arrivedByTyping && !text().isEmpty()) owner_.moveOnByTyping(index_);
+      return;
+    }
     if (movesFocus(event)) return;
     const QString before = text();
     QLineEdit::keyPressEvent(event);
@@ -58,6 +84,7 @@ class IpAddressEdit::Field : public QLineEdit {
   }
 
   void focusOutEvent(QFocusEvent* event) override {
+    owner_.forgetArrivalByTyping();
     owner_.constrain(index_);
     QLineEdit::focusOutEvent(event);
     owner_.update();
@@ -69,10 +96,6 @@ class IpAddressEdit::Field : public QLineEdit {
 
   bool movesFocus(QKeyEvent* event) {
     switch (event->key()) {
-      case Qt::Key_Period:
-        // Consumed in any case: a dot never goes into a field.
-        if (!text().isEmpty()) owner_.moveFocus(index_, +1);
-        return true;
       case Qt::Key_Backspace:
       case Qt::Key_Left:
         return caretAtStart() && owner_.moveFocus(index_, -1);
@@ -163,11 +186,36 @@ bool IpAddressEdit::moveFocus(int fromField, int step) {
   return true;
 }
 
+void IpAddressEdit::moveOnByTyping(int fromField) {
+  if (moveFocus(fromField, +1)) arrivedByTyping_ = fromField + 1;
+}
+
+bool IpAddressEdit::takeArrivalByTyping(int field) {
+  const bool arrived = arrivedByTyping_ == field;
+  arrivedByTyping_ = -1;
+  return arrived;
+}
+
+bool IpAddressEdit::pasteAddress(const QString& pasted) {
+  const QString dotted = pasted.trimmed();
+  if (!dotted.contains(u'.')) return false;  // a field's own digits: the field takes them
+  const QStringList parts = dotted.split(u'.');
+  const bool isAddress = parts.size() == kFieldCount && std::all_of(parts.begin(), parts.end(), [](const QString& part) {
+    return isWellFormedField(part) && part.toInt() <= kMaxFieldValue;
+  });
+  // A dot never goes into a field, so a paste that is no address is dropped.
+  if (!isAddress) return true;
+  setText(dotted);
+  fields_[kFieldCount - 1]->setFocus(Qt::OtherFocusReason);
+  fields_[kFieldCount - 1]->end(false);
+  return true;
+}
+
 void IpAddressEdit::digitTyped(int field) {
   if (fields_[field]->text().size() < 3) return;
   // A full field moves on, unless its value had to be cut to 255: then the
   // caret stays, so the user sees what happened.
-  if (!constrain(field)) moveFocus(field, +1);
+  if (!constrain(field)) moveOnByTyping(field);
 }
 
 bool IpAddressEdit::constrain(int field) {
