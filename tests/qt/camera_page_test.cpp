@@ -114,13 +114,13 @@ class CameraPageTest : public testing::Test {
   // The set-IP requests put on the wire until `count` have gone, in order.
   std::vector<discovery::SetIpRecord> awaitSetIpRequests(std::size_t count) {
     std::vector<discovery::SetIpRecord> requests;
-    QTest::qWaitFor(
+    EXPECT_TRUE(QTest::qWaitFor(
         [&] {
           for (const auto& datagram : peer.sentByOthers())
             if (const auto request = discovery::decodeSetIpRequest(datagram.payload)) requests.push_back(*request);
           return requests.size() >= count;
         },
-        kWaitMs);
+        kWaitMs)) << "fewer than " << count << " set-IP requests went";
     return requests;
   }
   QPoint emptySpace() const { return {20, list()->viewport()->height() - 5}; }
