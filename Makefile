@@ -95,9 +95,12 @@ bench: build
 	tests/run-in-netns.sh $(BUILD_DIR)/bench/tovalen-bench $(BENCH_RUNS)
 
 # build/tovalen_<version>_<arch>.deb; packaging/check-package.sh tests it.
+# Only what the package holds is built: cpack installs it and builds nothing
+# (the `package` target of the build would build every test first).
 package: PACKAGES += $(PACKAGING_PACKAGES)
+package: TARGETS = tovalen tovalen-camera compressed_docs
 package: build
-	cmake --build --preset $(PRESET) --target package
+	cd $(BUILD_DIR) && cpack
 
 # Replays the fuzz corpus, then fuzzes the receive path and the calculator for
 # FUZZ_SECONDS each with clang's libFuzzer; build-fuzz/findings/ keeps what broke.
