@@ -1,10 +1,12 @@
 // The export's save dialog: Qt's own dialog, never the desktop's, in the
-// program's language whatever the system's, and what it hands back.
+// program's language whatever the system's, what it hands back, and the one
+// file it leaves, which README names.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -14,8 +16,11 @@
 #include <QTimer>
 #include <QTranslator>
 #include <QTreeView>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
+#include <string>
 
 #include "qt/message_box.h"
 #include "qt/toolkit_translation.h"
@@ -102,6 +107,19 @@ TEST_F(SaveDialogTest, GivesTheChosenFileOrNothingWhenCancelled) {
   const QString chosen = choose([](QFileDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Return); });
   EXPECT_EQ(chosen, QDir(home_.path()).filePath(QStringLiteral("摄像机列表.csv")));
   EXPECT_EQ(choose([](QFileDialog& dialog) { dialog.reject(); }), QString());
+}
+
+TEST_F(SaveDialogTest, LeavesOnlyTheSettingsFileReadmeNames) {
+  qunsetenv("XDG_CONFIG_HOME");
+  choose([](QFileDialog& dialog) { dialog.reject(); });
+  QStringList left;
+  for (QDirIterator file(home_.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); file.hasNext();)
+    left << QDir(home_.path()).relativeFilePath(file.next());
+  left.removeOne(QStringLiteral("cameras.csv"));  // the test's own
+  ASSERT_EQ(left, QStringList{QStringLiteral(".config/QtProject.conf")});
+  std::ifstream readme(TOVALEN_README);
+  const std::string text{std::istreambuf_iterator<char>(readme), {}};
+  EXPECT_NE(text.find("`~/" + left.front().toStdString() + "`"), std::string::npos);
 }
 
 }  // namespace
