@@ -15,6 +15,7 @@
 #include <iterator>
 #include <regex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,26 @@ TEST_F(DocumentedFilesTest, ReadmeNamesTheLockWhereTheProgramMakesIt) {
   }
   EXPECT_EQ(documentedLockFile(true), "$XDG_RUNTIME_DIR/tovalen.lock") << "the manual page names it so";
   EXPECT_THAT(textOf(TOVALEN_MANUAL_PAGE), testing::HasSubstr(".IB $XDG_RUNTIME_DIR /tovalen.lock"));
+}
+
+// docs/windows.md's table of the Windows program: one row per file group,
+// the first cell naming them (`win32/main.cpp`, `application.cpp`).
+TEST(WindowsDocTest, TheProgramsTableNamesEveryFileOfItAndNoOther) {
+  std::set<std::string> named;
+  std::istringstream doc(textOf(TOVALEN_WINDOWS_DOC));
+  const std::regex quotedName("`([^`]+)`");
+  for (std::string line; std::getline(doc, line);) {
+    if (line.rfind("| `win32/", 0) != 0) continue;
+    const std::string firstCell = line.substr(1, line.find('|', 1) - 1);
+    for (std::sregex_iterator match(firstCell.begin(), firstCell.end(), quotedName), end; match != end; ++match) {
+      const std::string name = (*match)[1];
+      named.insert(name.find('/') == std::string::npos ? "win32/" + name : name);
+    }
+  }
+  std::set<std::string> sources;
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(TOVALEN_SOURCE_DIR) / "win32"))
+    if (entry.path().extension() == ".cpp") sources.insert("win32/" + entry.path().filename().string());
+  EXPECT_EQ(named, sources);
 }
 
 }  // namespace
