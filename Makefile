@@ -95,8 +95,8 @@ bench: build
 	tests/run-in-netns.sh $(BUILD_DIR)/bench/tovalen-bench $(BENCH_RUNS)
 
 # build/tovalen_<version>_<arch>.deb; packaging/check-package.sh tests it.
-# Only what the package holds is built: cpack installs it and builds nothing
-# (the `package` target of the build would build every test first).
+# Only what the package holds is built, then cpack packs it (it builds
+# nothing itself: CMAKE_SKIP_INSTALL_ALL_DEPENDENCY).
 package: PACKAGES += $(PACKAGING_PACKAGES)
 package: TARGETS = tovalen tovalen-camera compressed_docs
 package: build

@@ -10,6 +10,9 @@ if(size LESS smallest OR size GREATER largest)
   message(FATAL_ERROR "${EXE} is ${size} bytes, not about half a megabyte as README and docs/windows.md say")
 endif()
 
+if(NOT OBJDUMP)
+  set(OBJDUMP objdump)  # binutils reads PE files too
+endif()
 execute_process(COMMAND "${OBJDUMP}" -p "${EXE}" OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "${OBJDUMP} -p ${EXE} failed: ${failed}")
