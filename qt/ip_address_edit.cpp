@@ -6,11 +6,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QRegularExpressionValidator>
 #include <QStyleOptionFrame>
 
 #include <algorithm>
+#include <memory>
 
 #include "res/strings.h"
 
@@ -65,7 +67,10 @@ class IpAddressEdit::Field : public QLineEdit {
       return;
     }
     const bool arrivedByTyping = owner_.takeArrivalByTyping(index_);
-    if (event->matches(QKeySequence::Paste) && owner_.pasteAddress(QApplication::clipboard()->text())) return;
+    if (event->matches(QKeySequence::Paste)) {
+      pasteHere();
+      return;
+    }
     if (event->key() == Qt::Key_Period) {
       // Consumed in any case: a dot never goes into a field.
       if (!arrivedByTyping && !text().isEmpty()) owner_.moveOnByTyping(index_);
@@ -76,6 +81,18 @@ class IpAddressEdit::Field : public QLineEdit {
     QLineEdit::keyPressEvent(event);
     if (event->text().size() == 1 && isAsciiDigit(event->text().front()) && text() != before)
       owner_.digitTyped(index_);
+  }
+
+  // The standard menu, its Paste taking a dotted address into every field.
+  // Its Paste is the entry connected to QLineEdit::paste (Qt 6.4 connects it
+  // by name, later versions may not).
+  void contextMenuEvent(QContextMenuEvent* event) override {
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    for (QAction* action : menu->actions())
+      if (disconnect(action, SIGNAL(triggered()), this, SLOT(paste())) ||
+          disconnect(action, &QAction::triggered, this, &QLineEdit::paste))
+        connect(action, &QAction::triggered, this, &Field::pasteHere);
+    menu->exec(event->globalPos());
   }
 
   void focusInEvent(QFocusEvent* event) override {
@@ -91,6 +108,10 @@ class IpAddressEdit::Field : public QLineEdit {
   }
 
  private:
+  void pasteHere() {
+    if (!owner_.pasteAddress(QApplication::clipboard()->text())) paste();
+  }
+
   bool caretAtStart() const { return !hasSelectedText() && cursorPosition() == 0; }
   bool caretAtEnd() const { return !hasSelectedText() && cursorPosition() == text().size(); }
 

@@ -1,7 +1,7 @@
 // A four-field IPv4 address input that behaves like the address control of
 // Windows, which installers know: '.' or a full field moves on, Backspace at
-// a field's start moves back, pasting a dotted address (Ctrl+V, Shift+Insert)
-// fills every field, and blank fields read as 0. A typed address gives the
+// a field's start moves back, pasting a dotted address (Ctrl+V, Shift+Insert,
+// the menu's Paste) fills every field, and blank fields read as 0. A typed address gives the
 // same whatever the box held: a dot typed right after typing moved on (a
 // full field, or a dot) is taken as that move, not as another.
 #pragma once

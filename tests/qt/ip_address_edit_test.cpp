@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QContextMenuEvent>
 #include <QTest>
+#include <QTimer>
 
 #include "qt/ip_address_edit.h"
 #include "ui_test_support.h"
@@ -159,6 +161,16 @@ TEST_F(IpAddressEditTest, PastedDottedAddressFillsAllFourFields) {
     pressKey(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(edit_->text(), QStringLiteral("10.20.30.40")) << "pasted " << notAnAddress;
   }
+
+  // From the field's own menu: Paste (&P), chosen by its key.
+  QApplication::clipboard()->setText(QStringLiteral("192.168.1.100"));
+  QTimer::singleShot(0, [] {
+    if (!QTest::qWaitFor([] { return QApplication::activePopupWidget(); })) return;
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_P);
+  });
+  QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(2, 2), field(1)->mapToGlobal(QPoint(2, 2)));
+  QApplication::sendEvent(field(1), &rightClick);
+  EXPECT_EQ(edit_->text(), QStringLiteral("192.168.1.100"));
 }
 
 TEST_F(IpAddressEditTest, BackspaceInAnEmptyFieldGoesBackToThePreviousOne) {
