@@ -100,9 +100,12 @@ bench-address: build
 	tests/discovery/run-beside-squatters.sh $(BUILD_DIR)/bench/tovalen-address-bench $(BENCH_RUNS)
 
 # build/tovalen_<version>_<arch>.deb; packaging/check-package.sh tests it.
+# Only what the package holds is built, then cpack packs it (it builds
+# nothing itself: CMAKE_SKIP_INSTALL_ALL_DEPENDENCY).
 package: PACKAGES += $(PACKAGING_PACKAGES)
+package: TARGETS = tovalen tovalen-camera compressed_docs
 package: build
-	cmake --build --preset $(PRESET) --target package
+	cd $(BUILD_DIR) && cpack
 
 # Replays the fuzz corpus, then fuzzes the receive path and the calculator for
 # FUZZ_SECONDS each with clang's libFuzzer; build-fuzz/findings/ keeps what broke.

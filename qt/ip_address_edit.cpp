@@ -1,14 +1,18 @@
 #include "qt/ip_address_edit.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QRegularExpressionValidator>
 #include <QStyleOptionFrame>
 
 #include <algorithm>
+#include <memory>
 
 #include "res/strings.h"
 
@@ -28,6 +32,19 @@ bool isWellFormedField(const QString& text) {
 // is left and corrected.
 int valueOf(const QString& fieldText) { return std::min(fieldText.toInt(), kMaxFieldValue); }
 
+bool isModifierOnly(const QKeyEvent& event) {
+  switch (event.key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_Meta:
+    case Qt::Key_AltGr:
+      return true;
+    default:
+      return false;
+  }
+}
+
 }  // namespace
 
 // One of the four fields. Keys that move between fields are handled before the
@@ -45,11 +62,37 @@ class IpAddressEdit::Field : public QLineEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override {
+    if (isModifierOnly(*event)) {
+      QLineEdit::keyPressEvent(event);
+      return;
+    }
+    const bool arrivedByTyping = owner_.takeArrivalByTyping(index_);
+    if (event->matches(QKeySequence::Paste)) {
+      pasteHere();
+      return;
+    }
+    if (event->key() == Qt::Key_Period) {
+      // Consumed in any case: a dot never goes into a field.
+      if (!arrivedByTyping && !text().isEmpty()) owner_.moveOnByTyping(index_);
+      return;
+    }
     if (movesFocus(event)) return;
     const QString before = text();
     QLineEdit::keyPressEvent(event);
     if (event->text().size() == 1 && isAsciiDigit(event->text().front()) && text() != before)
       owner_.digitTyped(index_);
+  }
+
+  // The standard menu, its Paste taking a dotted address into every field.
+  // Its Paste is the entry connected to QLineEdit::paste (Qt 6.4 connects it
+  // by name, later versions may not).
+  void contextMenuEvent(QContextMenuEvent* event) override {
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    for (QAction* action : menu->actions())
+      if (disconnect(action, SIGNAL(triggered()), this, SLOT(paste())) ||
+          disconnect(action, &QAction::triggered, this, &QLineEdit::paste))
+        connect(action, &QAction::triggered, this, &Field::pasteHere);
+    menu->exec(event->globalPos());
   }
 
   void focusInEvent(QFocusEvent* event) override {
@@ -58,21 +101,22 @@ class IpAddressEdit::Field : public QLineEdit {
   }
 
   void focusOutEvent(QFocusEvent* event) override {
+    owner_.forgetArrivalByTyping();
     owner_.constrain(index_);
     QLineEdit::focusOutEvent(event);
     owner_.update();
   }
 
  private:
+  void pasteHere() {
+    if (!owner_.pasteAddress(QApplication::clipboard()->text())) paste();
+  }
+
   bool caretAtStart() const { return !hasSelectedText() && cursorPosition() == 0; }
   bool caretAtEnd() const { return !hasSelectedText() && cursorPosition() == text().size(); }
 
   bool movesFocus(QKeyEvent* event) {
     switch (event->key()) {
-      case Qt::Key_Period:
-        // Consumed in any case: a dot never goes into a field.
-        if (!text().isEmpty()) owner_.moveFocus(index_, +1);
-        return true;
       case Qt::Key_Backspace:
       case Qt::Key_Left:
         return caretAtStart() && owner_.moveFocus(index_, -1);
@@ -163,11 +207,36 @@ bool IpAddressEdit::moveFocus(int fromField, int step) {
   return true;
 }
 
+void IpAddressEdit::moveOnByTyping(int fromField) {
+  if (moveFocus(fromField, +1)) arrivedByTyping_ = fromField + 1;
+}
+
+bool IpAddressEdit::takeArrivalByTyping(int field) {
+  const bool arrived = arrivedByTyping_ == field;
+  arrivedByTyping_ = -1;
+  return arrived;
+}
+
+bool IpAddressEdit::pasteAddress(const QString& pasted) {
+  const QString dotted = pasted.trimmed();
+  if (!dotted.contains(u'.')) return false;  // a field's own digits: the field takes them
+  const QStringList parts = dotted.split(u'.');
+  const bool isAddress = parts.size() == kFieldCount && std::all_of(parts.begin(), parts.end(), [](const QString& part) {
+    return isWellFormedField(part) && part.toInt() <= kMaxFieldValue;
+  });
+  // A dot never goes into a field, so a paste that is no address is dropped.
+  if (!isAddress) return true;
+  setText(dotted);
+  fields_[kFieldCount - 1]->setFocus(Qt::OtherFocusReason);
+  fields_[kFieldCount - 1]->end(false);
+  return true;
+}
+
 void IpAddressEdit::digitTyped(int field) {
   if (fields_[field]->text().size() < 3) return;
   // A full field moves on, unless its value had to be cut to 255: then the
   // caret stays, so the user sees what happened.
-  if (!constrain(field)) moveFocus(field, +1);
+  if (!constrain(field)) moveOnByTyping(field);
 }
 
 bool IpAddressEdit::constrain(int field) {

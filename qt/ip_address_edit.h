@@ -1,6 +1,9 @@
 // A four-field IPv4 address input that behaves like the address control of
 // Windows, which installers know: '.' or a full field moves on, Backspace at
-// a field's start moves back, and blank fields read as 0.
+// a field's start moves back, pasting a dotted address (Ctrl+V, Shift+Insert,
+// the menu's Paste) fills every field, and blank fields read as 0. A typed address gives the
+// same whatever the box held: a dot typed right after typing moved on (a
+// full field, or a dot) is taken as that move, not as another.
 #pragma once
 
 #include <QWidget>
@@ -39,11 +42,22 @@ class IpAddressEdit : public QWidget {
 
   // Called by the fields.
   bool moveFocus(int fromField, int step);
+  // The move that typing made into the next field, for the dot typed next.
+  void moveOnByTyping(int fromField);
+  // True, once, when `field` was reached by typing and nothing was typed
+  // since: the dot the user types now is the move already made.
+  bool takeArrivalByTyping(int field);
+  void forgetArrivalByTyping() { arrivedByTyping_ = -1; }
+  // Pasted text with a dot: a dotted address fills all four fields, anything
+  // else is dropped (a dot never goes into a field). False for text without a
+  // dot, which the field takes as its own digits.
+  bool pasteAddress(const QString& pasted);
   void digitTyped(int field);
   // Cuts a value over 255 to 255; true if it had to.
   bool constrain(int field);
 
   std::array<Field*, kFieldCount> fields_{};
+  int arrivedByTyping_ = -1;
 };
 
 }  // namespace ui

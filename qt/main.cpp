@@ -5,6 +5,7 @@
 #include "pages/startup.h"
 #include "qt/application.h"
 #include "qt/message_box.h"
+#include "qt/session_bus.h"
 #include "qt/toolkit_translation.h"
 
 int main(int, char** argv) {
@@ -13,6 +14,7 @@ int main(int, char** argv) {
     std::fprintf(stderr, "%s: no display found; set DISPLAY or WAYLAND_DISPLAY\n", qPrintable(applicationName));
     return pages::kNoDisplayExitCode;
   }
+  ui::forgoSessionBusWhereNoneRuns();
   // The program takes no arguments: not even the toolkit's own are looked at.
   int toolkitArgc = 1;
   QApplication application(toolkitArgc, argv);

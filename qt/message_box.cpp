@@ -3,7 +3,12 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
+#include <QLocale>
 #include <QMessageBox>
+
+#include "res/strings.h"
 
 namespace ui {
 
@@ -21,6 +26,36 @@ QMessageBox::Icon toQtIcon(MessageIcon icon) {
   return QMessageBox::Information;
 }
 
+// The columns of Qt's file list that it writes in the system's locale, not
+// the program's: the size, a folder's type, the date.
+class ChineseFileColumns : public QIdentityProxyModel {
+ public:
+  using QIdentityProxyModel::QIdentityProxyModel;
+
+  QVariant data(const QModelIndex& index, int role) const override {
+    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+    if (role != Qt::DisplayRole || !files) return QIdentityProxyModel::data(index, role);
+    const QFileInfo file = files->fileInfo(mapToSource(index));
+    switch (index.column()) {
+      case kSizeColumn:
+        return file.isDir() ? QString() : chinese_.formattedDataSize(file.size());
+      case kTypeColumn:
+        return file.isDir() ? QString::fromUtf8(strings::kFolderType) : QIdentityProxyModel::data(index, role);
+      case kDateColumn:
+        return chinese_.toString(file.lastModified(), QLocale::ShortFormat);
+      default:
+        return QIdentityProxyModel::data(index, role);
+    }
+  }
+
+ private:
+  // QFileSystemModel's columns.
+  static constexpr int kSizeColumn = 1;
+  static constexpr int kTypeColumn = 2;
+  static constexpr int kDateColumn = 3;
+  const QLocale chinese_{QLocale::Chinese, QLocale::China};
+};
+
 }  // namespace
 
 MessageResult QtMessagePresenter::show(const MessageRequest& request) {
@@ -37,7 +72,18 @@ MessageResult QtMessagePresenter::show(const MessageRequest& request) {
 
 QString QtMessagePresenter::chooseFileToSave(QWidget* owner, const QString& caption, const QString& suggestedName,
                                              const QString& filter) {
-  return QFileDialog::getSaveFileName(owner, caption, QDir::home().filePath(suggestedName), filter);
+  // Qt's own dialog, never the platform's: a desktop's dialog (GTK's, the
+  // portal's) speaks the system's language, and where there is no session
+  // bus it starts one that outlives the program.
+  QFileDialog dialog(owner, caption, QDir::home().filePath(suggestedName), filter);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  // The file types' names come from the MIME database in the default
+  // locale's language.
+  QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+  dialog.setProxyModel(new ChineseFileColumns(&dialog));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
 }
 
 bool QtMessagePresenter::run(QDialog& dialog) { return dialog.exec() == QDialog::Accepted; }

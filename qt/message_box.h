@@ -27,15 +27,15 @@ class MessagePresenter {
   virtual ~MessagePresenter() = default;
   // Returns once the user has answered.
   virtual MessageResult show(const MessageRequest& request) = 0;
-  // The file the user chose to write, in the platform's save dialog; empty
-  // when they cancelled.
+  // The file the user chose to write, in a save dialog; empty when they
+  // cancelled.
   virtual QString chooseFileToSave(QWidget* owner, const QString& caption, const QString& suggestedName,
                                    const QString& filter) = 0;
   // Runs `dialog` modally; true when the user accepted it.
   virtual bool run(QDialog& dialog) = 0;
 };
 
-// A modal QMessageBox over the owner.
+// A modal QMessageBox over the owner; Qt's own save dialog, in Chinese.
 class QtMessagePresenter : public MessagePresenter {
  public:
   MessageResult show(const MessageRequest& request) override;

@@ -41,6 +41,8 @@ inline constexpr const char* kBatchMenuEntry = "批量修改IP…";
 inline constexpr const char* kExportCaption = "导出列表";
 inline constexpr const char* kExportFileName = "摄像机列表.csv";
 inline constexpr const char* kCsvFilter = "CSV 文件 (*.csv)";
+// The save dialog's type of a folder, a text Qt's translation lacks.
+inline constexpr const char* kFolderType = "文件夹";
 // The batch dialog's preview: MAC, current address, new address.
 inline constexpr std::array<const char*, 3> kBatchColumns{"摄像机MAC", "当前IP", "新IP"};
 

@@ -4,6 +4,9 @@
 # with a private runtime directory ($XDG_RUNTIME_DIR).
 # Exits 77 (a skip for ctest) when no namespace can be created, except under
 # CI, where that is a failure.
+# Debian keeps tc and bridge (other systems ip too) only in /usr/sbin, which
+# an ordinary user's PATH lacks.
+PATH="$PATH:/usr/sbin:/sbin"
 if [ $# -eq 0 ]; then
   echo "usage: run-in-netns.sh COMMAND [ARG...]" >&2
   exit 2

@@ -7,6 +7,9 @@
 #   tvc  up, no IPv4 address
 #   tvd  10.9.0.2/24, no default route, down
 set -e
+# Debian keeps tc and bridge (other systems ip too) only in /usr/sbin, which
+# an ordinary user's PATH lacks.
+PATH="$PATH:/usr/sbin:/sbin"
 for name in tva tvb tvc tvd; do
   ip link add $name type veth peer name $name-far
   ip link set $name-far up

@@ -2,6 +2,10 @@
 # Shared by the lab's test scripts (sourced): whether a lab can be built here,
 # and whether a lab that has ended left anything behind.
 
+# Debian keeps tc and bridge (other systems ip too) only in /usr/sbin, which
+# an ordinary user's PATH lacks.
+PATH="$PATH:/usr/sbin:/sbin"
+
 # Exits 77, a skip for ctest, when this machine cannot create network
 # namespaces; under CI=true that is a failure instead.
 require_namespaces() {

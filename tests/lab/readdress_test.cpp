@@ -60,8 +60,10 @@ TEST_F(ReaddressAcrossSubnetsTest, FindsEveryCameraAndMovesOneIntoThePcsSubnet) 
   EXPECT_EQ(user.addressControl(kNewGateway), "192.168.1.1");
   saveScreenshotIfAsked();
 
-  user.click(kApply);  // 确定修改该摄像机, then OK
-  ASSERT_EQ(messages.shown.size(), 1u);
+  user.click(kApply);  // 确定修改该摄像机, then OK, once the link has said the address is free
+  EXPECT_FALSE(ui::control(window.cameraPage(), kApply)->isEnabled()) << "the page shows that it is checking";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return messages.shown.size() == 1; }, kWaitMs));
+  EXPECT_TRUE(ui::control(window.cameraPage(), kApply)->isEnabled());
   EXPECT_EQ(messages.shown[0].text, "确定IP，网关都填写对了？\r\n修改IP吗？");
   const Row moved{kMovedCamera[0], "192.168.1.241", "192.168.1.1"};
   EXPECT_TRUE(QTest::qWaitFor([&] { return user.rows()[row] == moved; }, kWaitMs))

@@ -84,8 +84,8 @@ TEST_F(SeveralAdaptersTest, TheWindowReachesTheCamerasBehindTheAdapterWithoutThe
     EXPECT_EQ(user.addressControl(kNewGateway), "0.0.0.0");
     user.enterAddress(kNewAddress, kMoved[1]);
     user.enterAddress(kNewGateway, kMoved[2]);
-    user.click(kApply);  // and OK
-    ASSERT_EQ(messages.shown.size(), 1u);
+    user.click(kApply);  // and OK, once the link has said the address is free
+    ASSERT_TRUE(QTest::qWaitFor([&] { return messages.shown.size() == 1; }, kWaitMs));
     EXPECT_THAT(office.sentSinceLastCall(), ElementsAre(kSetIpSent));
     EXPECT_THAT(cameras.sentSinceLastCall(), ElementsAre(kSetIpSent));
     const int row = user.rowOf(kMoved[0]);

@@ -20,13 +20,12 @@
 #include <functional>
 #include <string>
 
+#include "support/ci.h"
+
 namespace pages {
 namespace {
 
-bool underCi() {
-  const char* ci = std::getenv("CI");
-  return ci && std::string(ci) == "true";
-}
+using testsupport::underCi;
 
 // A shared directory like /tmp (sticky, writable by all) and a session's
 // runtime directory in it, made for each test and removed after it.

@@ -122,7 +122,7 @@ class CameraPageTest : public testing::Test {
             if (const auto request = discovery::decodeSetIpRequest(datagram.payload)) requests.push_back(*request);
           return requests.size() >= count;
         },
-        kWaitMs));
+        kWaitMs)) << "fewer than " << count << " set-IP requests went";
     return requests;
   }
   QPoint emptySpace() const { return {20, list()->viewport()->height() - 5}; }

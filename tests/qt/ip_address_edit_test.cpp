@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QContextMenuEvent>
 #include <QTest>
+#include <QTimer>
 
 #include "qt/ip_address_edit.h"
 #include "ui_test_support.h"
@@ -71,6 +73,104 @@ TEST_F(IpAddressEditTest, TypingIntoAFieldReachedByDotReplacesItsText) {
   field(0)->selectAll();
   typeKeys("11.9");
   EXPECT_EQ(edit_->text(), QStringLiteral("11.9.30.40"));
+}
+
+// The boxes are always filled in by the proposal before the user types, and
+// installers type in several ways; each must give what was typed, whatever
+// the box held.
+TEST_F(IpAddressEditTest, TypedAddressIsTakenWhateverTheBoxHeld) {
+  struct Typing {
+    const char* keys;
+    const char* address;
+  };
+  const Typing typings[] = {
+      {"192.168.1.100", "192.168.1.100"}, {"192.168.1.255", "192.168.1.255"}, {"10.0.0.1", "10.0.0.1"},
+      {"192168100100", "192.168.100.100"}, {"255.255.255.0", "255.255.255.0"}, {"1..2.3.4", "1.2.3.4"},
+  };
+  struct Start {
+    const char* name;
+    void (*prepare)(ui::IpAddressEdit&, QLineEdit& firstField);
+  };
+  const Start starts[] = {
+      {"blank", [](ui::IpAddressEdit&, QLineEdit&) {}},
+      {"filled, first field selected by Ctrl+A",
+       [](ui::IpAddressEdit& edit, QLineEdit&) {
+         edit.setText(QStringLiteral("192.168.1.241"));
+         pressKey(Qt::Key_A, Qt::ControlModifier);
+       }},
+      {"filled, first field selected by a double click",
+       [](ui::IpAddressEdit& edit, QLineEdit& firstField) {
+         edit.setText(QStringLiteral("192.168.1.241"));
+         QTest::mouseDClick(&firstField, Qt::LeftButton);
+       }},
+  };
+  for (const Start& start : starts) {
+    for (const Typing& typing : typings) {
+      SCOPED_TRACE(testing::Message() << start.name << ", typed " << typing.keys);
+      edit_->clear();
+      field(0)->setFocus();
+      start.prepare(*edit_, *field(0));
+      ASSERT_EQ(field(0)->selectedText(), field(0)->text());
+      typeKeys(typing.keys);
+      EXPECT_EQ(edit_->text(), QString::fromLatin1(typing.address));
+    }
+  }
+}
+
+TEST_F(IpAddressEditTest, DotOnASelectedOrFullFieldKeepsItAndMovesOn) {
+  edit_->setText(QStringLiteral("192.168.1.241"));
+  QTest::mouseClick(field(1), Qt::LeftButton);
+  pressKey(Qt::Key_A, Qt::ControlModifier);
+  typeKeys(".7");  // 168 kept, 1 replaced
+  EXPECT_EQ(edit_->text(), QStringLiteral("192.168.7.241"));
+
+  QTest::mouseClick(field(0), Qt::LeftButton);
+  pressKey(Qt::Key_End);  // the caret after 192, a full field
+  typeKeys(".10");
+  EXPECT_EQ(edit_->text(), QStringLiteral("192.10.7.241"));
+}
+
+TEST_F(IpAddressEditTest, TypingOverOneSelectedFieldChangesOnlyThatField) {
+  edit_->setText(QStringLiteral("192.168.1.241"));
+  QTest::mouseDClick(field(2), Qt::LeftButton);
+  typeKeys("20");
+  EXPECT_EQ(edit_->text(), QStringLiteral("192.168.20.241"));
+  QTest::mouseDClick(field(3), Qt::LeftButton);
+  typeKeys("100");
+  EXPECT_EQ(edit_->text(), QStringLiteral("192.168.20.100"));
+}
+
+TEST_F(IpAddressEditTest, BackspaceDeletesAcrossFieldsOfAFilledBox) {
+  edit_->setText(QStringLiteral("192.168.1.241"));
+  QTest::mouseClick(field(3), Qt::LeftButton);
+  pressKey(Qt::Key_End);
+  for (int i = 0; i < 5; ++i) pressKey(Qt::Key_Backspace);  // 241, then back into the third field and its 1
+  typeKeys("2.50");
+  EXPECT_EQ(edit_->text(), QStringLiteral("192.168.2.50"));
+}
+
+TEST_F(IpAddressEditTest, PastedDottedAddressFillsAllFourFields) {
+  edit_->setText(QStringLiteral("192.168.1.241"));
+  QTest::mouseClick(field(2), Qt::LeftButton);
+  QApplication::clipboard()->setText(QStringLiteral(" 10.20.30.40\n"));
+  pressKey(Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(edit_->text(), QStringLiteral("10.20.30.40"));
+
+  for (const char* notAnAddress : {"10.20.x.40", "1.2.3.4.5", "10.20", "1.2.3.1000"}) {
+    QApplication::clipboard()->setText(QString::fromLatin1(notAnAddress));
+    pressKey(Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(edit_->text(), QStringLiteral("10.20.30.40")) << "pasted " << notAnAddress;
+  }
+
+  // From the field's own menu: Paste (&P), chosen by its key.
+  QApplication::clipboard()->setText(QStringLiteral("192.168.1.100"));
+  QTimer::singleShot(0, [] {
+    if (!QTest::qWaitFor([] { return QApplication::activePopupWidget(); })) return;
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_P);
+  });
+  QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(2, 2), field(1)->mapToGlobal(QPoint(2, 2)));
+  QApplication::sendEvent(field(1), &rightClick);
+  EXPECT_EQ(edit_->text(), QStringLiteral("192.168.1.100"));
 }
 
 TEST_F(IpAddressEditTest, BackspaceInAnEmptyFieldGoesBackToThePreviousOne) {

@@ -9,8 +9,24 @@
 
 namespace testsupport {
 
+// A shell command with the system's directories on its PATH: Debian keeps
+// `tc` (other systems `ip` too) only in /usr/sbin, which an ordinary user's
+// PATH lacks.
+inline std::string withSystemTools(const std::string& command) {
+  return "PATH=\"${PATH:+$PATH:}/usr/sbin:/sbin\"; " + command;
+}
+
 // Runs one shell command of the set-up; true when it succeeded.
-inline bool runCommand(const std::string& command) { return std::system((command + " 2>&1").c_str()) == 0; }
+inline bool runCommand(const std::string& command) {
+  return std::system((withSystemTools(command) + " 2>&1").c_str()) == 0;
+}
+
+// Why the set-up cannot run `tool` here (from the Debian package `package`),
+// or empty when it can.
+inline std::string missingTool(const std::string& tool, const std::string& package) {
+  if (runCommand("command -v " + tool + " >/dev/null")) return {};
+  return tool + " is not installed (Debian package " + package + ")";
+}
 
 // A veth pair standing for one network: `name` is this machine's end, up and
 // with `address` (ADDRESS/PREFIX) when one is given; `name`-far is the far
@@ -33,7 +49,8 @@ class VethPair {
 
   // From here on, what leaves through this end waits in its queue, which has
   // room for all of it, for ever (a token bucket of one byte a second), as
-  // behind an adapter that has stopped sending; until release().
+  // behind an adapter that has stopped sending; until release(). Needs `tc`
+  // (missingTool("tc", "iproute2")).
   bool stall() { return runCommand("tc qdisc add dev " + name_ + " root tbf rate 8bit burst 1600 limit 100000000"); }
   void release() { runCommand("tc qdisc del dev " + name_ + " root"); }
 

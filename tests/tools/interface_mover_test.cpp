@@ -20,7 +20,7 @@ using testsupport::VethPair;
 // The standard output of a shell command.
 std::string output(const std::string& command) {
   std::string text;
-  const std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  const std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(testsupport::withSystemTools(command).c_str(), "r"), pclose);
   if (!pipe) return text;
   char buffer[256];
   while (fgets(buffer, sizeof buffer, pipe.get())) text += buffer;

@@ -2,6 +2,7 @@
 
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -70,6 +71,14 @@ class InterfaceSetting {
   std::string path_;
 };
 
+// `ip` by its path: some systems keep it only in /usr/sbin, which an ordinary
+// user's PATH lacks.
+const char* ipProgram() {
+  for (const char* path : {"/usr/bin/ip", "/bin/ip", "/usr/sbin/ip", "/sbin/ip"})
+    if (access(path, X_OK) == 0) return path;
+  return "ip";  // left to PATH
+}
+
 // Runs `ip` with the arguments; its own complaints go to our standard error.
 bool runIp(const std::vector<std::string>& arguments, std::string& error) {
   std::vector<char*> argv{const_cast<char*>("ip")};
@@ -79,7 +88,7 @@ bool runIp(const std::vector<std::string>& arguments, std::string& error) {
   for (const std::string& argument : arguments) command += ' ' + argument;
 
   pid_t child = 0;
-  if (const int failed = posix_spawnp(&child, "ip", nullptr, nullptr, argv.data(), environ)) {
+  if (const int failed = posix_spawnp(&child, ipProgram(), nullptr, nullptr, argv.data(), environ)) {
     error = "cannot run '" + command + "': " + std::strerror(failed);
     return false;
   }
