@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "discovery/adapter_traffic.h"
 #include "discovery/datagram_socket.h"
 #include "discovery/host_network.h"
 #include "discovery/protocol.h"
@@ -112,6 +113,10 @@ class MulticastChannel {
   bool isOpen() const { return running_; }
   const std::string& openError() const { return openError_; }
   int receiveBufferBytes() const { return receiveBufferBytes_; }
+  // Every adapter tried since open(), in index order: joined or why not,
+  // searches sent and answers heard through it, its socket's drops. Safe on
+  // any thread except during open() and close().
+  std::vector<AdapterTraffic> traffic() const;
 
  private:
   using Clock = SearchRounds::Clock;
@@ -125,7 +130,8 @@ class MulticastChannel {
   // On stderr, once until the adapter is joined or gone.
   void tellJoinFailure(const Adapter& adapter);
   // Called with sendMutex_ held; returns how many adapters it left through.
-  std::size_t sendThrough(const std::vector<Adapter>& adapters, std::span<const std::uint8_t> datagram);
+  std::size_t sendThrough(const std::vector<Adapter>& adapters, std::uint32_t command,
+                          std::span<const std::uint8_t> payload);
   void receiveLoop();
   // Checks the search round if that is due, and returns when it is due next;
   // while the other thread is sending, it is checked again shortly.
@@ -150,6 +156,7 @@ class MulticastChannel {
   std::vector<unsigned> joinFailuresTold_;
   std::vector<Adapter> searchAdapters_;  // where the last search went
   SearchRounds rounds_;
+  TrafficLog trafficLog_;
 };
 
 }  // namespace discovery
