@@ -77,7 +77,7 @@ TEST(NetworkCheckReversePathTest, StrictDropsWithoutARouteBackHereLooseWithoutAn
   const FilterCase cases[] = {
       {0, 0, false, false, std::nullopt}, {0, 2, false, false, 2},           {2, 0, false, false, 2},
       {2, 0, false, true, std::nullopt},  {2, 0, true, false, std::nullopt}, {0, 1, false, true, 1},
-      {1, 0, false, false, 1},            {1, 2, true, false, std::nullopt}, {2, 1, false, true, 2},
+      {1, 0, false, false, 1},            {1, 2, true, false, std::nullopt}, {2, 1, false, true, std::nullopt}, {2, 1, false, false, 2},
       {0, 1, true, false, std::nullopt},
   };
   for (const FilterCase& c : cases) {
