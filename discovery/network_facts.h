@@ -40,6 +40,7 @@ enum class FirewallVerdict {
   NotApplicable,      // no firewall of that kind (Linux)
   Allowed,
   NoRule,             // no inbound rule for the program
+  Blocked,            // an inbound rule blocks it (as when its first prompt was cancelled)
   RuleDisabled,       // there is one, switched off
   ProfileNotCovered,  // the rule leaves out the profile in force
   CannotTell,         // a standard user may not read it

@@ -120,6 +120,7 @@ std::optional<Finding> firewallFinding(FirewallVerdict verdict) {
     case FirewallVerdict::NotApplicable:
     case FirewallVerdict::Allowed: return std::nullopt;
     case FirewallVerdict::NoRule: said = text::kFirewallNoRule; break;
+    case FirewallVerdict::Blocked: said = text::kFirewallBlocked; break;
     case FirewallVerdict::RuleDisabled: said = text::kFirewallRuleDisabled; break;
     case FirewallVerdict::ProfileNotCovered: said = text::kFirewallProfileNotCovered; break;
     case FirewallVerdict::CannotTell: said = text::kFirewallCannotTell; break;

@@ -136,6 +136,8 @@ inline constexpr const char* kPortTaken =
     "搜索端口 5414 已被其他程序占用（系统未告知是哪个程序），本程序无法搜索。请关闭该程序，然后重新启动本程序。";
 inline constexpr const char* kFirewallNoRule =
     "Windows 防火墙中没有允许本程序接收应答的入站规则。请重新安装本程序，或在防火墙中允许 tovalen.exe。";
+inline constexpr const char* kFirewallBlocked =
+    "Windows 防火墙的入站规则阻止了本程序接收应答。请在 Windows 防火墙中删除或停用该规则，并允许 tovalen.exe。";
 inline constexpr const char* kFirewallRuleDisabled = "本程序的防火墙入站规则已被禁用。请在 Windows 防火墙中启用它。";
 inline constexpr const char* kFirewallProfileNotCovered =
     "本程序的防火墙入站规则不适用于当前的网络类型（域、专用或公用）。请在 Windows 防火墙中让它适用于当前网络。";

@@ -149,6 +149,7 @@ TEST(NetworkCheckPortTest, TheOtherProgramIsNamedWhereTheSystemSaysWhich) {
 TEST(NetworkCheckFirewallTest, EachVerdictButAllowedHasItsLine) {
   const std::pair<FirewallVerdict, const char*> verdicts[] = {
       {FirewallVerdict::NoRule, text::kFirewallNoRule},
+      {FirewallVerdict::Blocked, text::kFirewallBlocked},
       {FirewallVerdict::RuleDisabled, text::kFirewallRuleDisabled},
       {FirewallVerdict::ProfileNotCovered, text::kFirewallProfileNotCovered},
       {FirewallVerdict::CannotTell, text::kFirewallCannotTell},
