@@ -5,7 +5,9 @@
 #include <oleauto.h>
 
 #include <cwchar>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace discovery {
 namespace {
@@ -106,6 +108,20 @@ struct RulesSeen {
   }
 };
 
+// "N" or "LOW-HIGH", the whole item; nothing for a range's name (RPC,
+// IPHTTPS) or junk.
+std::optional<std::pair<unsigned long, unsigned long>> rangeOf(const std::wstring& item) {
+  wchar_t* end = nullptr;
+  const unsigned long low = std::wcstoul(item.c_str(), &end, 10);
+  if (end == item.c_str()) return std::nullopt;
+  if (*end == 0) return std::pair(low, low);
+  if (*end != L'-') return std::nullopt;
+  const wchar_t* highStart = end + 1;
+  const unsigned long high = std::wcstoul(highStart, &end, 10);
+  if (end == highStart || *end != 0) return std::nullopt;
+  return std::pair(low, high);
+}
+
 bool firewallOnFor(INetFwPolicy2* policy, long profilesInForce) {
   for (long profile : {NET_FW_PROFILE2_DOMAIN, NET_FW_PROFILE2_PRIVATE, NET_FW_PROFILE2_PUBLIC}) {
     VARIANT_BOOL on = VARIANT_TRUE;
@@ -124,12 +140,7 @@ bool portsTakeIn(std::wstring_view ports, std::uint16_t port) {
     const auto comma = ports.find(L',');
     const std::wstring item(ports.substr(0, comma));
     ports = comma == std::wstring_view::npos ? std::wstring_view() : ports.substr(comma + 1);
-    unsigned low = 0, high = 0;
-    wchar_t rest = 0;
-    const int read = std::swscanf(item.c_str(), L"%u-%u%lc", &low, &high, &rest);
-    if (read == 1) high = low;
-    else if (read != 2) continue;  // a range name (RPC, IPHTTPS) or junk
-    if (low <= port && port <= high) return true;
+    if (const auto range = rangeOf(item); range && range->first <= port && port <= range->second) return true;
   }
   return false;
 }
