@@ -46,10 +46,9 @@ std::string membershipOf(const AdapterTraffic* traffic) {
 std::string trafficOf(const AdapterTraffic& traffic, AdapterTraffic::Clock::time_point now) {
   std::string said = "，" + text::traffic(traffic.searchesSent, traffic.answersHeard);
   if (traffic.droppedDatagrams) said += "，" + text::dropped(*traffic.droppedDatagrams);
-  const auto ago = traffic.lastAnswer
-                       ? std::chrono::duration_cast<std::chrono::seconds>(now - *traffic.lastAnswer).count()
-                       : -1;
-  return said + "，" + (traffic.lastAnswer ? text::lastAnswer(std::max<long long>(ago, 0)) : text::kNoAnswerYet);
+  if (!traffic.lastAnswer) return said + "，" + text::kNoAnswerYet;
+  const auto ago = std::chrono::duration_cast<std::chrono::seconds>(now - *traffic.lastAnswer).count();
+  return said + "，" + text::lastAnswer(std::max<long long>(ago, 0));
 }
 
 std::string adapterLine(const AdapterFacts& adapter, const AdapterTraffic* traffic,

@@ -236,18 +236,27 @@ TEST_F(NetworkCheckTest, TheOfferedFixTurnsTheFilterOffAndTheNextSearchHearsTheO
   EXPECT_THAT(idle.ran, IsEmpty());
 }
 
-// Another program on the discovery port, by a name of its own.
+// Another program on the discovery port, by a name of its own: through an
+// IPv4 socket, or an IPv6 one that takes IPv4 too.
 class PortHolderProcess {
  public:
-  PortHolderProcess() {
+  explicit PortHolderProcess(int family = AF_INET) {
     int ready[2];
     if (::pipe(ready) != 0) return;
     pid_ = ::fork();
     if (pid_ == 0) {
       ::prctl(PR_SET_NAME, "tv-portholder");
-      const int socket = ::socket(AF_INET, SOCK_DGRAM, 0);
+      const int socket = ::socket(family, SOCK_DGRAM, 0);
       const sockaddr_in local = discovery::socketAddress({0, 0, 0, 0}, discovery::DISCOVERY_PORT);
-      const char bound = ::bind(socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0 ? 'y' : 'n';
+      sockaddr_in6 local6{};
+      local6.sin6_family = AF_INET6;
+      local6.sin6_port = htons(discovery::DISCOVERY_PORT);
+      const int dualStack = 0;
+      ::setsockopt(socket, IPPROTO_IPV6, IPV6_V6ONLY, &dualStack, sizeof dualStack);
+      const bool v6 = family == AF_INET6;
+      const char bound = ::bind(socket, v6 ? reinterpret_cast<const sockaddr*>(&local6)
+                                           : reinterpret_cast<const sockaddr*>(&local),
+                                v6 ? sizeof local6 : sizeof local) == 0 ? 'y' : 'n';
       [[maybe_unused]] const auto written = ::write(ready[1], &bound, 1);
       ::pause();  // until killed
       ::_exit(0);
@@ -276,6 +285,15 @@ TEST_F(NetworkCheckTest, ThePortHeldByAnotherProgramIsNamedWithThatProgram) {
   channel.close();
   const PortHolderProcess holder;
   ASSERT_TRUE(holder.ok());
+  EXPECT_EQ(channel.open(), 0);
+  const Finding* taken = findingOf(check.report(), Problem::PortTaken);
+  ASSERT_NE(taken, nullptr);
+  EXPECT_EQ(taken->text, text::portTakenBy("tv-portholder", holder.pid()));
+}
+
+TEST_F(NetworkCheckTest, ThePortHeldThroughIpv6IsNamedToo) {
+  const PortHolderProcess holder(AF_INET6);
+  if (!holder.ok()) GTEST_SKIP() << "no IPv6 in this namespace";
   EXPECT_EQ(channel.open(), 0);
   const Finding* taken = findingOf(check.report(), Problem::PortTaken);
   ASSERT_NE(taken, nullptr);

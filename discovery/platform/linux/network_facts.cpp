@@ -70,8 +70,8 @@ std::string kindByName(std::string_view name) {
 std::string kindBySysfs(const std::string& name, unsigned index) {
   const fs::path adapter = fs::path("/sys/class/net") / name;
   if (readSetting(adapter / "ifindex") != static_cast<int>(index)) return {};  // another namespace's
-  if (fs::exists(adapter / "tun_flags")) return "tun";
   std::error_code error;
+  if (fs::exists(adapter / "tun_flags", error)) return "tun";
   if (fs::exists(adapter / "device", error)) return {};
   std::ifstream uevent(adapter / "uevent");
   for (std::string line; std::getline(uevent, line);)

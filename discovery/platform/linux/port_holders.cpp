@@ -79,7 +79,10 @@ std::vector<unsigned long> socketInodesOnPort(std::string_view listing, std::uin
 
 std::vector<PortHolder> portHolders(std::uint16_t port) {
   std::set<unsigned long> others;
-  for (unsigned long inode : socketInodesOnPort(contentsOf("/proc/net/udp"), port)) others.insert(inode);
+  // An IPv6 socket bound to the port takes it from IPv4 too, unless it is
+  // IPv6 only.
+  for (const char* listing : {"/proc/net/udp", "/proc/net/udp6"})
+    for (unsigned long inode : socketInodesOnPort(contentsOf(listing), port)) others.insert(inode);
   // This program's own sockets are not another's.
   for (unsigned long inode : socketInodesOf("/proc/self")) others.erase(inode);
   std::vector<PortHolder> holders;

@@ -11,8 +11,8 @@
 
 namespace discovery {
 
-// The inodes of the sockets bound to `port` in a /proc/net/udp listing;
-// lines that do not read are skipped.
+// The inodes of the sockets bound to `port` in a /proc/net/udp or udp6
+// listing; lines that do not read are skipped.
 std::vector<unsigned long> socketInodesOnPort(std::string_view listing, std::uint16_t port);
 
 // The programs other than this one holding a socket bound to `port`.
