@@ -183,8 +183,9 @@ void MulticastChannel::receiveLoop() {
     if (result.status == ReceiveResult::Status::Failed) socket_.pause(kIdlePause);
     if (result.status == ReceiveResult::Status::Received) {
       bool answered = false;
+      const Clock::time_point readAt = Clock::now();
       for (std::size_t i = 0; i < result.count && running_; ++i)
-        if (dispatch(slots[i])) answered = true;
+        if (dispatch(slots[i], readAt)) answered = true;
       if (!running_) return;
       receiver_.endOfBatch();
       if (answered) handOver.answered(Clock::now());
@@ -209,12 +210,12 @@ std::optional<Clock::time_point> MulticastChannel::checkSearchRound(Clock::time_
   return rounds_.nextCheck(lastAnswer);
 }
 
-bool MulticastChannel::dispatch(const ReceivedDatagram& datagram) {
+bool MulticastChannel::dispatch(const ReceivedDatagram& datagram, Clock::time_point readAt) {
   // An empty datagram carries nothing, and anyone can send them: it costs no
   // pause, or a stream of them would starve the answers behind it.
   const auto decoded = decodeReceived(datagram);
   if (!decoded) return false;
-  trafficLog_.answerHeard(datagram.arrivalInterface, Clock::now());
+  trafficLog_.answerHeard(datagram.arrivalInterface, readAt);
   if (const auto* device = std::get_if<DeviceInfoRecord>(&*decoded))
     receiver_.deviceFound(*device);
   else

@@ -136,8 +136,9 @@ class MulticastChannel {
   // Checks the search round if that is due, and returns when it is due next;
   // while the other thread is sending, it is checked again shortly.
   std::optional<Clock::time_point> checkSearchRound(Clock::time_point lastAnswer);
-  // True when the datagram was an answer, handed to the receiver.
-  bool dispatch(const ReceivedDatagram& datagram);
+  // True when the datagram was an answer, handed to the receiver; counted
+  // for its adapter as heard at `readAt`.
+  bool dispatch(const ReceivedDatagram& datagram, Clock::time_point readAt);
 
   ChannelReceiver& receiver_;
   HostNetwork& network_;

@@ -43,11 +43,13 @@ namespace text = ui::strings::network;
 constexpr Ipv4Bytes kCameraOnWire{10, 41, 0, 9};
 constexpr Ipv4Bytes kCameraElsewhere{10, 99, 0, 9};
 
+bool holds(const testsupport::RecordingReceiver::Records& records, const std::string& mac) {
+  return std::any_of(records.begin(), records.end(),
+                     [&](const discovery::DecodedRecord& record) { return testsupport::macOf(record) == mac; });
+}
+
 bool heard(testsupport::RecordingReceiver& receiver, const std::string& mac) {
-  return receiver.waitUntil([&](const testsupport::RecordingReceiver::Records& records) {
-    return std::any_of(records.begin(), records.end(),
-                       [&](const discovery::DecodedRecord& record) { return testsupport::macOf(record) == mac; });
-  });
+  return receiver.waitUntil([&](const testsupport::RecordingReceiver::Records& records) { return holds(records, mac); });
 }
 
 std::vector<Problem> problemsFor(const NetworkReport& report, const std::string& adapter) {
@@ -83,11 +85,7 @@ class NetworkCheckTest : public testing::Test {
     answerFrom(kCameraOnWire, "ON-WIRE");
     ASSERT_TRUE(heard(receiver, "ON-WIRE"));
   }
-  bool heardFromElsewhere() {
-    const auto records = receiver.records();
-    return std::any_of(records.begin(), records.end(),
-                       [](const discovery::DecodedRecord& record) { return testsupport::macOf(record) == "ELSEWHERE"; });
-  }
+  bool heardFromElsewhere() { return holds(receiver.records(), "ELSEWHERE"); }
 
   VethPair wire{"tvwire", "10.41.0.2/24"};
   discovery::SystemNetwork network;
