@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <csignal>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "discovery/platform/linux/port_holders.h"
@@ -59,10 +60,10 @@ std::vector<Problem> problemsFor(const NetworkReport& report, const std::string&
   return problems;
 }
 
-const Finding* findingOf(const NetworkReport& report, Problem problem) {
+std::optional<Finding> findingOf(const NetworkReport& report, Problem problem) {
   for (const Finding& finding : report.findings)
-    if (finding.problem == problem) return &finding;
-  return nullptr;
+    if (finding.problem == problem) return finding;
+  return std::nullopt;
 }
 
 class NetworkCheckTest : public testing::Test {
@@ -122,11 +123,11 @@ TEST_F(NetworkCheckTest, VethBridgeAndTunAdaptersAreNamedAsVirtualWithTheirKind)
 TEST_F(NetworkCheckTest, SearchesWithNothingHeardAreNamedUntilAnAnswerComes) {
   openAndBegin();
   const auto silent = check.report();
-  ASSERT_NE(findingOf(silent, Problem::NothingHeard), nullptr);
+  ASSERT_NE(findingOf(silent, Problem::NothingHeard), std::nullopt);
   answerFrom(kCameraOnWire, "ON-WIRE");
   ASSERT_TRUE(heard(receiver, "ON-WIRE"));
   const auto answered = check.report();
-  EXPECT_EQ(findingOf(answered, Problem::NothingHeard), nullptr);
+  EXPECT_EQ(findingOf(answered, Problem::NothingHeard), std::nullopt);
   const auto traffic = channel.traffic();
   const auto wireTraffic = std::find_if(traffic.begin(), traffic.end(),
                                         [](const discovery::AdapterTraffic& t) { return t.name == "tvwire"; });
@@ -147,8 +148,8 @@ TEST_F(NetworkCheckTest, LooseFilteringWithoutARouteBackIsNamedWithItsCommandAnd
   answerFromElsewhereThenFromTheWire();
   EXPECT_FALSE(heardFromElsewhere());
   const auto report = check.report();
-  const Finding* filtered = findingOf(report, Problem::ReversePathFilter);
-  ASSERT_NE(filtered, nullptr);
+  const std::optional<Finding> filtered = findingOf(report, Problem::ReversePathFilter);
+  ASSERT_NE(filtered, std::nullopt);
   EXPECT_EQ(filtered->adapter, "tvwire");
   EXPECT_THAT(filtered->text, HasSubstr("rp_filter=2"));
   EXPECT_THAT(filtered->text, HasSubstr(text::droppedByFilter(1)));
@@ -177,7 +178,7 @@ TEST_F(NetworkCheckTest, NoFilterLineWhenFilteringIsOffOrARouteLeadsBack) {
     openAndBegin();
     answerFromElsewhereThenFromTheWire();
     EXPECT_TRUE(heard(receiver, "ELSEWHERE"));
-    EXPECT_EQ(findingOf(check.report(), Problem::ReversePathFilter), nullptr);
+    EXPECT_EQ(findingOf(check.report(), Problem::ReversePathFilter), std::nullopt);
     channel.close();
   }
   const KernelSetting loose("net/ipv4/conf/all/rp_filter", "2");
@@ -186,7 +187,7 @@ TEST_F(NetworkCheckTest, NoFilterLineWhenFilteringIsOffOrARouteLeadsBack) {
   openAndBegin();
   answerFromElsewhereThenFromTheWire();
   EXPECT_TRUE(heardFromElsewhere());
-  EXPECT_EQ(findingOf(check.report(), Problem::ReversePathFilter), nullptr);
+  EXPECT_EQ(findingOf(check.report(), Problem::ReversePathFilter), std::nullopt);
 }
 
 // Runs a fix as pkexec would once the user agreed: the rest of the line, as
@@ -220,14 +221,14 @@ TEST_F(NetworkCheckTest, TheOfferedFixTurnsTheFilterOffAndTheNextSearchHearsTheO
   offering.begin();
   answerFromElsewhereThenFromTheWire();
   const auto report = offering.report();
-  const Finding* filtered = findingOf(report, Problem::ReversePathFilter);
-  ASSERT_NE(filtered, nullptr);
+  const std::optional<Finding> filtered = findingOf(report, Problem::ReversePathFilter);
+  ASSERT_NE(filtered, std::nullopt);
   AsAdministrator runner;
   EXPECT_TRUE(offering.applyFix(*filtered, runner));
   EXPECT_THAT(runner.ran, ElementsAre("pkexec", "/sbin/sysctl", "-w", "net.ipv4.conf.all.rp_filter=0"));
   answerFrom(kCameraElsewhere, "ELSEWHERE");
   EXPECT_TRUE(heard(receiver, "ELSEWHERE"));
-  EXPECT_EQ(findingOf(offering.report(), Problem::ReversePathFilter), nullptr);
+  EXPECT_EQ(findingOf(offering.report(), Problem::ReversePathFilter), std::nullopt);
   // A finding with nothing to run runs nothing.
   AsAdministrator idle;
   EXPECT_FALSE(offering.applyFix(Finding{Problem::NothingHeard, {}, {}, {}}, idle));
@@ -244,6 +245,7 @@ class PortHolderProcess {
     pid_ = ::fork();
     if (pid_ == 0) {
       ::prctl(PR_SET_NAME, "tv-portholder");
+      ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // gone with the test, however it ends
       const int socket = ::socket(family, SOCK_DGRAM, 0);
       const sockaddr_in local = discovery::socketAddress({0, 0, 0, 0}, discovery::DISCOVERY_PORT);
       sockaddr_in6 local6{};
@@ -279,13 +281,13 @@ class PortHolderProcess {
 
 TEST_F(NetworkCheckTest, ThePortHeldByAnotherProgramIsNamedWithThatProgram) {
   openAndBegin();
-  EXPECT_EQ(findingOf(check.report(), Problem::PortTaken), nullptr) << "the channel's own sockets are not another's";
+  EXPECT_EQ(findingOf(check.report(), Problem::PortTaken), std::nullopt) << "the channel's own sockets are not another's";
   channel.close();
   const PortHolderProcess holder;
   ASSERT_TRUE(holder.ok());
   EXPECT_EQ(channel.open(), 0);
-  const Finding* taken = findingOf(check.report(), Problem::PortTaken);
-  ASSERT_NE(taken, nullptr);
+  const std::optional<Finding> taken = findingOf(check.report(), Problem::PortTaken);
+  ASSERT_NE(taken, std::nullopt);
   EXPECT_EQ(taken->text, text::portTakenBy("tv-portholder", holder.pid()));
 }
 
@@ -293,8 +295,8 @@ TEST_F(NetworkCheckTest, ThePortHeldThroughIpv6IsNamedToo) {
   const PortHolderProcess holder(AF_INET6);
   if (!holder.ok()) GTEST_SKIP() << "no IPv6 in this namespace";
   EXPECT_EQ(channel.open(), 0);
-  const Finding* taken = findingOf(check.report(), Problem::PortTaken);
-  ASSERT_NE(taken, nullptr);
+  const std::optional<Finding> taken = findingOf(check.report(), Problem::PortTaken);
+  ASSERT_NE(taken, std::nullopt);
   EXPECT_EQ(taken->text, text::portTakenBy("tv-portholder", holder.pid()));
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 
 #include "pages/file_limit.h"
 #include "res/strings.h"
@@ -50,11 +51,11 @@ std::vector<Problem> problemsOf(const NetworkSnapshot& snapshot) {
   return problems;
 }
 
-// The first finding of that problem, for that adapter where one is given.
-const Finding* findingOf(const NetworkReport& report, Problem problem, const std::string& adapter = {}) {
+// A copy of the first finding of that problem, for that adapter where one is given.
+std::optional<Finding> findingOf(const NetworkReport& report, Problem problem, const std::string& adapter = {}) {
   for (const Finding& finding : report.findings)
-    if (finding.problem == problem && (adapter.empty() || finding.adapter == adapter)) return &finding;
-  return nullptr;
+    if (finding.problem == problem && (adapter.empty() || finding.adapter == adapter)) return finding;
+  return std::nullopt;
 }
 
 TEST(NetworkCheckAddressTest, AnAdapterUpWithoutIpv4OrWithLinkLocalOnlyIsNamed) {
@@ -89,9 +90,9 @@ TEST(NetworkCheckReversePathTest, StrictDropsWithoutARouteBackHereLooseWithoutAn
     snapshot.facts.reversePathFilterAll = c.all;
     const auto report = buildReport(snapshot);
     // The other adapter, under `all` and without the route, may have a line of its own.
-    const Finding* finding = findingOf(report, Problem::ReversePathFilter, "eth0");
+    const std::optional<Finding> finding = findingOf(report, Problem::ReversePathFilter, "eth0");
     SCOPED_TRACE("all " + std::to_string(c.all) + ", own " + std::to_string(c.own));
-    ASSERT_EQ(finding != nullptr, c.named.has_value());
+    ASSERT_EQ(finding.has_value(), c.named.has_value());
     if (!finding) continue;
     EXPECT_THAT(finding->text, HasSubstr("rp_filter=" + std::to_string(*c.named)));
     EXPECT_THAT(finding->text, HasSubstr(*c.named == 1 ? text::kStrict : text::kLoose));
@@ -103,8 +104,8 @@ TEST(NetworkCheckReversePathTest, TheLineGivesTheExactCommandAndOffersItOnlyWher
   vlan.reversePathFilter = 0;
   auto snapshot = snapshotOf({vlan});
   snapshot.facts.reversePathFilterAll = 2;
-  const Finding* shown = findingOf(buildReport(snapshot), Problem::ReversePathFilter);
-  ASSERT_NE(shown, nullptr);
+  const std::optional<Finding> shown = findingOf(buildReport(snapshot), Problem::ReversePathFilter);
+  ASSERT_NE(shown, std::nullopt);
   // `all` is the larger: it alone must go to 0.
   EXPECT_THAT(shown->text, HasSubstr("sysctl -w net.ipv4.conf.all.rp_filter=0\r\n"));
   EXPECT_THAT(shown->text, HasSubstr("all"));
