@@ -12,6 +12,9 @@
 namespace discovery {
 namespace {
 
+// kAnyProtocol, which mingw-w64's icftypes.h leaves out.
+constexpr long kAnyProtocol = 256;
+
 // Holds a COM pointer for its scope.
 template <class Interface>
 class Held {
@@ -81,7 +84,7 @@ struct RulesSeen {
     VARIANT_BOOL enabled = VARIANT_FALSE;
     HeldText application, ports;
     if (FAILED(rule->get_Direction(&direction)) || direction != NET_FW_RULE_DIR_IN ||
-        FAILED(rule->get_Protocol(&protocol)) || (protocol != NET_FW_IP_PROTOCOL_UDP && protocol != NET_FW_IP_PROTOCOL_ANY) ||
+        FAILED(rule->get_Protocol(&protocol)) || (protocol != NET_FW_IP_PROTOCOL_UDP && protocol != kAnyProtocol) ||
         FAILED(rule->get_Action(&action)) || FAILED(rule->get_Enabled(&enabled)) || FAILED(rule->get_Profiles(&profiles)))
       return;
     rule->get_ApplicationName(application.out());
