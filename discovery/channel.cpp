@@ -70,10 +70,10 @@ int MulticastChannel::open() {
   // No address reuse: another program holding the port makes the open fail.
   if (!socket_.bindAny(DISCOVERY_PORT) || !socket_.setMulticastTtl(kMulticastTtl)) return failOpen();
   receiveBufferBytes_ = socket_.requestReceiveBuffer(network_.receiveBufferRequest());
+  trafficLog_.clear();
   // Joined by interface, never through a route: a laptop without a gateway,
   // or with its cable still out, is no reason to fail. An interface that
   // shows up later is joined at the next send.
-  trafficLog_.clear();
   updateMemberships(searchableAdapters());
   openError_.clear();
   running_ = true;
