@@ -6,6 +6,7 @@
 // fix through its own CommandRunner after asking (ui::strings::network).
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -72,8 +73,14 @@ class CommandRunner {
   virtual bool run(const std::vector<std::string>& argv) = 0;
 };
 
+// How long after begin() a front-end asks for report(): cameras answer
+// within a second, and a search repeated for lost answers goes out within
+// one more (see SearchRounds).
+inline constexpr std::chrono::milliseconds kNetworkCheckListen{2000};
+
 // The check's flow: begin() notes the system's counters and searches;
-// report() tells what happened since. The channel is the camera page's.
+// report(), kNetworkCheckListen later (the front-end's timer), tells what
+// happened since. The channel is the camera page's.
 class NetworkCheck {
  public:
   NetworkCheck(discovery::MulticastChannel& channel, discovery::NetworkInspector& inspector);
