@@ -132,7 +132,9 @@ NetworkFacts SystemInspector::inspect(std::uint16_t port) {
     adapter.loopback = link.flags & IFF_LOOPBACK;
     adapter.addresses = addresses[link.index];
     if (!adapter.loopback) {
-      adapter.virtualKind = !link.kind.empty() ? link.kind : kindByName(link.name);
+      // The software's name says more than the kernel's kind (docker0 is a bridge).
+      adapter.virtualKind = kindByName(link.name);
+      if (adapter.virtualKind.empty()) adapter.virtualKind = link.kind;
       if (adapter.virtualKind.empty()) adapter.virtualKind = kindBySysfs(link.name, link.index);
     }
     adapter.reversePathFilter = reversePathFilterOf(link.name);
