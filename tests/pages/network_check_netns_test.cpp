@@ -108,16 +108,17 @@ TEST_F(NetworkCheckTest, AnAdapterUpWithoutIpv4OrWithLinkLocalOnlyIsNamed) {
 
 // (A tun device needs /dev/net/tun, which an ordinary user may not open.)
 TEST_F(NetworkCheckTest, VethAndBridgeAdaptersAreNamedAsVirtualWithTheirKind) {
-  ASSERT_TRUE(runCommand("ip link add tvbr type bridge"));
+  ASSERT_TRUE(runCommand("ip link add tvbr type bridge && ip link add docker0 type bridge"));
   openAndBegin();
   const auto report = check.report();
-  runCommand("ip link del tvbr");
+  runCommand("ip link del tvbr; ip link del docker0");
   std::vector<std::string> virtualLines;
   for (const Finding& finding : report.findings)
     if (finding.problem == Problem::VirtualAdapter) virtualLines.push_back(finding.text);
   EXPECT_THAT(virtualLines, testing::UnorderedElementsAre(text::virtualAdapter("tvwire", "veth"),
                                                           text::virtualAdapter("tvwire-far", "veth"),
-                                                          text::virtualAdapter("tvbr", "bridge")));
+                                                          text::virtualAdapter("tvbr", "bridge"),
+                                                          text::virtualAdapter("docker0", "docker")));
 }
 
 TEST_F(NetworkCheckTest, SearchesWithNothingHeardAreNamedUntilAnAnswerComes) {
