@@ -70,6 +70,7 @@ int MulticastChannel::open() {
   // No address reuse: another program holding the port makes the open fail.
   if (!socket_.bindAny(DISCOVERY_PORT) || !socket_.setMulticastTtl(kMulticastTtl)) return failOpen();
   receiveBufferBytes_ = socket_.requestReceiveBuffer(network_.receiveBufferRequest());
+  trafficLog_.clear();
   // Joined by interface, never through a route: a laptop without a gateway,
   // or with its cable still out, is no reason to fail. An interface that
   // shows up later is joined at the next send.
@@ -103,7 +104,7 @@ void MulticastChannel::send(std::uint32_t command, std::span<const std::uint8_t>
   // Counted before the search leaves: its answers may start overflowing the
   // buffer at once.
   const auto dropsBefore = socket_.droppedDatagrams();
-  const std::size_t sent = sendThrough(adapters, encodeDatagram(command, payload));
+  const std::size_t sent = sendThrough(adapters, command, payload);
   if (command != CMD_SEARCH) return;
   searchAdapters_ = adapters;
   if (sent > 0) rounds_.searchSent(Clock::now(), dropsBefore);
@@ -127,7 +128,11 @@ void MulticastChannel::updateMemberships(const std::vector<Adapter>& adapters) {
     if (socket_.joinThrough(DISCOVERY_GROUP, adapter)) {
       joined_.push_back(adapter);
       std::erase(joinFailuresTold_, adapter.index);
+      trafficLog_.joined(adapter);
     } else {
+      trafficLog_.joinFailed(adapter, socket_.noSocketForLastJoin() ? AdapterTraffic::Membership::NoSocket
+                                                                     : AdapterTraffic::Membership::Refused,
+                             socket_.lastError());
       tellJoinFailure(adapter);
     }
   }
@@ -140,12 +145,27 @@ void MulticastChannel::tellJoinFailure(const Adapter& adapter) {
                socket_.lastError().c_str());
 }
 
-std::size_t MulticastChannel::sendThrough(const std::vector<Adapter>& adapters, std::span<const std::uint8_t> datagram) {
+std::size_t MulticastChannel::sendThrough(const std::vector<Adapter>& adapters, std::uint32_t command,
+                                          std::span<const std::uint8_t> payload) {
+  const Bytes datagram = encodeDatagram(command, payload);
   std::size_t sent = 0;
   // One adapter failing never keeps the request from the others.
-  for (const Adapter& adapter : adapters)
-    if (socket_.sendThrough(adapter, DISCOVERY_GROUP, DISCOVERY_PORT, datagram)) ++sent;
+  for (const Adapter& adapter : adapters) {
+    if (!socket_.sendThrough(adapter, DISCOVERY_GROUP, DISCOVERY_PORT, datagram)) continue;
+    ++sent;
+    if (command == CMD_SEARCH) trafficLog_.searchSent(adapter);
+  }
   return sent;
+}
+
+std::vector<AdapterTraffic> MulticastChannel::traffic() const {
+  auto entries = trafficLog_.snapshot();
+  for (AdapterTraffic& entry : entries) {
+    Adapter adapter;
+    adapter.index = entry.index;
+    entry.droppedDatagrams = socket_.droppedDatagramsThrough(adapter);
+  }
+  return entries;
 }
 
 void MulticastChannel::close() {
@@ -171,8 +191,9 @@ void MulticastChannel::receiveLoop() {
     if (result.status == ReceiveResult::Status::Failed) socket_.pause(kIdlePause);
     if (result.status == ReceiveResult::Status::Received) {
       bool answered = false;
+      const Clock::time_point readAt = Clock::now();
       for (std::size_t i = 0; i < result.count && running_; ++i)
-        if (dispatch(slots[i])) answered = true;
+        if (dispatch(slots[i], readAt)) answered = true;
       if (!running_) return;
       receiver_.endOfBatch();
       if (answered) handOver.answered(Clock::now());
@@ -193,15 +214,16 @@ std::optional<Clock::time_point> MulticastChannel::checkSearchRound(Clock::time_
   if (!lock) return now + kSenderBusyRetry;
   const auto due = rounds_.nextCheck(lastAnswer);
   if (!due || *due > now) return due;
-  if (rounds_.check(now, socket_.droppedDatagrams())) sendThrough(searchAdapters_, encodeDatagram(CMD_SEARCH, {}));
+  if (rounds_.check(now, socket_.droppedDatagrams())) sendThrough(searchAdapters_, CMD_SEARCH, {});
   return rounds_.nextCheck(lastAnswer);
 }
 
-bool MulticastChannel::dispatch(const ReceivedDatagram& datagram) {
+bool MulticastChannel::dispatch(const ReceivedDatagram& datagram, Clock::time_point readAt) {
   // An empty datagram carries nothing, and anyone can send them: it costs no
   // pause, or a stream of them would starve the answers behind it.
   const auto decoded = decodeReceived(datagram);
   if (!decoded) return false;
+  trafficLog_.answerHeard(datagram.arrivalInterface, readAt);
   if (const auto* device = std::get_if<DeviceInfoRecord>(&*decoded))
     receiver_.deviceFound(*device);
   else

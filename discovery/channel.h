@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "discovery/adapter_traffic.h"
 #include "discovery/datagram_socket.h"
 #include "discovery/host_network.h"
 #include "discovery/protocol.h"
@@ -117,6 +118,10 @@ class MulticastChannel {
   bool isOpen() const { return running_; }
   const std::string& openError() const { return openError_; }
   int receiveBufferBytes() const { return receiveBufferBytes_; }
+  // Every adapter tried since open(), in index order: joined or why not,
+  // searches sent and answers heard through it, its socket's drops. Safe on
+  // any thread except during open() and close().
+  std::vector<AdapterTraffic> traffic() const;
 
  private:
   using Clock = SearchRounds::Clock;
@@ -130,13 +135,15 @@ class MulticastChannel {
   // On stderr, once until the adapter is joined or gone.
   void tellJoinFailure(const Adapter& adapter);
   // Called with sendMutex_ held; returns how many adapters it left through.
-  std::size_t sendThrough(const std::vector<Adapter>& adapters, std::span<const std::uint8_t> datagram);
+  std::size_t sendThrough(const std::vector<Adapter>& adapters, std::uint32_t command,
+                          std::span<const std::uint8_t> payload);
   void receiveLoop();
   // Checks the search round if that is due, and returns when it is due next;
   // while the other thread is sending, it is checked again shortly.
   std::optional<Clock::time_point> checkSearchRound(Clock::time_point lastAnswer);
-  // True when the datagram was an answer, handed to the receiver.
-  bool dispatch(const ReceivedDatagram& datagram);
+  // True when the datagram was an answer, handed to the receiver; counted
+  // for its adapter as heard at `readAt`.
+  bool dispatch(const ReceivedDatagram& datagram, Clock::time_point readAt);
 
   ChannelReceiver& receiver_;
   HostNetwork& network_;
@@ -158,6 +165,7 @@ class MulticastChannel {
   std::vector<Adapter> adapters_;
   std::optional<Clock::time_point> adaptersReadAt_;
   SearchRounds rounds_;
+  TrafficLog trafficLog_;
 };
 
 }  // namespace discovery

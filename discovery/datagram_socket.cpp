@@ -9,6 +9,7 @@ namespace discovery {
 bool DatagramSocket::joinThrough(const Ipv4Bytes& group, const Adapter& via) {
   AdapterSocket* adapterSocket = adapterSocketOf(kIdle);
   if (!adapterSocket) adapterSocket = openAdapterSocket();
+  noSocketForLastJoin_ = !adapterSocket;
   if (!adapterSocket) return false;
   DatagramSocket& socket = adapterSocket->socket;
   // The interface first: should the join fail, nothing is left to undo.

@@ -22,6 +22,9 @@ namespace discovery {
 inline constexpr std::size_t kReceiveBufferSize = 1024;
 // The most datagrams one receive() call fills.
 inline constexpr std::size_t kReceiveBatch = 64;
+// File descriptors the adapter sockets leave to the rest of the program (its
+// window system's pipes, its files), however many adapters there are.
+inline constexpr int kSpareDescriptors = 64;
 
 struct ReceivedDatagram {
   std::array<std::uint8_t, kReceiveBufferSize> bytes;
@@ -29,6 +32,7 @@ struct ReceivedDatagram {
   bool truncated = false;  // longer than kReceiveBufferSize - 1 bytes
   Ipv4Bytes senderAddress{};
   std::uint16_t senderPort = 0;
+  unsigned arrivalInterface = 0;  // the index of the adapter it came through; 0 where the system does not say
 
   std::span<const std::uint8_t> payload() const { return {bytes.data(), length}; }
 };
@@ -68,6 +72,8 @@ class DatagramSocket {
   // adapter sockets so far because a receive buffer was full; nothing where
   // the system does not tell.
   std::optional<std::uint32_t> droppedDatagrams() const;
+  // The same for the socket of that adapter alone.
+  std::optional<std::uint32_t> droppedDatagramsThrough(const Adapter& via) const;
   std::uint16_t localPort() const;
 
   // Sends one datagram, to a group or a single host, waiting for room in the
@@ -82,8 +88,14 @@ class DatagramSocket {
   // buffer. receive() reads them all, and hands on each datagram to the
   // group once: from the socket that joined where it arrived. Adapters are
   // told apart by index. Joins and leaves come from one thread at a time;
-  // sends and receive() may run meanwhile.
+  // sends and receive() may run meanwhile. Where descriptors are limited
+  // (Linux), no adapter socket is opened that would leave fewer than
+  // kSpareDescriptors for the rest of the program: the join then fails, and
+  // noSocketForLastJoin() says so.
   bool joinThrough(const Ipv4Bytes& group, const Adapter& via);
+  // The last joinThrough() failed for want of a socket, not by the system's
+  // refusal of the membership.
+  bool noSocketForLastJoin() const { return noSocketForLastJoin_; }
   // Leaves the group on that adapter. Its socket stays open, idle, for the
   // next adapter joined: closing it could pull it from under a receive().
   void leaveThrough(const Ipv4Bytes& group, const Adapter& via);
@@ -136,6 +148,7 @@ class DatagramSocket {
   // What the adapter sockets are set up with; 0 leaves the system's default.
   int multicastTtl_ = 0;
   int receiveBufferRequest_ = 0;
+  bool noSocketForLastJoin_ = false;
   // The last opened first. Only added to until close(), so that receive()
   // and sends may walk it while another thread opens more.
   std::atomic<AdapterSocket*> adapterSockets_{nullptr};

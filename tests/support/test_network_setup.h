@@ -3,9 +3,11 @@
 // addresses and routes, queues that never drain, kernel settings.
 #pragma once
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <thread>
 
 namespace testsupport {
 
@@ -46,6 +48,18 @@ class VethPair {
   bool ok() const { return ok_; }
   const std::string& name() const { return name_; }
   std::string farEnd() const { return name_ + "-far"; }
+
+  // What is put on the far end's link is dropped until the kernel has
+  // noticed its carrier, a moment after the pair came up; its operational
+  // state then turns up. Waits for that, ten seconds at most.
+  bool waitUntilOperational() const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!runCommand("ip -o link show dev " + farEnd() + " | grep -q 'state UP' >/dev/null")) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::yield();
+    }
+    return true;
+  }
 
   // From here on, what leaves through this end waits in its queue, which has
   // room for all of it, for ever (a token bucket of one byte a second), as

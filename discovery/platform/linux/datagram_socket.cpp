@@ -8,6 +8,7 @@
 #include <poll.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -57,6 +58,32 @@ bool hearOwnMembershipsOnly(std::intptr_t socket) {
   return ::setsockopt(static_cast<int>(socket), IPPROTO_IP, IP_MULTICAST_ALL, &off, sizeof off) == 0;
 }
 
+// Where each datagram arrived, for the network check's count of answers per
+// adapter.
+bool tellArrival(std::intptr_t socket) {
+  const int on = 1;
+  return ::setsockopt(static_cast<int>(socket), IPPROTO_IP, IP_PKTINFO, &on, sizeof on) == 0;
+}
+
+unsigned arrivalOf(msghdr& message) {
+  for (cmsghdr* header = CMSG_FIRSTHDR(&message); header; header = CMSG_NXTHDR(&message, header)) {
+    if (header->cmsg_level != IPPROTO_IP || header->cmsg_type != IP_PKTINFO) continue;
+    in_pktinfo arrival;
+    std::memcpy(&arrival, CMSG_DATA(header), sizeof arrival);
+    return static_cast<unsigned>(arrival.ipi_ifindex);
+  }
+  return 0;
+}
+
+// Descriptors are handed out lowest first, so below this one none is free:
+// it leaves enough for the rest of the program when kSpareDescriptors more
+// fit under the limit.
+bool leavesSpareDescriptors(std::intptr_t descriptor) {
+  rlimit limit{};
+  if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return true;
+  return static_cast<rlim_t>(descriptor) + kSpareDescriptors < limit.rlim_cur;
+}
+
 bool sendDatagram(std::intptr_t socket, const Ipv4Bytes& address, std::uint16_t port,
                   std::span<const std::uint8_t> datagram, int flags) {
   if (socket < 0) return false;
@@ -81,6 +108,7 @@ std::optional<Turn> readTurn(int socket, std::span<ReceivedDatagram> slots) {
   mmsghdr messages[kReceiveBatch];
   iovec vectors[kReceiveBatch];
   sockaddr_in senders[kReceiveBatch];
+  alignas(cmsghdr) char controls[kReceiveBatch][CMSG_SPACE(sizeof(in_pktinfo))];
   const std::size_t wanted = std::min(slots.size(), kReceiveBatch);
   for (std::size_t i = 0; i < wanted; ++i) {
     // One byte is kept back so that a NUL can always follow the data.
@@ -90,6 +118,8 @@ std::optional<Turn> readTurn(int socket, std::span<ReceivedDatagram> slots) {
     messages[i].msg_hdr.msg_iovlen = 1;
     messages[i].msg_hdr.msg_name = &senders[i];
     messages[i].msg_hdr.msg_namelen = sizeof senders[i];
+    messages[i].msg_hdr.msg_control = controls[i];
+    messages[i].msg_hdr.msg_controllen = sizeof controls[i];
   }
   const int count = ::recvmmsg(socket, messages, static_cast<unsigned>(wanted), MSG_DONTWAIT, nullptr);
   if (count < 0) {
@@ -102,6 +132,7 @@ std::optional<Turn> readTurn(int socket, std::span<ReceivedDatagram> slots) {
     slots[i].bytes[slots[i].length] = 0;
     std::memcpy(slots[i].senderAddress.data(), &senders[i].sin_addr.s_addr, 4);
     slots[i].senderPort = ntohs(senders[i].sin_port);
+    slots[i].arrivalInterface = arrivalOf(messages[i].msg_hdr);
   }
   return Turn{static_cast<std::size_t>(count), static_cast<std::size_t>(count) < wanted};
 }
@@ -130,6 +161,7 @@ bool DatagramSocket::create() {
   if (wake_[kReadySet] < 0) return failed("epoll_create1");
   handle_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (handle_ < 0) return failed("socket");
+  if (!tellArrival(handle_)) return failed("IP_PKTINFO");
   if (!watchIn(wake_[kReadySet], wake_[kWakeEvent]) || !watchIn(wake_[kReadySet], handle_)) return failed("epoll_ctl");
   return true;
 }
@@ -137,6 +169,12 @@ bool DatagramSocket::create() {
 bool DatagramSocket::createBeside(DatagramSocket& owner) {
   handle_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (handle_ < 0) return fail("socket");
+  if (!leavesSpareDescriptors(handle_)) {
+    closeHandle(handle_);
+    lastError_ = "socket: fewer than " + std::to_string(kSpareDescriptors) + " file descriptors would be left";
+    return false;
+  }
+  if (!tellArrival(handle_)) return fail("IP_PKTINFO");
   return (hearOwnMembershipsOnly(handle_) && hearOwnMembershipsOnly(owner.handle_)) || fail("IP_MULTICAST_ALL");
 }
 
@@ -199,6 +237,12 @@ std::optional<std::uint32_t> DatagramSocket::droppedDatagrams() const {
     *total += *drops;
   }
   return total;
+}
+
+std::optional<std::uint32_t> DatagramSocket::droppedDatagramsThrough(const Adapter& via) const {
+  const AdapterSocket* adapterSocket = adapterSocketOf(via.index);
+  if (!adapterSocket) return std::nullopt;
+  return dropsOf(adapterSocket->socket.handle_);
 }
 
 std::uint16_t DatagramSocket::localPort() const {

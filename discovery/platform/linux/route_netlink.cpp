@@ -153,4 +153,20 @@ std::vector<NextHop> nextHops(Bytes multipath) {
   return hops;
 }
 
+std::vector<NextHop> defaultRouteExits(const std::vector<Message>& routes) {
+  std::vector<NextHop> exits;
+  for (const Message& message : routes) {
+    const auto route = parse<rtmsg>(message);
+    if (message.type != RTM_NEWROUTE || !route || route->header.rtm_family != AF_INET ||
+        route->header.rtm_dst_len != 0 || route->header.rtm_type != RTN_UNICAST ||
+        valueOf<std::uint32_t>(route->attributes, RTA_TABLE).value_or(route->header.rtm_table) != RT_TABLE_MAIN)
+      continue;
+    if (const auto index = valueOf<std::uint32_t>(route->attributes, RTA_OIF))
+      exits.push_back({*index, route->attributes});
+    if (const auto multipath = route->attributes.find(RTA_MULTIPATH); multipath != route->attributes.end())
+      for (NextHop& hop : nextHops(multipath->second)) exits.push_back(std::move(hop));
+  }
+  return exits;
+}
+
 }  // namespace discovery::netlink

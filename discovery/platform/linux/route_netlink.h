@@ -95,4 +95,10 @@ struct NextHop {
 // read.
 std::vector<NextHop> nextHops(Bytes multipath);
 
+// Where the IPv4 default routes of the main table leave, in the order the
+// kernel listed them: each route's interface with its attributes, and each
+// next hop of a multipath route for its own interface. A message that does
+// not read is skipped. The attributes point into the messages.
+std::vector<NextHop> defaultRouteExits(const std::vector<Message>& routes);
+
 }  // namespace discovery::netlink

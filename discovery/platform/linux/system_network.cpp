@@ -42,20 +42,9 @@ std::map<unsigned, Link> linksOf(const std::vector<Message>& messages) {
 // counts for its own interface. A message that does not read is skipped.
 std::map<unsigned, std::string> firstDefaultGateways(const std::vector<Message>& messages) {
   std::map<unsigned, std::string> gateways;
-  const auto noteFirst = [&gateways](unsigned index, const netlink::Attributes& attributes) {
-    const auto gateway = valueOf<Ipv4Bytes>(attributes, RTA_GATEWAY);
-    gateways.emplace(index, gateway ? formatAddress(*gateway) : std::string());
-  };
-  for (const Message& message : messages) {
-    const auto route = netlink::parse<rtmsg>(message);
-    if (message.type != RTM_NEWROUTE || !route || route->header.rtm_family != AF_INET ||
-        route->header.rtm_dst_len != 0 || route->header.rtm_type != RTN_UNICAST ||
-        valueOf<std::uint32_t>(route->attributes, RTA_TABLE).value_or(route->header.rtm_table) != RT_TABLE_MAIN)
-      continue;
-    if (const auto index = valueOf<std::uint32_t>(route->attributes, RTA_OIF)) noteFirst(*index, route->attributes);
-    if (const auto multipath = route->attributes.find(RTA_MULTIPATH); multipath != route->attributes.end())
-      for (const netlink::NextHop& hop : netlink::nextHops(multipath->second))
-        noteFirst(hop.interfaceIndex, hop.attributes);
+  for (const netlink::NextHop& exit : netlink::defaultRouteExits(messages)) {
+    const auto gateway = valueOf<Ipv4Bytes>(exit.attributes, RTA_GATEWAY);
+    gateways.emplace(exit.interfaceIndex, gateway ? formatAddress(*gateway) : std::string());
   }
   return gateways;
 }

@@ -27,14 +27,16 @@ std::optional<AdapterList> AdapterList::read(ULONG family, ULONG flags) {
   return list;
 }
 
-std::string friendlyName(const IP_ADAPTER_ADDRESSES& adapter) {
-  if (!adapter.FriendlyName) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, adapter.FriendlyName, -1, nullptr, 0, nullptr, nullptr);
+std::string friendlyName(const IP_ADAPTER_ADDRESSES& adapter) { return utf8Of(adapter.FriendlyName); }
+
+std::string utf8Of(const wchar_t* text) {
+  if (!text) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
   if (size <= 1) return {};
-  std::string name(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, adapter.FriendlyName, -1, name.data(), size, nullptr, nullptr);
-  name.pop_back();  // the terminating NUL
-  return name;
+  std::string converted(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, converted.data(), size, nullptr, nullptr);
+  converted.pop_back();  // the terminating NUL
+  return converted;
 }
 
 }  // namespace discovery

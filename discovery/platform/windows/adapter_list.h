@@ -28,5 +28,7 @@ class AdapterList {
 
 // The name the user sees ("Ethernet", "Wi-Fi"), in UTF-8.
 std::string friendlyName(const IP_ADAPTER_ADDRESSES& adapter);
+// A system text in UTF-8; empty for none.
+std::string utf8Of(const wchar_t* text);
 
 }  // namespace discovery

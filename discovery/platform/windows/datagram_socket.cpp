@@ -81,14 +81,19 @@ struct Source {
 // from every adapter where any of them joined it (Wine's are, as Linux's are
 // by default), so each hands on only those that arrived where it joined.
 // Unicast is every socket's.
-bool handsOn(WSAMSG& message, std::optional<unsigned> groupFrom) {
-  if (!groupFrom) return true;
+std::optional<IN_PKTINFO> arrivalOf(WSAMSG& message) {
   for (WSACMSGHDR* header = WSA_CMSG_FIRSTHDR(&message); header; header = WSA_CMSG_NXTHDR(&message, header)) {
     if (header->cmsg_level != IPPROTO_IP || header->cmsg_type != IP_PKTINFO) continue;
-    const auto* arrival = reinterpret_cast<const IN_PKTINFO*>(WSA_CMSG_DATA(header));
-    return !IN_MULTICAST(ntohl(arrival->ipi_addr.s_addr)) || arrival->ipi_ifindex == *groupFrom;
+    IN_PKTINFO arrival;
+    std::memcpy(&arrival, WSA_CMSG_DATA(header), sizeof arrival);
+    return arrival;
   }
-  return true;  // the system did not say where it arrived
+  return std::nullopt;
+}
+
+bool handsOn(const std::optional<IN_PKTINFO>& arrival, std::optional<unsigned> groupFrom) {
+  if (!groupFrom || !arrival) return true;  // !arrival: the system did not say where it arrived
+  return !IN_MULTICAST(ntohl(arrival->ipi_addr.s_addr)) || arrival->ipi_ifindex == *groupFrom;
 }
 
 LPFN_WSARECVMSG messageReader(SOCKET socket) {
@@ -133,7 +138,9 @@ Read readOne(const Source& source, ReceivedDatagram& slot) {
         return Read::Failed;
     }
   }
-  if (!handsOn(message, source.groupFrom)) return Read::Elsewhere;
+  const auto arrival = arrivalOf(message);
+  if (!handsOn(arrival, source.groupFrom)) return Read::Elsewhere;
+  slot.arrivalInterface = arrival ? static_cast<unsigned>(arrival->ipi_ifindex) : 0;
   std::memcpy(slot.senderAddress.data(), &sender.sin_addr.s_addr, 4);
   slot.senderPort = ntohs(sender.sin_port);
   slot.length = length;
@@ -254,6 +261,8 @@ std::optional<std::uint32_t> DatagramSocket::droppedDatagrams() const {
   // Windows keeps no per-socket count of datagrams dropped for a full buffer.
   return std::nullopt;
 }
+
+std::optional<std::uint32_t> DatagramSocket::droppedDatagramsThrough(const Adapter&) const { return std::nullopt; }
 
 std::uint16_t DatagramSocket::localPort() const {
   sockaddr_in local{};
