@@ -1,12 +1,16 @@
 // One batch of re-addressing under way: it sends each camera its address a
 // few milliseconds apart, planning again before each send from the list as
-// it stands, then awaits the answers and names the cameras that refused the
-// change or stayed silent, offering to send again to the silent ones.
+// it stands (unless the addresses were given, as by a site plan), then
+// awaits the answers, checks on the link that the cameras that took their
+// address answer there, and names the cameras reached, those not reached,
+// those that refused the change and those that stayed silent, offering to
+// send again to the silent ones.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -28,7 +32,15 @@ inline constexpr std::size_t kCamerasNamed = 10;
 
 class BatchRun {
  public:
-  BatchRun(CameraPage& page, std::vector<std::string> macs, std::uint32_t start, std::uint32_t gateway);
+  // Addresses counted up from `start`.
+  struct Consecutive {
+    std::vector<std::string> macs;  // in list order
+    std::uint32_t start = 0;
+    std::uint32_t gateway = 0;
+    TakenOnTheLink taken;
+  };
+  BatchRun(CameraPage& page, Consecutive batch);
+  BatchRun(CameraPage& page, std::vector<BatchItem> planned);
   ~BatchRun();
   BatchRun(const BatchRun&) = delete;
   BatchRun& operator=(const BatchRun&) = delete;
@@ -40,17 +52,22 @@ class BatchRun {
   bool finished() const { return finished_; }
 
  private:
+  std::size_t toSend() const { return planned_.empty() ? consecutive_.macs.size() : planned_.size(); }
+  std::optional<BatchItem> next();
   void sendNext();
   void awaitAnswers();
+  void confirmOnTheLink();
   void closeWithNotice();
 
   CameraPage& page_;
-  std::vector<std::string> macs_;  // in list order
-  std::uint32_t nextStart_;
-  std::uint32_t gateway_;
+  Consecutive consecutive_;
+  std::vector<BatchItem> planned_;
   PcNetwork pc_;
   std::vector<BatchItem> sent_;
   std::map<std::string, std::uint32_t> answers_;  // MAC → the address its reply gave
+  std::vector<BatchItem> moved_;                  // rows that show their new address
+  std::map<std::uint32_t, AddressAnswer> onTheLink_;
+  std::unique_ptr<RunningCheck> check_;
   Timer::Handle task_ = 0;
   bool finished_ = false;
 };

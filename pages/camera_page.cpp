@@ -189,7 +189,7 @@ void CameraPage::exportList() {
 }
 
 BatchPlan CameraPage::planBatch(std::span<const std::string> macs, std::uint32_t start, std::uint32_t gateway,
-                                const PcNetwork& pc) const {
+                                const PcNetwork& pc, const TakenOnTheLink& taken) const {
   // Who holds each listed address now.
   std::multimap<std::uint32_t, const std::string*> holders;
   for (const CameraRow& row : shownRows())
@@ -201,6 +201,9 @@ BatchPlan CameraPage::planBatch(std::span<const std::string> macs, std::uint32_t
   const auto usable = [&](std::uint32_t address, std::size_t camera) {
     if (!canBeHostAddress(address) || address == gateway || pc.reserves(address) || pc.gateways.contains(address))
       return false;
+    if (const auto holder = taken.find(address);
+        holder != taken.end() && !discovery::sameLinkAddress(holder->second, cameras[camera]->mac))
+      return false;
     const auto [first, last] = holders.equal_range(address);
     return std::all_of(first, last, [&](const auto& holder) { return *holder.second == cameras[camera]->mac; });
   };
@@ -209,7 +212,7 @@ BatchPlan CameraPage::planBatch(std::span<const std::string> macs, std::uint32_t
   plan.ranOut = addresses.ranOut;
   if (plan.ranOut) return plan;
   for (std::size_t i = 0; i < cameras.size(); ++i)
-    plan.items.push_back({cameras[i]->mac, cameras[i]->ip, addresses.addresses[i]});
+    plan.items.push_back({cameras[i]->mac, cameras[i]->ip, addresses.addresses[i], gateway});
   return plan;
 }
 
@@ -221,9 +224,16 @@ bool CameraPage::readyForBatch() {
   return false;
 }
 
-void CameraPage::startBatch(std::vector<std::string> macs, std::uint32_t start, std::uint32_t gateway) {
+void CameraPage::startBatch(std::vector<std::string> macs, std::uint32_t start, std::uint32_t gateway,
+                            TakenOnTheLink taken) {
   if (!readyForBatch()) return;
-  batch_ = std::make_unique<BatchRun>(*this, std::move(macs), start, gateway);
+  batch_ = std::make_unique<BatchRun>(*this, BatchRun::Consecutive{std::move(macs), start, gateway, std::move(taken)});
+  batch_->start();
+}
+
+void CameraPage::startPlannedBatch(std::vector<BatchItem> items) {
+  if (!readyForBatch()) return;
+  batch_ = std::make_unique<BatchRun>(*this, std::move(items));
   batch_->start();
 }
 

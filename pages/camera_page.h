@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -62,12 +63,16 @@ struct NewAddresses {
   std::uint32_t gateway = 0;
 };
 
-// A camera of a batch and the address it is planned.
+// A camera of a batch and the address and gateway it is planned.
 struct BatchItem {
   std::string mac;  // GBK, as on the wire
   std::string currentIp;
   std::uint32_t newAddress = 0;
+  std::uint32_t newGateway = 0;
 };
+
+// Addresses the link said were taken, and the MAC that answered for each.
+using TakenOnTheLink = std::map<std::uint32_t, std::string>;
 
 struct BatchPlan {
   std::vector<BatchItem> items;
@@ -123,8 +128,10 @@ class CameraPage {
   // next address counting up from `start` that no one else has: no other
   // listed camera (a camera may keep its own), not the PC, not its gateway
   // `gateway`, no network or broadcast address of the PC's subnets.
+  // An address the link said a host holds is passed over too, unless that
+  // host is the camera itself.
   BatchPlan planBatch(std::span<const std::string> macs, std::uint32_t start, std::uint32_t gateway,
-                      const PcNetwork& pc) const;
+                      const PcNetwork& pc, const TakenOnTheLink& taken = {}) const;
   // One batch at a time: while one sends or awaits its answers, no other
   // starts (the front-end disables its entry, and startBatch() says why).
   bool batchRunning() const;
@@ -133,11 +140,16 @@ class CameraPage {
   // Sends the cameras their addresses, a few milliseconds apart, planning
   // again from the list as it stands before each send; then awaits their
   // answers and names those that refused or stayed silent.
-  void startBatch(std::vector<std::string> macs, std::uint32_t start, std::uint32_t gateway);
+  void startBatch(std::vector<std::string> macs, std::uint32_t start, std::uint32_t gateway,
+                  TakenOnTheLink taken = {});
+  // The same for cameras whose addresses are given (a site plan): nothing is
+  // planned again.
+  void startPlannedBatch(std::vector<BatchItem> items);
 
   PcNetwork readPcNetwork() const { return PcNetwork::read(seams_.network); }
   const CameraChannel& channel() const { return seams_.channel; }
   const GbkDecoder& decoder() const { return seams_.decode; }
+  AddressChecker& checker() { return seams_.checker; }
 
   // Rows the view has been told of, and their cells' texts (GBK, as on the wire).
   std::size_t rowCount() const { return cameras_.shownRows(); }

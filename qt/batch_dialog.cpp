@@ -20,7 +20,7 @@ using namespace ids::batch_dialog;
 
 BatchDialog::BatchDialog(MessagePresenter& messages, pages::CameraPage& page,
                          std::span<const std::size_t> selectedRows, QWidget* parent)
-    : QDialog(parent), dialog_(page, selectedRows), prompter_(messages, this) {
+    : QDialog(parent), dialog_(page, selectedRows, this), prompter_(messages, this) {
   buildDialog(this, batchTemplate());
   start_ = control(this, kStart);
   gateway_ = control(this, kGateway);
@@ -32,7 +32,8 @@ BatchDialog::BatchDialog(MessagePresenter& messages, pages::CameraPage& page,
   for (int column = 0; column < preview_.columnCount(); ++column)
     list->horizontalHeader()->resizeSection(column, kCameraColumnWidth);
 
-  connect(control(this, kOk), &QPushButton::clicked, this, &BatchDialog::accept);
+  ok_ = control(this, kOk);
+  connect(ok_, &QPushButton::clicked, this, &BatchDialog::accept);
   connect(control(this, kCancel), &QPushButton::clicked, this, &BatchDialog::reject);
   connect(start_, &IpAddressEdit::changed, this, &BatchDialog::replan);
   connect(gateway_, &IpAddressEdit::changed, this, &BatchDialog::replan);
@@ -43,11 +44,18 @@ BatchDialog::BatchDialog(MessagePresenter& messages, pages::CameraPage& page,
 
 void BatchDialog::replan() {
   dialog_.replan(start_->address(), gateway_->address());
+  previewChanged();
+}
+
+void BatchDialog::previewChanged() {
+  ok_->setEnabled(dialog_.checked());
   preview_.setRowCount(0);
   for (std::size_t row = 0; row < dialog_.plan().items.size(); ++row) {
     QList<QStandardItem*> cells;
     for (std::size_t column = 0; column < strings::kBatchColumns.size(); ++column)
-      cells.append(new QStandardItem(fromGbk(dialog_.cell(row, column))));
+      // The link's answer is UTF-8; the rest comes from the wire.
+      cells.append(new QStandardItem(column == pages::kBatchCheckColumn ? QString::fromStdString(dialog_.cell(row, column))
+                                                 : fromGbk(dialog_.cell(row, column))));
     preview_.appendRow(cells);
   }
 }

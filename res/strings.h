@@ -43,8 +43,16 @@ inline constexpr const char* kExportFileName = "摄像机列表.csv";
 inline constexpr const char* kCsvFilter = "CSV 文件 (*.csv)";
 // The save dialog's type of a folder, a text Qt's translation lacks.
 inline constexpr const char* kFolderType = "文件夹";
-// The batch dialog's preview: MAC, current address, new address.
-inline constexpr std::array<const char*, 3> kBatchColumns{"摄像机MAC", "当前IP", "新IP"};
+// The batch dialog's preview: MAC, current address, new address, and what
+// the link said of the new address.
+inline constexpr std::array<const char*, 4> kBatchColumns{"摄像机MAC", "当前IP", "新IP", "检查"};
+inline constexpr const char* kAddressChecking = "检查中…";
+inline constexpr const char* kAddressFree = "空闲";
+inline constexpr const char* kAddressUnverified = "无法检查";
+// An address the link said was taken, passed over for the next.
+inline std::string addressPassedOver(const std::string& address, const std::string& mac) {
+  return "已跳过 " + address + "（被 " + mac + " 使用）";
+}
 
 inline std::string exportFailed(const std::string& path) { return "无法写入文件 " + path + " ！"; }
 // The same, when a file of that name was there before: it is left as it was.
@@ -64,6 +72,15 @@ inline std::string batchConfirm(std::size_t count, const std::string& first, con
 // `macs`: one camera a line.
 inline std::string batchUnanswered(const std::string& macs) {
   return "以下摄像机没有应答：\r\n" + macs + "\r\n再发送一次吗？";
+}
+// After a batch: the cameras that took their new address and answer there.
+inline std::string batchReached(std::size_t count) {
+  return "已确认 " + std::to_string(count) + " 台摄像机在新IP上可以访问。";
+}
+// They took it, but the PC does not reach them there (a gateway or mask it
+// cannot use, or an address outside its subnets).
+inline std::string batchNotReached(const std::string& macs) {
+  return "以下摄像机已改为新IP，但从本机访问不到：\r\n" + macs + "请检查网关和子网掩码是否适合本机的网络。";
 }
 // Cameras that answered with their old address: they refused the change, so
 // sending again would fail the same way.

@@ -18,10 +18,10 @@ namespace {
 
 using namespace ui::ids::batch_dialog;
 
-class BatchDialog : public Dialog {
+class BatchDialog : public Dialog, private pages::BatchDialogView {
  public:
   BatchDialog(HWND owner, pages::CameraPage& page, std::span<const std::size_t> selectedRows)
-      : owner_(owner), dialog_(page, selectedRows) {}
+      : owner_(owner), dialog_(page, selectedRows, this) {}
 
   void run(HINSTANCE instance) { runModal(instance, ui::ids::kBatchDialog, owner_); }
 
@@ -38,8 +38,10 @@ class BatchDialog : public Dialog {
       case WM_NOTIFY: {
         auto* notice = reinterpret_cast<NMHDR*>(lParam);
         if (notice->idFrom == static_cast<UINT_PTR>(kPreview.value) && notice->code == LVN_GETDISPINFOW)
-          showCell(*reinterpret_cast<NMLVDISPINFOW*>(lParam),
-                   [this](std::size_t row, std::size_t column) { return fromGbk(dialog_.cell(row, column)); });
+          showCell(*reinterpret_cast<NMLVDISPINFOW*>(lParam), [this](std::size_t row, std::size_t column) {
+            // The link's answer is UTF-8; the rest comes from the wire.
+            return column == pages::kBatchCheckColumn ? fromUtf8(dialog_.cell(row, column)) : fromGbk(dialog_.cell(row, column));
+          });
         return TRUE;
       }
       case WM_COMMAND:
@@ -58,6 +60,11 @@ class BatchDialog : public Dialog {
 
   void replan() {
     dialog_.replan(start(), gateway());
+    previewChanged();
+  }
+
+  void previewChanged() override {
+    EnableWindow(item(kOk.value), dialog_.checked());
     SendMessageW(item(kPreview.value), LVM_SETITEMCOUNT, dialog_.plan().items.size(), 0);
     InvalidateRect(item(kPreview.value), nullptr, TRUE);
   }

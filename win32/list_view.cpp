@@ -11,7 +11,7 @@ int columnWidth(int dpi) { return MulDiv(ui::kCameraColumnWidth, dpi, kDefaultDp
 
 }  // namespace
 
-void addColumns(HWND list, const std::array<const char*, 3>& headers) {
+void addColumns(HWND list, std::span<const char* const> headers) {
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   for (std::size_t column = 0; column < headers.size(); ++column) {
     std::wstring header = fromUtf8(headers[column]);

@@ -8,13 +8,14 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <string>
 
 namespace win32 {
 
 // Full-row selection and a column per header, each kCameraColumnWidth wide
 // at 96 DPI, wider at the list's own DPI.
-void addColumns(HWND list, const std::array<const char*, 3>& headers);
+void addColumns(HWND list, std::span<const char* const> headers);
 // The columns' widths at `dpi`, after the window moved to another monitor.
 void scaleColumns(HWND list, int dpi);
 

@@ -84,7 +84,10 @@ TEST_F(ReaddressAcrossSubnetsTest, MovesEverySelectedCameraIntoThePcsSubnetAtOnc
 
   messages.onDialog = [](QDialog& dialog) {
     control(&dialog, ui::ids::batch_dialog::kStart)->setText("192.168.1.100");
-    QTest::mouseClick(control(&dialog, ui::ids::batch_dialog::kOk), Qt::LeftButton);
+    // OK waits until the link has answered for every planned address.
+    QPushButton* ok = control(&dialog, ui::ids::batch_dialog::kOk);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ok->isEnabled(); }, kWaitMs));
+    QTest::mouseClick(ok, Qt::LeftButton);
   };
   user.selectAllAndRunListMenuEntry("批量修改IP…");
   ASSERT_EQ(messages.shown.size(), 1u);

@@ -66,9 +66,11 @@ class CameraPageTest : public testing::Test {
     page.apply([=] { return NewAddresses{newAddress, newGateway}; });
   }
   // The batch dialog on these rows, accepted with these values.
+  // The link finds every planned address free.
   bool runBatch(std::vector<std::size_t> rows, std::uint32_t start, std::uint32_t gateway) {
     BatchDialog dialog(page, rows);
     dialog.replan(start, gateway);
+    checker.answerAll(AddressUse::Free);
     return dialog.accept(start, gateway, prompter);
   }
   std::vector<std::uint32_t> sentAddresses() const {
@@ -326,11 +328,16 @@ class BatchTest : public CameraPageTest {
   void answer(const std::string& mac, std::uint32_t newAddress) {
     arrive({setIpRecord(mac, discovery::toIpv4Bytes(newAddress), {192, 168, 1, 1})});
   }
-  // Every request sent and the answer wait over; sending again is declined
-  // unless the test said otherwise.
+  // Every request sent and the answer wait over, each camera that moved
+  // found at its new address; sending again is declined unless the test said
+  // otherwise.
   void sendAllAndWait() {
     if (prompter.answers.empty()) prompter.answers.push_back(false);
-    timer.advance(std::chrono::minutes(1));
+    for (int round = 0; round < 10; ++round) {
+      timer.advance(std::chrono::minutes(1));
+      if (checker.running.empty()) return;
+      checker.answerAll(AddressUse::InUse);
+    }
   }
 };
 
@@ -350,6 +357,7 @@ TEST_F(BatchTest, EachCameraGetsTheNextAddressNoOtherListedCameraThePcOrTheGatew
   EXPECT_EQ(dialog.cell(0, 2), "192.168.1.102") << "CAM-A keeps its own";
   EXPECT_EQ(dialog.cell(1, 2), "192.168.1.103");
 
+  checker.answerAll(AddressUse::Free);
   EXPECT_TRUE(dialog.accept(address(192, 168, 1, 102), address(192, 168, 1, 1), prompter));
   EXPECT_THAT(prompter.texts(), ElementsAre("将修改 4 台摄像机的IP：\r\n192.168.1.102 至 192.168.1.106\r\n确定修改吗？"));
   sendAllAndWait();
@@ -379,6 +387,11 @@ TEST_F(BatchTest, ACameraHeardAtAPlannedAddressAfterThePreviewOrBetweenSendsIsPa
   list({{"LATE-CAM", "192.168.1.101"}});  // while the dialog is open
   // Another while the confirmation is open, and one while the requests go out.
   prompter.whileShown = [&](const Prompt&) { list({{"WHILE-ASKED", "192.168.1.102"}}); };
+  checker.answerAll(AddressUse::Free);
+  EXPECT_FALSE(dialog.accept(address(192, 168, 1, 100), address(192, 168, 1, 1), prompter))
+      << ".103, planned at OK, is not checked yet";
+  EXPECT_EQ(dialog.cell(2, 3), "检查中…");
+  checker.answerAll(AddressUse::Free);
   ASSERT_TRUE(dialog.accept(address(192, 168, 1, 100), address(192, 168, 1, 1), prompter));
   EXPECT_THAT(prompter.texts(), ElementsAre(HasSubstr("192.168.1.100 至 192.168.1.103")));
   ASSERT_EQ(channel.setIps.size(), 1u) << "the first goes at once, the others paced";
@@ -410,8 +423,11 @@ TEST_F(BatchTest, OneBatchAtATimeAndEverySilentCameraIsNamedWithTheRefusedOnesAp
   prompter.shown.clear();
   prompter.answer = true;
   timer.advance(kBatchAnswerWait);
+  EXPECT_TRUE(prompter.shown.empty()) << "CAM-1 is looked for at its new address first";
+  checker.answer(address(192, 168, 1, 100), AddressUse::InUse, "02:00:00:00:00:01");
   ASSERT_EQ(prompter.shown.size(), 1u);
   EXPECT_EQ(prompter.shown[0].prompt.text,
+            "已确认 1 台摄像机在新IP上可以访问。\r\n\r\n"
             "以下摄像机有应答，但保留了原来的IP（没有接受修改）：\r\nCAM-2  192.168.1.101\r\n"
             "\r\n请检查新IP和网关是否适合这些摄像机。\r\n\r\n"
             "以下摄像机没有应答：\r\nCAM-3  192.168.1.102\r\n\r\n再发送一次吗？");
@@ -421,10 +437,65 @@ TEST_F(BatchTest, OneBatchAtATimeAndEverySilentCameraIsNamedWithTheRefusedOnesAp
   answer("CAM-3", address(192, 168, 1, 102));
   prompter.shown.clear();
   sendAllAndWait();
-  EXPECT_TRUE(prompter.shown.empty()) << "every camera answered";
+  EXPECT_THAT(prompter.texts(), ElementsAre("已确认 1 台摄像机在新IP上可以访问。")) << "every camera answered";
   EXPECT_FALSE(page.batchRunning());
   prompter.answers.clear();
   EXPECT_TRUE(runBatch({3}, address(192, 168, 1, 150), address(192, 168, 1, 1)));
+}
+
+TEST_F(BatchTest, EveryPlannedAddressIsCheckedAtOnceAndOneInUseIsPassedOverWithTheReasonShown) {
+  std::vector<std::pair<std::string, std::string>> cameras;
+  std::vector<std::size_t> rows;
+  for (int i = 0; i < 20; ++i) {
+    cameras.emplace_back("CAM-" + std::to_string(i), "10.0.0." + std::to_string(i + 1));
+    rows.push_back(static_cast<std::size_t>(i));
+  }
+  list(cameras);
+  BatchDialog dialog(page, rows);
+  dialog.replan(address(192, 168, 1, 100), address(192, 168, 1, 1));
+  ASSERT_EQ(checker.running.size(), 1u) << "one check for every planned address";
+  EXPECT_EQ(checker.running[0]->addresses.size(), 20u);
+  EXPECT_FALSE(dialog.checked());
+  for (const std::uint32_t squatted : {address(192, 168, 1, 103), address(192, 168, 1, 107), address(192, 168, 1, 111)})
+    checker.answer(squatted, AddressUse::InUse, "02:54:56:00:00:0" + std::to_string(squatted & 0xF));
+  EXPECT_EQ(dialog.cell(3, 2), "192.168.1.104");
+  EXPECT_EQ(dialog.cell(3, 3), "检查中…，已跳过 192.168.1.103（被 02:54:56:00:00:07 使用）");
+  EXPECT_EQ(dialog.cell(19, 2), "192.168.1.122") << "the plan moved on past the three";
+  EXPECT_FALSE(dialog.accept(address(192, 168, 1, 100), address(192, 168, 1, 1), prompter)) << "not all checked";
+  checker.answerAll(AddressUse::Free);
+  EXPECT_TRUE(dialog.checked());
+  EXPECT_EQ(dialog.cell(0, 3), "空闲");
+  ASSERT_TRUE(dialog.accept(address(192, 168, 1, 100), address(192, 168, 1, 1), prompter));
+  sendAllAndWait();
+  ASSERT_EQ(channel.setIps.size(), 20u);
+  for (const std::uint32_t sent : sentAddresses())
+    EXPECT_TRUE(sent != address(192, 168, 1, 103) && sent != address(192, 168, 1, 107) &&
+                sent != address(192, 168, 1, 111))
+        << dotted(sent);
+}
+
+TEST_F(BatchTest, TheClosingNoticeNamesTheCamerasReachedNotReachedRefusedAndSilent) {
+  list({{"02:00:00:00:00:01", "10.0.0.5"}, {"02:00:00:00:00:02", "10.0.0.6"}, {"CAM-3", "10.0.0.7"},
+        {"CAM-4", "10.0.0.8"}});
+  ASSERT_TRUE(runBatch({0, 1, 2, 3}, address(192, 168, 1, 100), address(192, 168, 1, 1)));
+  prompter.shown.clear();
+  timer.advance(kBatchSpacing * 4);
+  answer("02:00:00:00:00:01", address(192, 168, 1, 100));
+  answer("02:00:00:00:00:02", address(192, 168, 1, 101));
+  answer("CAM-3", address(10, 0, 0, 7));
+  timer.advance(kBatchAnswerWait);
+  // The first answers at its new address; at the second's, another host does.
+  checker.answer(address(192, 168, 1, 100), AddressUse::InUse, "02-00-00-00-00-01");
+  prompter.answer = false;
+  checker.answer(address(192, 168, 1, 101), AddressUse::InUse, "02:54:56:00:00:99");
+  ASSERT_EQ(prompter.shown.size(), 1u);
+  EXPECT_EQ(prompter.shown[0].prompt.text,
+            "已确认 1 台摄像机在新IP上可以访问。\r\n\r\n"
+            "以下摄像机已改为新IP，但从本机访问不到：\r\n02:00:00:00:00:02  192.168.1.101\r\n"
+            "请检查网关和子网掩码是否适合本机的网络。\r\n\r\n"
+            "以下摄像机有应答，但保留了原来的IP（没有接受修改）：\r\nCAM-3  192.168.1.102\r\n"
+            "\r\n请检查新IP和网关是否适合这些摄像机。\r\n\r\n"
+            "以下摄像机没有应答：\r\nCAM-4  192.168.1.103\r\n\r\n再发送一次吗？");
 }
 
 TEST_F(BatchTest, CamerasThatOnlyRefusedAreToldWithoutAnOfferToSendAgain) {
