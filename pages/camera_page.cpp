@@ -177,6 +177,13 @@ void CameraPage::copy(std::span<const std::size_t> selectedRows) {
   seams_.prompter.copyToClipboard(copiedText(rowsInListOrder(selectedRows), seams_.decode));
 }
 
+void CameraPage::openWebPage(std::span<const std::size_t> selectedRows) {
+  const std::vector<CameraRow> rows = rowsInListOrder(selectedRows);
+  if (rows.empty()) return;
+  if (const auto address = listedAddressOf(rows.front().ip))
+    seams_.prompter.openInBrowser("http://" + dotted(*address) + "/");
+}
+
 void CameraPage::exportList() {
   const auto path = seams_.prompter.chooseFileToSave(
       {ui::strings::kExportCaption, ui::strings::kExportFileName, ui::strings::kCsvFilter, "csv"});

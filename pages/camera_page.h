@@ -120,6 +120,8 @@ class CameraPage {
 
   // The selected rows, in list order, on the clipboard.
   void copy(std::span<const std::size_t> selectedRows);
+  // The first selected camera's web page, at its listed address.
+  void openWebPage(std::span<const std::size_t> selectedRows);
   // The whole list in a CSV file the user chooses; an existing file is
   // replaced only once the new one is whole.
   void exportList();

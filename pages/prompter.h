@@ -34,6 +34,8 @@ class Prompter {
   // The path the user chose (UTF-8); nothing when they cancelled.
   virtual std::optional<std::string> chooseFileToSave(const FileChoice& choice) = 0;
   virtual void copyToClipboard(const std::string& text) = 0;
+  // In the system's web browser.
+  virtual void openInBrowser(const std::string& url) = 0;
 };
 
 }  // namespace pages

@@ -104,6 +104,7 @@ void CameraPage::addListMenu() {
   };
   addAction(strings::kCopyMenuEntry, QKeySequence::Copy, [this] { page_.copy(selectedRows()); });
   addAction(strings::kSelectAllMenuEntry, QKeySequence::SelectAll, [this] { list_->selectAll(); });
+  addAction(strings::kOpenWebPageMenuEntry, {}, [this] { page_.openWebPage(selectedRows()); });
   addAction(strings::kExportMenuEntry, {}, [this] { page_.exportList(); });
   batchAction_ = addAction(strings::kBatchMenuEntry, {}, &CameraPage::readdressSelection);
   // Right-click and the menu key ask for it; Shift+F10 too, as on Windows.

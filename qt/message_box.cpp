@@ -1,6 +1,8 @@
 #include "qt/message_box.h"
 
+#include <QDesktopServices>
 #include <QDialog>
+#include <QUrl>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -87,5 +89,7 @@ QString QtMessagePresenter::chooseFileToSave(QWidget* owner, const QString& capt
 }
 
 bool QtMessagePresenter::run(QDialog& dialog) { return dialog.exec() == QDialog::Accepted; }
+
+void QtMessagePresenter::openUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
 
 }  // namespace ui

@@ -33,6 +33,8 @@ class MessagePresenter {
                                    const QString& filter) = 0;
   // Runs `dialog` modally; true when the user accepted it.
   virtual bool run(QDialog& dialog) = 0;
+  // In the system's browser.
+  virtual void openUrl(const QString& url) = 0;
 };
 
 // A modal QMessageBox over the owner; Qt's own save dialog, in Chinese.
@@ -42,6 +44,7 @@ class QtMessagePresenter : public MessagePresenter {
   QString chooseFileToSave(QWidget* owner, const QString& caption, const QString& suggestedName,
                            const QString& filter) override;
   bool run(QDialog& dialog) override;
+  void openUrl(const QString& url) override;
 };
 
 }  // namespace ui

@@ -42,4 +42,6 @@ void Prompter::copyToClipboard(const std::string& text) {
   QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
+void Prompter::openInBrowser(const std::string& url) { messages_.openUrl(QString::fromStdString(url)); }
+
 }  // namespace ui

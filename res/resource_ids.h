@@ -38,6 +38,7 @@ inline constexpr ControlId<ListView> kCameraList{1009};
 inline constexpr ControlId<IpAddress> kNewAddress{1050}, kNewGateway{1051};
 // The list's own menu entries, as commands.
 inline constexpr int kCopyCommand = 32771, kSelectAllCommand = 32772, kExportCommand = 32773, kBatchCommand = 32774;
+inline constexpr int kOpenWebPageCommand = 32780;
 }  // namespace camera_page
 
 namespace calc_page {

@@ -38,6 +38,8 @@ inline constexpr const char* kCopyMenuEntry = "复制";
 inline constexpr const char* kSelectAllMenuEntry = "全选";
 inline constexpr const char* kExportMenuEntry = "导出列表…";
 inline constexpr const char* kBatchMenuEntry = "批量修改IP…";
+// The installer's next step on site: the camera's own web page.
+inline constexpr const char* kOpenWebPageMenuEntry = "打开网页";
 inline constexpr const char* kExportCaption = "导出列表";
 inline constexpr const char* kExportFileName = "摄像机列表.csv";
 inline constexpr const char* kCsvFilter = "CSV 文件 (*.csv)";

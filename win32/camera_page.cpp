@@ -83,6 +83,7 @@ bool CameraPage::onCommand(WPARAM wParam) {
     case kCopyCommand: page_.copy(selectedRows()); return true;
     case kSelectAllCommand: ListView_SetItemState(item(kCameraList.value), -1, LVIS_SELECTED, LVIS_SELECTED); return true;
     case kExportCommand: page_.exportList(); return true;
+    case kOpenWebPageCommand: page_.openWebPage(selectedRows()); return true;
     case kBatchCommand: readdressSelection(); return true;
     default: break;
   }
@@ -171,6 +172,7 @@ void CameraPage::showListMenu(LPARAM at) {
   const HMENU menu = CreatePopupMenu();
   const std::pair<int, const char*> entries[] = {{kCopyCommand, ui::strings::kCopyMenuEntry},
                                                  {kSelectAllCommand, ui::strings::kSelectAllMenuEntry},
+                                                 {kOpenWebPageCommand, ui::strings::kOpenWebPageMenuEntry},
                                                  {kExportCommand, ui::strings::kExportMenuEntry},
                                                  {kBatchCommand, ui::strings::kBatchMenuEntry}};
   for (const auto& [command, text] : entries) {

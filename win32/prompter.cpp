@@ -1,6 +1,7 @@
 #include "win32/prompter.h"
 
 #include <commdlg.h>
+#include <shellapi.h>
 
 #include "win32/text.h"
 
@@ -67,6 +68,10 @@ void Prompter::copyToClipboard(const std::string& text) {
   EmptyClipboard();
   if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);  // once set, the system owns it
   CloseClipboard();
+}
+
+void Prompter::openInBrowser(const std::string& url) {
+  ShellExecuteW(ownerWindow(), L"open", fromUtf8(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace win32

@@ -16,6 +16,7 @@ class Prompter : public pages::Prompter {
   bool ask(const pages::Prompt& prompt) override;
   std::optional<std::string> chooseFileToSave(const pages::FileChoice& choice) override;
   void copyToClipboard(const std::string& text) override;
+  void openInBrowser(const std::string& url) override;
 
  private:
   HWND ownerWindow() const { return owner_ ? owner_->window() : nullptr; }

@@ -120,6 +120,16 @@ TEST_F(CameraPageTest, TypingFindsTheFirstRowFromTheCurrentOneWhoseMacBeginsWith
   EXPECT_EQ(page.rowStartingWith("aa:01:ff", 0), std::nullopt) << "longer than any MAC";
 }
 
+TEST_F(CameraPageTest, OpenWebPageOpensTheFirstSelectedCamerasListedAddress) {
+  list({{"CAM-A", " 10.0.0.5/24"}, {"CAM-B", "10.0.0.6"}, {"CAM-C", "no address"}});
+  const std::vector<std::size_t> bAndA{1, 0};
+  page.openWebPage(bAndA);
+  const std::vector<std::size_t> c{2};
+  page.openWebPage(c);
+  page.openWebPage({});
+  EXPECT_THAT(prompter.opened, ElementsAre("http://10.0.0.5/"));
+}
+
 TEST(CameraPageWithoutGatewayTest, ProposesNothing) {
   testsupport::FakeChannel channel;
   testsupport::FakePrompter prompter;

@@ -74,6 +74,7 @@ class FakePrompter : public pages::Prompter {
     return fileToSave;
   }
   void copyToClipboard(const std::string& text) override { clipboard = text; }
+  void openInBrowser(const std::string& url) override { opened.push_back(url); }
 
   std::vector<std::string> texts() const {
     std::vector<std::string> all;
@@ -88,6 +89,7 @@ class FakePrompter : public pages::Prompter {
   std::optional<std::string> fileToSave;
   std::optional<pages::FileChoice> fileChoice;
   std::string clipboard;
+  std::vector<std::string> opened;
 };
 
 // Tasks run only when the test moves the clock on.

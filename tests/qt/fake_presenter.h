@@ -29,11 +29,14 @@ class FakePresenter : public ui::MessagePresenter {
     return dialog.result() == QDialog::Accepted;
   }
 
+  void openUrl(const QString& url) override { opened.push_back(url); }
+
   // Boxes are answered from `answers` first, then with `answer`.
   std::deque<ui::MessageResult> answers;
   ui::MessageResult answer = ui::MessageResult::Ok;
   std::vector<ui::MessageRequest> shown;
   QString fileToSave;
+  std::vector<QString> opened;
   std::function<void(QDialog&)> onDialog;
 };
 
