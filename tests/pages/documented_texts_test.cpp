@@ -42,7 +42,7 @@ std::set<std::string> programTexts() {
   for (const char* text : {strings::kAboutMenuEntry, strings::kCameraTab, strings::kCalculatorTab,
                            strings::kNoticeCaption, strings::kAlreadyRunning, strings::kConfirmChange,
                            strings::kCopyMenuEntry, strings::kSelectAllMenuEntry, strings::kExportMenuEntry,
-                           strings::kBatchMenuEntry})
+                           strings::kBatchMenuEntry, strings::kOpenWebPageMenuEntry})
     texts.insert(trimmed(text));
   texts.insert(strings::kCameraColumns.begin(), strings::kCameraColumns.end());
   texts.insert(strings::invalidInput(1));
