@@ -295,8 +295,11 @@ TEST_F(CameraPageTest, CopyAndExportGuardEveryCellASpreadsheetWouldRun) {
   std::filesystem::create_directories(folder);
   prompter.fileToSave = folder + "/cameras.csv";
   page.exportList();
-  std::ifstream file(*prompter.fileToSave, std::ios::binary);
-  const std::string csv((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::string csv;
+  {
+    std::ifstream file(*prompter.fileToSave, std::ios::binary);
+    csv.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
 
   std::vector<std::string> copiedLines;
   std::vector<std::string> csvLines;
