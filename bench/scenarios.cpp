@@ -102,15 +102,15 @@ Outcome measurePage(std::size_t cameras, int receiveBufferBytes, int junkPerSeco
                                                          std::chrono::microseconds(1000000 / junkPerSecond));
     if (!junk->ok()) return {};
   }
-  ui::QtMessagePresenter messages;
+  qtui::QtMessagePresenter messages;
   BenchNetwork network(receiveBufferBytes);
-  ui::CameraPage page(messages, network, nullptr);
+  qtui::CameraPage page(messages, network, nullptr);
   page.show();
   QCoreApplication::processEvents();
   const long residentBefore = testsupport::residentBytes();
 
   const auto start = Clock::now();
-  QTest::mouseClick(ui::control(&page, ui::ids::camera_page::kSearch), Qt::LeftButton);
+  QTest::mouseClick(qtui::control(&page, ui::ids::camera_page::kSearch), Qt::LeftButton);
   Outcome outcome = watchUiThread(cameras, start, [&] { return std::size_t(page.cameraModel().rowCount()); });
   if (outcome.listed > 0)
     outcome.residentBytesPerCamera = double(testsupport::residentBytes() - residentBefore) / double(outcome.listed);

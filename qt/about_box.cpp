@@ -6,11 +6,11 @@
 #include "res/dialog_templates.h"
 #include "res/resource_ids.h"
 
-namespace ui {
+namespace qtui {
 
 AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
   buildDialog(this, aboutTemplate());
   connect(control(this, ids::about_box::kOk), &QPushButton::clicked, this, &QDialog::accept);
 }
 
-}  // namespace ui
+}  // namespace qtui

@@ -2,8 +2,9 @@
 #pragma once
 
 #include <QDialog>
+#include "qt/res_names.h"
 
-namespace ui {
+namespace qtui {
 
 class AboutBox : public QDialog {
   Q_OBJECT
@@ -12,4 +13,4 @@ class AboutBox : public QDialog {
   explicit AboutBox(QWidget* parent);
 };
 
-}  // namespace ui
+}  // namespace qtui

@@ -7,7 +7,7 @@
 // and Q_INIT_RESOURCE has to be used outside any namespace.
 static void registerUiResources() { Q_INIT_RESOURCE(resources); }
 
-namespace ui {
+namespace qtui {
 
 QIcon appIcon() {
   static const bool registered = (registerUiResources(), true);
@@ -18,4 +18,4 @@ QIcon appIcon() {
   return icon;
 }
 
-}  // namespace ui
+}  // namespace qtui

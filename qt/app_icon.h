@@ -1,11 +1,12 @@
 // The program's icon (ids::kAppIcon).
 #pragma once
+#include "qt/res_names.h"
 
 class QIcon;
 
-namespace ui {
+namespace qtui {
 
 // Holds every rendered size, so each place that shows it gets a crisp one.
 QIcon appIcon();
 
-}  // namespace ui
+}  // namespace qtui

@@ -6,7 +6,7 @@
 #include "qt/main_window.h"
 #include "qt/prompter.h"
 
-namespace ui {
+namespace qtui {
 
 int Application::run(const QString& applicationName) {
   Prompter prompter(messages_, nullptr);
@@ -21,4 +21,4 @@ bool displayNamed(const QProcessEnvironment& environment) {
   return isSet("QT_QPA_PLATFORM") || isSet("DISPLAY") || isSet("WAYLAND_DISPLAY");
 }
 
-}  // namespace ui
+}  // namespace qtui

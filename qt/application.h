@@ -5,11 +5,12 @@
 #include <QString>
 
 #include "pages/startup.h"
+#include "qt/res_names.h"
 
 class QProcessEnvironment;
 
 
-namespace ui {
+namespace qtui {
 
 class MessagePresenter;
 
@@ -32,4 +33,4 @@ class Application {
 // and aborts; the program says so in one line instead.
 bool displayNamed(const QProcessEnvironment& environment);
 
-}  // namespace ui
+}  // namespace qtui

@@ -11,7 +11,7 @@
 #include "res/resource_ids.h"
 #include "res/strings.h"
 
-namespace ui {
+namespace qtui {
 namespace {
 
 using namespace ids::batch_dialog;
@@ -67,4 +67,4 @@ void BatchDialog::accept() {
     replan();  // the preview shows what OK planned from
 }
 
-}  // namespace ui
+}  // namespace qtui

@@ -11,8 +11,9 @@ class QPushButton;
 
 #include "pages/batch_dialog.h"
 #include "qt/prompter.h"
+#include "qt/res_names.h"
 
-namespace ui {
+namespace qtui {
 
 class IpAddressEdit;
 class MessagePresenter;
@@ -40,4 +41,4 @@ class BatchDialog : public QDialog, private pages::BatchDialogView {
   QPushButton* ok_;
 };
 
-}  // namespace ui
+}  // namespace qtui

@@ -16,7 +16,7 @@
 #include "res/resource_ids.h"
 #include "res/strings.h"
 
-namespace ui {
+namespace qtui {
 
 using namespace ids::calc_page;
 
@@ -57,4 +57,4 @@ void CalcPage::keyPressEvent(QKeyEvent* event) {
   event->accept();
 }
 
-}  // namespace ui
+}  // namespace qtui

@@ -4,10 +4,11 @@
 
 #include <QWidget>
 #include <array>
+#include "qt/res_names.h"
 
 class QLineEdit;
 
-namespace ui {
+namespace qtui {
 
 class MessagePresenter;
 
@@ -29,4 +30,4 @@ class CalcPage : public QWidget {
   QLineEdit* terabytesBox_;
 };
 
-}  // namespace ui
+}  // namespace qtui

@@ -4,7 +4,7 @@
 #include "qt/gbk.h"
 #include "res/strings.h"
 
-namespace ui {
+namespace qtui {
 
 void CameraListModel::publish(const pages::ShownCameraList::Changes& changes) {
   if (changes.anyRewritten)
@@ -36,4 +36,4 @@ QVariant CameraListModel::headerData(int section, Qt::Orientation orientation, i
   return QString::fromUtf8(strings::kCameraColumns[static_cast<std::size_t>(section)]);
 }
 
-}  // namespace ui
+}  // namespace qtui

@@ -7,12 +7,13 @@
 #include <QAbstractTableModel>
 
 #include "pages/camera_list.h"
+#include "qt/res_names.h"
 
 namespace pages {
 class CameraPage;
 }
 
-namespace ui {
+namespace qtui {
 
 class CameraListModel : public QAbstractTableModel {
   Q_OBJECT
@@ -34,4 +35,4 @@ class CameraListModel : public QAbstractTableModel {
   int announcedRows_ = 0;
 };
 
-}  // namespace ui
+}  // namespace qtui

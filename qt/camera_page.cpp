@@ -21,7 +21,7 @@
 #include "res/resource_ids.h"
 #include "res/strings.h"
 
-namespace ui {
+namespace qtui {
 namespace {
 
 using namespace ids::camera_page;
@@ -158,4 +158,4 @@ void CameraPage::keyPressEvent(QKeyEvent* event) {
   QWidget::keyPressEvent(event);
 }
 
-}  // namespace ui
+}  // namespace qtui

@@ -13,13 +13,14 @@
 #include "qt/camera_list_model.h"
 #include "qt/prompter.h"
 #include "qt/timer.h"
+#include "qt/res_names.h"
 
 class QAction;
 class QLineEdit;
 class QPushButton;
 class QTableView;
 
-namespace ui {
+namespace qtui {
 
 class IpAddressEdit;
 class MessagePresenter;
@@ -74,4 +75,4 @@ class CameraPage : public QWidget, private pages::CameraPageView {
   QPushButton* applyButton_;
 };
 
-}  // namespace ui
+}  // namespace qtui

@@ -16,7 +16,7 @@
 #include "qt/dialog_units.h"
 #include "qt/ip_address_edit.h"
 
-namespace ui {
+namespace qtui {
 
 namespace {
 
@@ -173,4 +173,4 @@ void buildDialog(QWidget* dialog, const DialogTemplate& dialogTemplate) {
                          controlWidget(dialog, dialogTemplate.tabOrder[i]));
 }
 
-}  // namespace ui
+}  // namespace qtui

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "res/dialog_template.h"
+#include "qt/res_names.h"
 
 class QGroupBox;
 class QLabel;
@@ -13,7 +14,7 @@ class QPushButton;
 class QTabWidget;
 class QTableView;
 
-namespace ui {
+namespace qtui {
 
 class IpAddressEdit;
 
@@ -48,4 +49,4 @@ typename WidgetOf<K>::type* control(const QWidget* dialog, ControlId<K> name) {
   return widget;
 }
 
-}  // namespace ui
+}  // namespace qtui

@@ -9,7 +9,7 @@
 
 #include "res/dialog_template.h"
 
-namespace ui {
+namespace qtui {
 
 namespace {
 
@@ -60,4 +60,4 @@ QSize toPixels(int width, int height, BaseUnits units) {
   return {mulDiv(width, units.x, 4), mulDiv(height, units.y, 8)};
 }
 
-}  // namespace ui
+}  // namespace qtui

@@ -1,14 +1,14 @@
 // Dialog units to pixels, the way the platform the templates were drawn for
 // converts them, and the font the templates are laid out in.
 #pragma once
+#include "qt/res_names.h"
 
 class QFont;
 class QRect;
 class QSize;
 
-namespace ui {
+namespace qtui {
 
-struct DialogRect;
 
 // Pixels per 4 horizontal and per 8 vertical dialog units.
 struct BaseUnits {
@@ -31,4 +31,4 @@ BaseUnits baseUnits(const QFont& font);
 QRect toPixels(const DialogRect& rect, BaseUnits units);
 QSize toPixels(int width, int height, BaseUnits units);
 
-}  // namespace ui
+}  // namespace qtui

@@ -3,7 +3,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-namespace ui {
+namespace qtui {
 
 QString fromGbk(std::string_view bytes) {
   // Stateless, so that a broken byte sequence in one text never affects the next.
@@ -16,4 +16,4 @@ QByteArray toGbk(const QString& text) {
   return encoder.encode(text);
 }
 
-}  // namespace ui
+}  // namespace qtui

@@ -5,10 +5,11 @@
 #include <QByteArray>
 #include <QString>
 #include <string_view>
+#include "qt/res_names.h"
 
-namespace ui {
+namespace qtui {
 
 QString fromGbk(std::string_view bytes);
 QByteArray toGbk(const QString& text);
 
-}  // namespace ui
+}  // namespace qtui

@@ -16,7 +16,7 @@
 
 #include "res/strings.h"
 
-namespace ui {
+namespace qtui {
 
 namespace {
 
@@ -245,4 +245,4 @@ bool IpAddressEdit::constrain(int field) {
   return true;
 }
 
-}  // namespace ui
+}  // namespace qtui

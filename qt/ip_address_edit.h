@@ -8,8 +8,9 @@
 
 #include <QWidget>
 #include <array>
+#include "qt/res_names.h"
 
-namespace ui {
+namespace qtui {
 
 class IpAddressEdit : public QWidget {
   Q_OBJECT
@@ -60,4 +61,4 @@ class IpAddressEdit : public QWidget {
   int arrivedByTyping_ = -1;
 };
 
-}  // namespace ui
+}  // namespace qtui

@@ -10,16 +10,16 @@
 
 int main(int, char** argv) {
   const QString applicationName = QString::fromStdString(pages::applicationNameOf(argv[0]));
-  if (!ui::displayNamed(QProcessEnvironment::systemEnvironment())) {
+  if (!qtui::displayNamed(QProcessEnvironment::systemEnvironment())) {
     std::fprintf(stderr, "%s: no display found; set DISPLAY or WAYLAND_DISPLAY\n", qPrintable(applicationName));
     return pages::kNoDisplayExitCode;
   }
-  ui::forgoSessionBusWhereNoneRuns();
+  qtui::forgoSessionBusWhereNoneRuns();
   // The program takes no arguments: not even the toolkit's own are looked at.
   int toolkitArgc = 1;
   QApplication application(toolkitArgc, argv);
-  ui::installToolkitTranslation();
-  ui::QtMessagePresenter messages;
+  qtui::installToolkitTranslation();
+  qtui::QtMessagePresenter messages;
   const auto network = pages::systemNetwork();
-  return ui::Application(messages, *network).run(applicationName);
+  return qtui::Application(messages, *network).run(applicationName);
 }

@@ -18,7 +18,7 @@
 #include "res/strings.h"
 #include "qt/system_menu.h"
 
-namespace ui {
+namespace qtui {
 
 using namespace ids::main_window;
 
@@ -42,7 +42,7 @@ MainWindow::MainWindow(MessagePresenter& messages, pages::HostNetwork& network, 
 
   tabs_ = control(this, kTabs);
   tabs_->setGeometry(tabControlRectangle(size()));
-  pageRect_ = ui::pageRectangle(tabs_->size());
+  pageRect_ = qtui::pageRectangle(tabs_->size());
 
   // Both pages are children of the window itself, laid over the tab control.
   cameraPage_ = new CameraPage(messages, network, this);
@@ -97,4 +97,4 @@ void MainWindow::addTabShortcuts() {
     connect(new QShortcut(previous, this), &QShortcut::activated, this, [step] { step(-1); });
 }
 
-}  // namespace ui
+}  // namespace qtui

@@ -7,11 +7,12 @@
 #include <array>
 
 #include "pages/camera_page.h"
+#include "qt/res_names.h"
 
 class QTabWidget;
 
 
-namespace ui {
+namespace qtui {
 
 class CalcPage;
 class CameraPage;
@@ -45,4 +46,4 @@ class MainWindow : public QDialog {
   std::array<QWidget*, kPageCount> pages_;
 };
 
-}  // namespace ui
+}  // namespace qtui

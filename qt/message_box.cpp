@@ -12,7 +12,7 @@
 
 #include "res/strings.h"
 
-namespace ui {
+namespace qtui {
 
 namespace {
 
@@ -92,4 +92,4 @@ bool QtMessagePresenter::run(QDialog& dialog) { return dialog.exec() == QDialog:
 
 void QtMessagePresenter::openUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
 
-}  // namespace ui
+}  // namespace qtui

@@ -4,11 +4,12 @@
 #pragma once
 
 #include <QString>
+#include "qt/res_names.h"
 
 class QDialog;
 class QWidget;
 
-namespace ui {
+namespace qtui {
 
 enum class MessageButtons { Ok, OkCancel };
 enum class MessageIcon { Exclamation, Question, Information };
@@ -47,4 +48,4 @@ class QtMessagePresenter : public MessagePresenter {
   void openUrl(const QString& url) override;
 };
 
-}  // namespace ui
+}  // namespace qtui

@@ -5,7 +5,7 @@
 
 #include "qt/message_box.h"
 
-namespace ui {
+namespace qtui {
 namespace {
 
 MessageIcon toMessageIcon(pages::Icon icon) {
@@ -44,4 +44,4 @@ void Prompter::copyToClipboard(const std::string& text) {
 
 void Prompter::openInBrowser(const std::string& url) { messages_.openUrl(QString::fromStdString(url)); }
 
-}  // namespace ui
+}  // namespace qtui

@@ -3,10 +3,11 @@
 #pragma once
 
 #include "pages/prompter.h"
+#include "qt/res_names.h"
 
 class QWidget;
 
-namespace ui {
+namespace qtui {
 
 class MessagePresenter;
 
@@ -25,4 +26,4 @@ class Prompter : public pages::Prompter {
   QWidget* owner_;
 };
 
-}  // namespace ui
+}  // namespace qtui

@@ -5,7 +5,7 @@
 
 #include <sys/stat.h>
 
-namespace ui {
+namespace qtui {
 
 namespace {
 
@@ -23,4 +23,4 @@ void forgoSessionBusWhereNoneRuns() {
   qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 }
 
-}  // namespace ui
+}  // namespace qtui

@@ -3,8 +3,9 @@
 // or the desktop's services, and that bus outlives the program. Told that
 // there is none, Qt goes without, as it does anyway when a start fails.
 #pragma once
+#include "qt/res_names.h"
 
-namespace ui {
+namespace qtui {
 
 // Sets DBUS_SESSION_BUS_ADDRESS to "disabled:", an address no bus has, when
 // it names none and $XDG_RUNTIME_DIR/bus is no socket: the two places the
@@ -12,4 +13,4 @@ namespace ui {
 // is made.
 void forgoSessionBusWhereNoneRuns();
 
-}  // namespace ui
+}  // namespace qtui

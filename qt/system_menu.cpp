@@ -5,7 +5,7 @@
 
 #include "res/strings.h"
 
-namespace ui {
+namespace qtui {
 
 void addAboutEntry(QWidget* window, const QString& text, std::function<void()> openAbout) {
   window->setContextMenuPolicy(Qt::ActionsContextMenu);
@@ -22,4 +22,4 @@ void addAboutEntry(QWidget* window, const QString& text, std::function<void()> o
   window->addActions({minimise, close, separator, about});
 }
 
-}  // namespace ui
+}  // namespace qtui

@@ -8,7 +8,7 @@
 #include "res/dialog_templates.h"
 #include "res/tab_layout.h"
 
-namespace ui {
+namespace qtui {
 namespace {
 
 QRect toQRect(const tab_layout::PixelRect& rect) { return {rect.x, rect.y, rect.width, rect.height}; }
@@ -32,4 +32,4 @@ QSize mainWindowClientSize(QSize templateClientSize) {
   return {client.width, client.height};
 }
 
-}  // namespace ui
+}  // namespace qtui

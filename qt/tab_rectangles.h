@@ -1,11 +1,12 @@
 // The main window's tab control and page rectangles (res/tab_layout.h) as
 // Qt rectangles.
 #pragma once
+#include "qt/res_names.h"
 
 class QRect;
 class QSize;
 
-namespace ui {
+namespace qtui {
 
 QRect tabControlRectangle(QSize clientSize);
 QRect pageRectangle(QSize tabControlSize);
@@ -13,4 +14,4 @@ QRect pageRectangle(QSize tabControlSize);
 // grown so that both pages, in their own font, fit the page rectangle.
 QSize mainWindowClientSize(QSize templateClientSize);
 
-}  // namespace ui
+}  // namespace qtui

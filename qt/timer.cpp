@@ -1,6 +1,6 @@
 #include "qt/timer.h"
 
-namespace ui {
+namespace qtui {
 
 pages::Timer::Handle Timer::runAfter(std::chrono::milliseconds delay, Task task) {
   const Handle handle = ++last_;
@@ -26,4 +26,4 @@ void Timer::run(Handle handle) {
   due.task();
 }
 
-}  // namespace ui
+}  // namespace qtui

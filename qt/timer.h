@@ -8,8 +8,9 @@
 #include <memory>
 
 #include "pages/timer.h"
+#include "qt/res_names.h"
 
-namespace ui {
+namespace qtui {
 
 class Timer : public pages::Timer {
  public:
@@ -30,4 +31,4 @@ class Timer : public pages::Timer {
   QObject context_;
 };
 
-}  // namespace ui
+}  // namespace qtui

@@ -4,7 +4,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-namespace ui {
+namespace qtui {
 
 QString toolkitTranslationsFolder() { return QLibraryInfo::path(QLibraryInfo::TranslationsPath); }
 
@@ -16,4 +16,4 @@ QTranslator* installToolkitTranslation(const QString& folder) {
   return nullptr;
 }
 
-}  // namespace ui
+}  // namespace qtui

@@ -3,10 +3,11 @@
 #pragma once
 
 #include <QString>
+#include "qt/res_names.h"
 
 class QTranslator;
 
-namespace ui {
+namespace qtui {
 
 // Where Qt keeps its translations (Debian: qt6-translations-l10n).
 QString toolkitTranslationsFolder();
@@ -17,4 +18,4 @@ QString toolkitTranslationsFolder();
 // translation is not there: Qt's English texts stay.
 QTranslator* installToolkitTranslation(const QString& folder = toolkitTranslationsFolder());
 
-}  // namespace ui
+}  // namespace qtui

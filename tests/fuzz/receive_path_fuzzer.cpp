@@ -68,7 +68,7 @@ void checkText(const TextField<N>& field, Wire wire, std::size_t offset) {
   require(std::memcmp(field.bytes.data(), wire.data() + offset, N) == 0, "field bytes are the datagram's");
   const std::string_view text = field.text();
   require(text.size() == strnlen(field.bytes.data(), N), "text ends at its first NUL or its span");
-  const QString shown = ui::fromGbk(text);
+  const QString shown = qtui::fromGbk(text);
   require(shown.size() <= static_cast<qsizetype>(text.size()), "at most one character per byte shown");
   if (std::all_of(text.begin(), text.end(), [](unsigned char c) { return c > 0 && c < 0x80; }))
     require(shown == QLatin1StringView(text.data(), static_cast<qsizetype>(text.size())), "ASCII shown as is");

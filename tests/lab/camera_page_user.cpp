@@ -14,7 +14,7 @@
 
 namespace labtest {
 
-void showAndCheckChannel(QWidget& window, const ui::CameraPage& page) {
+void showAndCheckChannel(QWidget& window, const qtui::CameraPage& page) {
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   ASSERT_TRUE(page.channel().multicast().isOpen()) << page.channel().multicast().openError();
@@ -46,18 +46,18 @@ bool CameraPageUser::awaitRows(std::size_t count) const {
   return QTest::qWaitFor([&] { return static_cast<std::size_t>(list()->model()->rowCount()) >= count; }, kWaitMs);
 }
 
-QString CameraPageUser::box(ui::ControlId<ui::ControlKind::Edit> name) const { return ui::control(&page_, name)->text(); }
+QString CameraPageUser::box(ui::ControlId<ui::ControlKind::Edit> name) const { return qtui::control(&page_, name)->text(); }
 
 QString CameraPageUser::addressControl(ui::ControlId<ui::ControlKind::IpAddress> name) const {
-  return ui::control(&page_, name)->text();
+  return qtui::control(&page_, name)->text();
 }
 
 void CameraPageUser::enterAddress(ui::ControlId<ui::ControlKind::IpAddress> name, const QString& dotted) {
-  ui::control(&page_, name)->setText(dotted);
+  qtui::control(&page_, name)->setText(dotted);
 }
 
 void CameraPageUser::click(ui::ControlId<ui::ControlKind::PushButton> name) {
-  QTest::mouseClick(ui::control(&page_, name), Qt::LeftButton);
+  QTest::mouseClick(qtui::control(&page_, name), Qt::LeftButton);
 }
 
 void CameraPageUser::pick(const QString& mac) {
@@ -66,7 +66,7 @@ void CameraPageUser::pick(const QString& mac) {
   QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, center);
 }
 
-QTableView* CameraPageUser::list() const { return ui::control(&page_, ui::ids::camera_page::kCameraList); }
+QTableView* CameraPageUser::list() const { return qtui::control(&page_, ui::ids::camera_page::kCameraList); }
 
 void CameraPageUser::selectAllAndRunListMenuEntry(const char* entry) {
   list()->setFocus();

@@ -13,7 +13,7 @@
 
 class QTableView;
 class QWidget;
-namespace ui {
+namespace qtui {
 class CameraPage;
 }
 
@@ -34,11 +34,11 @@ inline constexpr int kWaitMs = 20000;
 
 // Shows the window the page is on, waits until it is on screen and asserts
 // that the page's channel is open.
-void showAndCheckChannel(QWidget& window, const ui::CameraPage& page);
+void showAndCheckChannel(QWidget& window, const qtui::CameraPage& page);
 
 class CameraPageUser {
  public:
-  explicit CameraPageUser(ui::CameraPage& page) : page_(page) {}
+  explicit CameraPageUser(qtui::CameraPage& page) : page_(page) {}
 
   std::vector<Row> rows() const;
   std::vector<QString> macs() const;
@@ -58,7 +58,7 @@ class CameraPageUser {
  private:
   QTableView* list() const;
 
-  ui::CameraPage& page_;
+  qtui::CameraPage& page_;
 };
 
 }  // namespace labtest

@@ -74,15 +74,15 @@ TEST(CloseUnderFloodTest, ClosingTheMainWindowEndsTheThreadsItStarted) {
   const auto before = threadsOfThisProcess();
   testsupport::FakePresenter messages;
   discovery::SystemNetwork network;
-  auto window = std::make_unique<ui::MainWindow>(messages, network);
+  auto window = std::make_unique<qtui::MainWindow>(messages, network);
   ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(*window, *window->cameraPage()));
-  const ui::CameraPage& page = *window->cameraPage();
+  const qtui::CameraPage& page = *window->cameraPage();
   const auto started = without(threadsOfThisProcess(), before);
   ASSERT_FALSE(started.empty()) << "the channel's receive thread";
 
   searchFromThePc(kSearches);
   ASSERT_TRUE(QTest::qWaitFor([&] { return page.cameraModel().rowCount() >= kAnswersBeforeClosing; }, kCrowdWaitMs));
-  QTest::mouseClick(ui::control(window.get(), ui::ids::main_window::kClose), Qt::LeftButton);  // 关闭
+  QTest::mouseClick(qtui::control(window.get(), ui::ids::main_window::kClose), Qt::LeftButton);  // 关闭
   EXPECT_FALSE(window->isVisible());
   // What the program does once the window's modal run has returned.
   const auto closing = Clock::now();

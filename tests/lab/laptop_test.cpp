@@ -37,7 +37,7 @@ class LaptopTest : public testing::Test {
 
   testsupport::FakePresenter messages;  // answers OK
   discovery::SystemNetwork network;
-  ui::MainWindow window{messages, network};
+  qtui::MainWindow window{messages, network};
   CameraPageUser user{*window.cameraPage()};
 };
 

@@ -37,7 +37,7 @@ class ReaddressAcrossSubnetsTest : public testing::Test {
 
   testsupport::FakePresenter messages;  // answers OK
   discovery::SystemNetwork network;
-  ui::MainWindow window{messages, network};
+  qtui::MainWindow window{messages, network};
   CameraPageUser user{*window.cameraPage()};
 };
 
@@ -61,9 +61,9 @@ TEST_F(ReaddressAcrossSubnetsTest, FindsEveryCameraAndMovesOneIntoThePcsSubnet) 
   saveScreenshotIfAsked();
 
   user.click(kApply);  // 确定修改该摄像机, then OK, once the link has said the address is free
-  EXPECT_FALSE(ui::control(window.cameraPage(), kApply)->isEnabled()) << "the page shows that it is checking";
+  EXPECT_FALSE(qtui::control(window.cameraPage(), kApply)->isEnabled()) << "the page shows that it is checking";
   ASSERT_TRUE(QTest::qWaitFor([&] { return messages.shown.size() == 1; }, kWaitMs));
-  EXPECT_TRUE(ui::control(window.cameraPage(), kApply)->isEnabled());
+  EXPECT_TRUE(qtui::control(window.cameraPage(), kApply)->isEnabled());
   EXPECT_EQ(messages.shown[0].text, "确定IP，网关都填写对了？\r\n修改IP吗？");
   const Row moved{kMovedCamera[0], "192.168.1.241", "192.168.1.1"};
   EXPECT_TRUE(QTest::qWaitFor([&] { return user.rows()[row] == moved; }, kWaitMs))
@@ -83,9 +83,9 @@ TEST_F(ReaddressAcrossSubnetsTest, MovesEverySelectedCameraIntoThePcsSubnetAtOnc
   const std::vector<QString> macs = user.macs();
 
   messages.onDialog = [](QDialog& dialog) {
-    control(&dialog, ui::ids::batch_dialog::kStart)->setText("192.168.1.100");
+    qtui::control(&dialog, ui::ids::batch_dialog::kStart)->setText("192.168.1.100");
     // OK waits until the link has answered for every planned address.
-    QPushButton* ok = control(&dialog, ui::ids::batch_dialog::kOk);
+    QPushButton* ok = qtui::control(&dialog, ui::ids::batch_dialog::kOk);
     EXPECT_TRUE(QTest::qWaitFor([&] { return ok->isEnabled(); }, kWaitMs));
     QTest::mouseClick(ok, Qt::LeftButton);
   };

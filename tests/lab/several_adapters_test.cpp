@@ -66,7 +66,7 @@ TEST_F(SeveralAdaptersTest, TheWindowReachesTheCamerasBehindTheAdapterWithoutThe
   OutgoingTap office(kOfficeAdapter), cameras(kCameraWire);
   ASSERT_TRUE(office.ok() && cameras.ok());
   {
-    ui::MainWindow window{messages, network};
+    qtui::MainWindow window{messages, network};
     ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(window, *window.cameraPage()));
     CameraPageUser user{*window.cameraPage()};
 
@@ -101,7 +101,7 @@ TEST_F(SeveralAdaptersTest, TheWindowReachesTheCamerasBehindTheAdapterWithoutThe
   // only the adapter with the default route, as a search along the routes
   // would go:
   testsupport::FixedNetwork officeOnly{onlyAdapter(kOfficeAdapter)};
-  ui::CameraPage restricted{messages, officeOnly, nullptr};
+  qtui::CameraPage restricted{messages, officeOnly, nullptr};
   ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(restricted, restricted));
   CameraPageUser user{restricted};
   user.click(kSearch);
@@ -116,7 +116,7 @@ TEST_F(SeveralAdaptersTest, AnAdapterAddedWhileTheWindowIsOpenTakesPartInTheNext
   ASSERT_EQ(if_nametoindex(kCameraWire), 0u);
   OutgoingTap office(kOfficeAdapter);
   ASSERT_TRUE(office.ok());
-  ui::MainWindow window{messages, network};
+  qtui::MainWindow window{messages, network};
   ASSERT_NO_FATAL_FAILURE(showAndCheckChannel(window, *window.cameraPage()));
   CameraPageUser user{*window.cameraPage()};
 

@@ -26,7 +26,7 @@
 #include "qt/message_box.h"
 #include "qt/ui_test_support.h"
 
-namespace ui {
+namespace qtui {
 namespace {
 
 using testsupport::FakePresenter;
@@ -123,4 +123,4 @@ TEST(ToolkitTranslationTest, WithoutTheTranslationQtsEnglishStaysAndNothingIsSai
 
 
 }  // namespace
-}  // namespace ui
+}  // namespace qtui

@@ -12,7 +12,7 @@
 #include "qt/fake_presenter.h"
 #include "res/resource_ids.h"
 
-namespace ui {
+namespace qtui {
 namespace {
 
 using namespace ids::calc_page;
@@ -121,4 +121,4 @@ TEST_F(CalcPageTest, EnterInAnInputCalculates) {
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace qtui

@@ -38,7 +38,7 @@
 #include "qt/ip_address_edit.h"
 #include "res/resource_ids.h"
 
-namespace ui {
+namespace qtui {
 namespace {
 
 using namespace ids::camera_page;
@@ -463,4 +463,4 @@ TEST(CameraPagePortTakenTest, WithThePortHeldElsewhereThePageShowsAndSendsNothin
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace qtui

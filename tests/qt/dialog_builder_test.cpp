@@ -27,7 +27,7 @@ namespace {
 using testing::Contains;
 using testing::ElementsAre;
 using testing::ElementsAreArray;
-using ui::control;
+using qtui::control;
 using ui::ControlKind;
 
 const std::vector<const ui::DialogTemplate*> kAllTemplates{&ui::aboutTemplate(), &ui::mainWindowTemplate(),
@@ -41,7 +41,7 @@ bool isOfKind(const QWidget* widget, ControlKind kind) {
     case ControlKind::Icon: return qobject_cast<const QLabel*>(widget);
     case ControlKind::Edit: return qobject_cast<const QLineEdit*>(widget);
     case ControlKind::ListView: return qobject_cast<const QTableView*>(widget);
-    case ControlKind::IpAddress: return qobject_cast<const ui::IpAddressEdit*>(widget);
+    case ControlKind::IpAddress: return qobject_cast<const qtui::IpAddressEdit*>(widget);
     case ControlKind::TabControl: return qobject_cast<const QTabWidget*>(widget);
   }
   return false;
@@ -57,7 +57,7 @@ TEST(BuiltTemplates, EveryControlHasItsKindTextAndStyle) {
   for (const ui::DialogTemplate* dialogTemplate : kAllTemplates) {
     SCOPED_TRACE(dialogTemplate->caption);
     QWidget dialog;
-    ui::buildDialog(&dialog, *dialogTemplate);
+    qtui::buildDialog(&dialog, *dialogTemplate);
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8(dialogTemplate->caption));
     for (const ui::ControlSpec& item : dialogTemplate->controls) {
@@ -71,7 +71,7 @@ TEST(BuiltTemplates, EveryControlHasItsKindTextAndStyle) {
         }
         continue;
       }
-      const QWidget* widget = ui::controlWidget(&dialog, item.id);
+      const QWidget* widget = qtui::controlWidget(&dialog, item.id);
       ASSERT_NE(widget, nullptr);
       EXPECT_TRUE(isOfKind(widget, item.kind));
       EXPECT_EQ(widget->isVisible(), (item.style & ui::Hidden) == 0);
@@ -93,7 +93,7 @@ TEST(BuiltTemplates, EveryControlHasItsKindTextAndStyle) {
 
 TEST(BuiltTemplates, TheCameraListIsAReportOfWholeRowsInArrivalOrder) {
   QWidget page;
-  ui::buildDialog(&page, ui::cameraPageTemplate());
+  qtui::buildDialog(&page, ui::cameraPageTemplate());
   const QTableView* list = control(&page, ui::ids::camera_page::kCameraList);
   EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
   EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
@@ -106,26 +106,26 @@ TEST(BuiltTemplates, TheCameraListIsAReportOfWholeRowsInArrivalOrder) {
 
 TEST(BuiltTemplates, TheAboutBoxShowsTheAppIcon) {
   QWidget about;
-  ui::buildDialog(&about, ui::aboutTemplate());
+  qtui::buildDialog(&about, ui::aboutTemplate());
   std::vector<QSize> pictures;
   for (const QLabel* label : about.findChildren<QLabel*>())
     if (!label->pixmap().isNull()) pictures.push_back(label->pixmap().size());
   EXPECT_THAT(pictures, ElementsAre(QSize(32, 32)));
-  const QList<QSize> sizes = ui::appIcon().availableSizes();
+  const QList<QSize> sizes = qtui::appIcon().availableSizes();
   for (int size : {16, 24, 32, 48, 64, 128, 256}) EXPECT_THAT(sizes, Contains(QSize(size, size)));
 }
 
 TEST(ControlLookup, FindsOnlyTheDialogsOwnControls) {
   QWidget window;
   auto* page = new QWidget(&window);
-  ui::buildDialog(page, ui::cameraPageTemplate());
-  EXPECT_EQ(ui::controlWidget(&window, ui::ids::camera_page::kSearch.value), nullptr);  // the page's
+  qtui::buildDialog(page, ui::cameraPageTemplate());
+  EXPECT_EQ(qtui::controlWidget(&window, ui::ids::camera_page::kSearch.value), nullptr);  // the page's
   EXPECT_EQ(control(page, ui::ids::camera_page::kSearch)->text(), QStringLiteral("搜索摄像机"));
 }
 
 TEST(ControlLookupDeathTest, AControlTheTemplateLacksStopsTheProgramNamingIt) {
   QWidget page;
-  ui::buildDialog(&page, ui::calcPageTemplate());
+  qtui::buildDialog(&page, ui::calcPageTemplate());
   // The camera page's list number is not on the calculator page, and its MAC
   // box's number is there, but as another kind of control would be.
   EXPECT_DEATH(control(&page, ui::ids::camera_page::kCameraList), "no control 1009");
@@ -152,10 +152,10 @@ std::vector<int> idsVisitedByTab(QWidget& dialog, int stops, Qt::KeyboardModifie
 TEST(TabOrder, FollowsEachPagesList) {
   for (const ui::DialogTemplate* pageTemplate : {&ui::cameraPageTemplate(), &ui::calcPageTemplate()}) {
     QWidget page;
-    ui::buildDialog(&page, *pageTemplate);
+    qtui::buildDialog(&page, *pageTemplate);
     uitest::showActive(page);
     const std::vector<int>& order = pageTemplate->tabOrder;
-    ui::controlWidget(&page, order.front())->setFocus();
+    qtui::controlWidget(&page, order.front())->setFocus();
 
     std::vector<int> expected = order;
     expected.push_back(order.front());
@@ -178,7 +178,7 @@ TEST(TabOrder, IsTheListedOrderNotTheCreationOrder) {
       },
       {13, 12, 11}};
   QWidget dialog;
-  ui::buildDialog(&dialog, shuffled);
+  qtui::buildDialog(&dialog, shuffled);
   uitest::showActive(dialog);
   control(&dialog, third)->setFocus();
 
@@ -188,14 +188,14 @@ TEST(TabOrder, IsTheListedOrderNotTheCreationOrder) {
 
 TEST(AccessibleNames, BoxesAreNamedByTheTextsLeftAndRightOnTheirRow) {
   QWidget calc;
-  ui::buildDialog(&calc, ui::calcPageTemplate());
+  qtui::buildDialog(&calc, ui::calcPageTemplate());
   EXPECT_EQ(control(&calc, ui::ids::calc_page::kBitRate)->accessibleName(), QStringLiteral("每路大视频码流大小 kbps"));
   EXPECT_EQ(control(&calc, ui::ids::calc_page::kTerabytes)->accessibleName(), QStringLiteral("（ 约等于 T ）"));
 
   QWidget camera;
-  ui::buildDialog(&camera, ui::cameraPageTemplate());
+  qtui::buildDialog(&camera, ui::cameraPageTemplate());
   EXPECT_EQ(control(&camera, ui::ids::camera_page::kGateway)->accessibleName(), QStringLiteral("网关"));
-  const ui::IpAddressEdit* newGateway = control(&camera, ui::ids::camera_page::kNewGateway);
+  const qtui::IpAddressEdit* newGateway = control(&camera, ui::ids::camera_page::kNewGateway);
   EXPECT_EQ(newGateway->accessibleName(), QStringLiteral("修改为这个网关"));
   const QList<QLineEdit*> fields = newGateway->findChildren<QLineEdit*>();
   ASSERT_FALSE(fields.isEmpty());

@@ -12,12 +12,12 @@
 
 namespace testsupport {
 
-class FakePresenter : public ui::MessagePresenter {
+class FakePresenter : public qtui::MessagePresenter {
  public:
-  ui::MessageResult show(const ui::MessageRequest& request) override {
+  qtui::MessageResult show(const qtui::MessageRequest& request) override {
     shown.push_back(request);
     if (answers.empty()) return answer;
-    const ui::MessageResult next = answers.front();
+    const qtui::MessageResult next = answers.front();
     answers.pop_front();
     return next;
   }
@@ -32,9 +32,9 @@ class FakePresenter : public ui::MessagePresenter {
   void openUrl(const QString& url) override { opened.push_back(url); }
 
   // Boxes are answered from `answers` first, then with `answer`.
-  std::deque<ui::MessageResult> answers;
-  ui::MessageResult answer = ui::MessageResult::Ok;
-  std::vector<ui::MessageRequest> shown;
+  std::deque<qtui::MessageResult> answers;
+  qtui::MessageResult answer = qtui::MessageResult::Ok;
+  std::vector<qtui::MessageRequest> shown;
   QString fileToSave;
   std::vector<QString> opened;
   std::function<void(QDialog&)> onDialog;

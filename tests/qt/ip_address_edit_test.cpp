@@ -19,7 +19,7 @@ using uitest::typeKeys;
 class IpAddressEditTest : public testing::Test {
  protected:
   void SetUp() override {
-    edit_ = new ui::IpAddressEdit(&window_);
+    edit_ = new qtui::IpAddressEdit(&window_);
     edit_->setGeometry(10, 10, 162, 24);
     next_ = new QLineEdit(&window_);
     next_->setGeometry(10, 40, 162, 24);
@@ -36,7 +36,7 @@ class IpAddressEditTest : public testing::Test {
   }
 
   QWidget window_;
-  ui::IpAddressEdit* edit_ = nullptr;
+  qtui::IpAddressEdit* edit_ = nullptr;
   QLineEdit* next_ = nullptr;
 };
 
@@ -89,17 +89,17 @@ TEST_F(IpAddressEditTest, TypedAddressIsTakenWhateverTheBoxHeld) {
   };
   struct Start {
     const char* name;
-    void (*prepare)(ui::IpAddressEdit&, QLineEdit& firstField);
+    void (*prepare)(qtui::IpAddressEdit&, QLineEdit& firstField);
   };
   const Start starts[] = {
-      {"blank", [](ui::IpAddressEdit&, QLineEdit&) {}},
+      {"blank", [](qtui::IpAddressEdit&, QLineEdit&) {}},
       {"filled, first field selected by Ctrl+A",
-       [](ui::IpAddressEdit& edit, QLineEdit&) {
+       [](qtui::IpAddressEdit& edit, QLineEdit&) {
          edit.setText(QStringLiteral("192.168.1.241"));
          pressKey(Qt::Key_A, Qt::ControlModifier);
        }},
       {"filled, first field selected by a double click",
-       [](ui::IpAddressEdit& edit, QLineEdit& firstField) {
+       [](qtui::IpAddressEdit& edit, QLineEdit& firstField) {
          edit.setText(QStringLiteral("192.168.1.241"));
          QTest::mouseDClick(&firstField, Qt::LeftButton);
        }},

@@ -28,40 +28,40 @@ namespace {
 using testing::IsEmpty;
 
 TEST(DialogUnits, RoundHalfAwayFromZeroLikeMulDiv) {
-  EXPECT_EQ(ui::mulDiv(543, 6, 4), 815);  // 814.5
-  EXPECT_EQ(ui::mulDiv(270, 13, 8), 439);  // 438.75
-  EXPECT_EQ(ui::mulDiv(5, 1, 4), 1);       // 1.25
-  EXPECT_EQ(ui::mulDiv(-6, 1, 4), -2);     // -1.5
+  EXPECT_EQ(qtui::mulDiv(543, 6, 4), 815);  // 814.5
+  EXPECT_EQ(qtui::mulDiv(270, 13, 8), 439);  // 438.75
+  EXPECT_EQ(qtui::mulDiv(5, 1, 4), 1);       // 1.25
+  EXPECT_EQ(qtui::mulDiv(-6, 1, 4), -2);     // -1.5
 }
 
 TEST(DialogUnits, ConvertEachCoordinateOnItsOwn) {
   // Converting x + width instead would give a width of 1 here.
-  EXPECT_EQ(ui::toPixels(ui::DialogRect{1, 3, 1, 3}, {6, 12}), QRect(2, 5, 2, 5));
-  EXPECT_EQ(ui::toPixels(554, 290, {6, 13}), QSize(831, 471));
+  EXPECT_EQ(qtui::toPixels(ui::DialogRect{1, 3, 1, 3}, {6, 12}), QRect(2, 5, 2, 5));
+  EXPECT_EQ(qtui::toPixels(554, 290, {6, 13}), QSize(831, 471));
 }
 
 TEST(DialogFont, IsInstalledHere) {
   for (int pointSize : {8, 9}) {
-    const QFont font = ui::dialogFont(pointSize);
+    const QFont font = qtui::dialogFont(pointSize);
     EXPECT_EQ(QFontInfo(font).family(), font.family()) << pointSize << " pt falls back to another face";
   }
 }
 
 TEST(PageRectangle, LiesInsideTheTabControlBelowItsTabsAndFollowsOnlyItsSize) {
   QWidget mainWindow;
-  ui::buildDialog(&mainWindow, ui::mainWindowTemplate());
-  const QRect tabs = ui::tabControlRectangle(mainWindow.size());
-  const QRect page = ui::pageRectangle(tabs.size());
+  qtui::buildDialog(&mainWindow, ui::mainWindowTemplate());
+  const QRect tabs = qtui::tabControlRectangle(mainWindow.size());
+  const QRect page = qtui::pageRectangle(tabs.size());
   EXPECT_TRUE(tabs.contains(page));
   EXPECT_GT(page.top(), tabs.top());
-  const QRect larger = ui::pageRectangle(tabs.size() + QSize(100, 50));
+  const QRect larger = qtui::pageRectangle(tabs.size() + QSize(100, 50));
   EXPECT_EQ(larger.topLeft(), page.topLeft());
   EXPECT_EQ(larger.size(), page.size() + QSize(100, 50));
 }
 
 TEST(DialogFont, PagesAreDrawnAtTheTemplatesSizesReadablyAndNearTheWindowsOwn) {
-  const int window = QFontInfo(ui::dialogFont(9)).pixelSize();
-  const int page = QFontInfo(ui::dialogFont(8)).pixelSize();
+  const int window = QFontInfo(qtui::dialogFont(9)).pixelSize();
+  const int page = QFontInfo(qtui::dialogFont(8)).pixelSize();
   EXPECT_EQ(window, 12);
   EXPECT_EQ(page, 11) << "8 pt at 96 DPI";
 }
@@ -91,9 +91,9 @@ void PrintTo(const TemplateCase& c, std::ostream* out) { *out << c.name; }
 QRect visibleArea(const TemplateCase& c, const QWidget& dialog) {
   if (!c.isTabPage) return dialog.rect();
   QWidget mainWindow;
-  ui::buildDialog(&mainWindow, ui::mainWindowTemplate());
-  const QSize client = ui::mainWindowClientSize(mainWindow.size());
-  const QRect page = ui::pageRectangle(ui::tabControlRectangle(client).size());
+  qtui::buildDialog(&mainWindow, ui::mainWindowTemplate());
+  const QSize client = qtui::mainWindowClientSize(mainWindow.size());
+  const QRect page = qtui::pageRectangle(qtui::tabControlRectangle(client).size());
   return QRect(QPoint(0, 0), page.size());
 }
 
@@ -136,7 +136,7 @@ class TemplateLayout : public testing::TestWithParam<TemplateCase> {
  protected:
   void SetUp() override {
     ASSERT_DOUBLE_EQ(dialog_.screen()->logicalDotsPerInch(), 96.0);
-    ui::buildDialog(&dialog_, GetParam().dialogTemplate());
+    qtui::buildDialog(&dialog_, GetParam().dialogTemplate());
   }
   QWidget dialog_;
 };
@@ -160,8 +160,8 @@ TEST_P(TemplateLayout, NoTextIsWiderThanItsControl) {
 
 TEST_P(TemplateLayout, SizeIsFixedAtTheTemplateSize) {
   const ui::DialogTemplate& dialogTemplate = GetParam().dialogTemplate();
-  const ui::BaseUnits units = ui::baseUnits(ui::dialogFont(dialogTemplate.pointSize));
-  EXPECT_EQ(dialog_.size(), ui::toPixels(dialogTemplate.width, dialogTemplate.height, units));
+  const qtui::BaseUnits units = qtui::baseUnits(qtui::dialogFont(dialogTemplate.pointSize));
+  EXPECT_EQ(dialog_.size(), qtui::toPixels(dialogTemplate.width, dialogTemplate.height, units));
   EXPECT_EQ(dialog_.minimumSize(), dialog_.size());
   EXPECT_EQ(dialog_.maximumSize(), dialog_.size());
 }
@@ -177,9 +177,9 @@ INSTANTIATE_TEST_SUITE_P(AllTemplates, TemplateLayout,
 // the Close button clear.
 TEST(MainWindowLayout, MovedTabControlLeavesTheCloseButtonClear) {
   QWidget mainWindow;
-  ui::buildDialog(&mainWindow, ui::mainWindowTemplate());
-  const QRect tabs = ui::tabControlRectangle(mainWindow.size());
-  const QRect close = ui::control(&mainWindow, ui::ids::main_window::kClose)->geometry();
+  qtui::buildDialog(&mainWindow, ui::mainWindowTemplate());
+  const QRect tabs = qtui::tabControlRectangle(mainWindow.size());
+  const QRect close = qtui::control(&mainWindow, ui::ids::main_window::kClose)->geometry();
   EXPECT_TRUE(mainWindow.rect().contains(tabs));
   EXPECT_FALSE(tabs.intersects(close));
 }

@@ -26,7 +26,7 @@
 #include "qt/tab_rectangles.h"
 #include "qt/ui_test_support.h"
 
-namespace ui {
+namespace qtui {
 namespace {
 
 using testsupport::FakePresenter;
@@ -212,4 +212,4 @@ TEST_F(MainWindowTest, CloseButtonEndsTheRun) {
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace qtui

@@ -26,7 +26,7 @@
 #include "qt/toolkit_translation.h"
 #include "support/qt_printers.h"
 
-namespace ui {
+namespace qtui {
 namespace {
 
 // A home of the test's own, holding a folder and a file, for the dialog to
@@ -123,4 +123,4 @@ TEST_F(SaveDialogTest, LeavesOnlyTheSettingsFileReadmeNames) {
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace qtui

@@ -16,7 +16,7 @@
 
 #include "support/qt_printers.h"
 
-namespace ui {
+namespace qtui {
 namespace {
 
 // A runtime directory of the test's own, and no bus address.
@@ -67,4 +67,4 @@ TEST_F(SessionBusTest, ABusThatRunsIsLeftToQt) {
 }
 
 }  // namespace
-}  // namespace ui
+}  // namespace qtui

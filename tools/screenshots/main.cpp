@@ -67,9 +67,9 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
-  ui::QtMessagePresenter messages;
+  qtui::QtMessagePresenter messages;
   discovery::SystemNetwork network;
-  ui::MainWindow window(messages, network);
+  qtui::MainWindow window(messages, network);
   window.show();
 
   announceCameras();
@@ -78,7 +78,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "the sample cameras never showed up (is 224.0.0.0/4 routed in this namespace?)\n");
     return 1;
   }
-  auto* list = ui::control(window.cameraPage(), ui::ids::camera_page::kCameraList);
+  auto* list = qtui::control(window.cameraPage(), ui::ids::camera_page::kCameraList);
   list->setFocus();
   list->setCurrentIndex(cameras.index(0, 0));
   QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(cameras.index(0, 0)).center());
@@ -86,16 +86,16 @@ int main(int argc, char** argv) {
 
   std::vector<std::size_t> every(std::size(kCameras));
   std::iota(every.begin(), every.end(), 0);
-  ui::BatchDialog batch(messages, window.cameraPage()->page(), every, &window);
+  qtui::BatchDialog batch(messages, window.cameraPage()->page(), every, &window);
   batch.show();
   ok = save(&batch, folder, "batch-dialog.png") && ok;
   batch.hide();
 
-  window.showPage(ui::MainWindow::kCalculatorPage);
-  QTest::mouseClick(ui::control(window.calculatorPage(), ui::ids::calc_page::kCalculate), Qt::LeftButton);
+  window.showPage(qtui::MainWindow::kCalculatorPage);
+  QTest::mouseClick(qtui::control(window.calculatorPage(), ui::ids::calc_page::kCalculate), Qt::LeftButton);
   ok = save(&window, folder, "calculator-page.png") && ok;
 
-  ui::AboutBox about(&window);
+  qtui::AboutBox about(&window);
   about.show();
   ok = save(&about, folder, "about-box.png") && ok;
   return ok ? 0 : 1;
