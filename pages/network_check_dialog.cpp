@@ -1,7 +1,6 @@
 #include "pages/network_check_dialog.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "res/strings.h"
 
@@ -48,11 +47,10 @@ void NetworkCheckDialog::copy() {
 
 void NetworkCheckDialog::fix() {
   if (!canFix()) return;
-  // The report may be made again meanwhile; the findings asked about stay.
-  std::vector<Finding> fixable;
-  std::copy_if(report_.findings.begin(), report_.findings.end(), std::back_inserter(fixable), offersFix);
   bool anyRan = false;
-  for (const Finding& finding : fixable) {
+  // The report stays as it is until listen() below.
+  for (const Finding& finding : report_.findings) {
+    if (!offersFix(finding)) continue;
     const std::string command = commandLine(finding.fix);
     if (!seams_.prompter.ask({text::confirmFix(command), text::kCaption, Icon::Question})) continue;
     if (check_.applyFix(finding, *seams_.runner))

@@ -20,24 +20,27 @@ using testing::HasSubstr;
 using testing::IsEmpty;
 namespace text = ui::strings::network;
 
-// One adapter under loose filtering with no route back: a finding with a
+// Adapters under loose filtering with no route back: each a finding with a
 // fix wherever pkexec is.
 class FakeInspector : public discovery::NetworkInspector {
  public:
   discovery::NetworkFacts inspect(std::uint16_t) override {
     ++inspections;
-    discovery::AdapterFacts adapter;
-    adapter.name = "eth0";
-    adapter.index = 2;
-    adapter.up = true;
-    adapter.addresses = {{{10, 1, 0, 2}, 24}};
-    adapter.reversePathFilter = reversePathFilter;
     discovery::NetworkFacts facts;
-    facts.adapters = {adapter};
+    for (const std::string& name : adapters) {
+      discovery::AdapterFacts adapter;
+      adapter.name = name;
+      adapter.index = static_cast<unsigned>(facts.adapters.size() + 2);
+      adapter.up = true;
+      adapter.addresses = {{{10, 1, static_cast<std::uint8_t>(adapter.index), 2}, 24}};
+      adapter.reversePathFilter = reversePathFilter;
+      facts.adapters.push_back(adapter);
+    }
     facts.reversePathFilterAll = 0;
     facts.canElevate = true;
     return facts;
   }
+  std::vector<std::string> adapters{"eth0"};
   int reversePathFilter = 2;
   int inspections = 0;
 };
@@ -106,7 +109,7 @@ TEST_F(NetworkCheckDialogTest, TheReportComesOnlyAfterTheListenTimeThenCopyTakes
   EXPECT_FALSE(dialog->listening());
   EXPECT_EQ(view.changes, 2);
   EXPECT_EQ(dialog->text(), dialog->report().text());
-  EXPECT_THAT(dialog->text(), HasSubstr("网卡 eth0：已连接，10.1.0.2/24"));
+  EXPECT_THAT(dialog->text(), HasSubstr("网卡 eth0：已连接，10.1.2.2/24"));
   EXPECT_TRUE(dialog->canCopy());
   EXPECT_TRUE(dialog->canFix());
 
@@ -136,6 +139,17 @@ TEST_F(NetworkCheckDialogTest, AFixRunsOnlyAfterTheUserAgreedToItsExactCommandTh
   timer.advance(kNetworkCheckListen);
   EXPECT_FALSE(dialog->canFix()) << "the new report has nothing left to fix";
   EXPECT_THAT(dialog->text(), HasSubstr(text::kNoProblem));
+}
+
+TEST_F(NetworkCheckDialogTest, EachFixIsAskedInTurnAndOnlyTheAgreedOneRuns) {
+  inspector.adapters = {"eth0", "eth1"};
+  const auto dialog = reported(&runner);
+  prompter.answers = {false, true};
+  dialog->fix();
+  ASSERT_EQ(prompter.shown.size(), 2u);
+  EXPECT_THAT(prompter.shown[0].prompt.text, HasSubstr("net.ipv4.conf.eth0.rp_filter=0"));
+  EXPECT_THAT(runner.ran, ElementsAre(ElementsAre("pkexec", "/sbin/sysctl", "-w", "net.ipv4.conf.eth1.rp_filter=0")));
+  EXPECT_TRUE(dialog->listening());
 }
 
 TEST_F(NetworkCheckDialogTest, AFailedFixIsToldAndTheReportStays) {
