@@ -8,6 +8,7 @@
 #include "win32/address_control.h"
 #include "win32/batch_dialog.h"
 #include "win32/list_view.h"
+#include "win32/network_check_dialog.h"
 #include "win32/text.h"
 
 namespace win32 {
@@ -84,6 +85,7 @@ bool CameraPage::onCommand(WPARAM wParam) {
     case kSelectAllCommand: ListView_SetItemState(item(kCameraList.value), -1, LVIS_SELECTED, LVIS_SELECTED); return true;
     case kExportCommand: page_.exportList(); return true;
     case kBatchCommand: readdressSelection(); return true;
+    case kNetworkCheckCommand: runNetworkCheckDialog(instance_, window(), channel_.multicast()); return true;
     default: break;
   }
   if (HIWORD(wParam) != BN_CLICKED) return false;
@@ -115,6 +117,7 @@ void CameraPage::onListNotice(const NMHDR& notice, LPARAM lParam) {
       const WORD key = reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey;
       if (control && key == 'C') onCommand(kCopyCommand);
       if (control && key == 'A') onCommand(kSelectAllCommand);
+      if (key == VK_F5) onCommand(kNetworkCheckCommand);
       break;
     }
     default:
@@ -172,7 +175,8 @@ void CameraPage::showListMenu(LPARAM at) {
   const std::pair<int, const char*> entries[] = {{kCopyCommand, ui::strings::kCopyMenuEntry},
                                                  {kSelectAllCommand, ui::strings::kSelectAllMenuEntry},
                                                  {kExportCommand, ui::strings::kExportMenuEntry},
-                                                 {kBatchCommand, ui::strings::kBatchMenuEntry}};
+                                                 {kBatchCommand, ui::strings::kBatchMenuEntry},
+                                                 {kNetworkCheckCommand, ui::strings::network::kMenuEntry}};
   for (const auto& [command, text] : entries) {
     const bool busy = command == kBatchCommand && page_.batchRunning();
     AppendMenuW(menu, MF_STRING | (busy ? MF_GRAYED : 0), command, fromUtf8(text).c_str());
