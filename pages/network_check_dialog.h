@@ -12,6 +12,9 @@
 
 namespace pages {
 
+// What a front-end gives the dialog to read the system with.
+using discovery::SystemInspector;
+
 struct NetworkCheckSeams {
   discovery::MulticastChannel& channel;  // the camera page's
   discovery::NetworkInspector& inspector;

@@ -132,7 +132,7 @@ void CameraPage::readdressSelection() {
 }
 
 void CameraPage::checkNetwork() {
-  NetworkCheckDialog dialog(messages_, channel_.multicast(), this);
+  NetworkCheckDialog dialog(messages_, channel_, this);
   messages_.run(dialog);
 }
 

@@ -58,8 +58,6 @@ QLabel* createIcon(QWidget* dialog) {
   return icon;
 }
 
-// Drawn as the templates were laid out for: the frame's top line runs through
-// the middle of the title, not below it, so it stays clear of the first row.
 // Read-only, but Tab still leaves it, as it leaves every other control.
 QPlainTextEdit* createTextView(QWidget* dialog) {
   auto* view = new QPlainTextEdit(dialog);
@@ -69,6 +67,8 @@ QPlainTextEdit* createTextView(QWidget* dialog) {
   return view;
 }
 
+// Drawn as the templates were laid out for: the frame's top line runs through
+// the middle of the title, not below it, so it stays clear of the first row.
 QGroupBox* createGroupBox(QWidget* dialog, const QString& title) {
   auto* frame = new QGroupBox(title, dialog);
   frame->setStyleSheet(QStringLiteral(

@@ -11,11 +11,11 @@ namespace ui {
 
 using namespace ids::network_check_dialog;
 
-NetworkCheckDialog::NetworkCheckDialog(MessagePresenter& messages, discovery::MulticastChannel& channel,
+NetworkCheckDialog::NetworkCheckDialog(MessagePresenter& messages, pages::MulticastCameraChannel& channel,
                                        QWidget* parent)
     : QDialog(parent),
       prompter_(messages, this),
-      check_({channel, inspector_, timer_, prompter_, &runner_}, *this) {
+      check_({channel.multicast(), inspector_, timer_, prompter_, &runner_}, *this) {
   buildDialog(this, networkCheckTemplate());
   report_ = control(this, kReport);
   copy_ = control(this, kCopy);

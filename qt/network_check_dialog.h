@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-#include "discovery/network_facts.h"
+#include "pages/multicast_camera_channel.h"
 #include "pages/network_check_dialog.h"
 #include "qt/command_runner.h"
 #include "qt/prompter.h"
@@ -22,7 +22,7 @@ class NetworkCheckDialog : public QDialog, private pages::NetworkCheckView {
 
  public:
   // Searches through `channel` at once; the report follows.
-  NetworkCheckDialog(MessagePresenter& messages, discovery::MulticastChannel& channel, QWidget* parent);
+  NetworkCheckDialog(MessagePresenter& messages, pages::MulticastCameraChannel& channel, QWidget* parent);
 
   const pages::NetworkCheckDialog& check() const { return check_; }
 
@@ -32,7 +32,7 @@ class NetworkCheckDialog : public QDialog, private pages::NetworkCheckView {
   Prompter prompter_;
   Timer timer_;
   CommandRunner runner_;
-  discovery::SystemInspector inspector_;
+  pages::SystemInspector inspector_;
   pages::NetworkCheckDialog check_;
   QPlainTextEdit* report_;
   QPushButton* copy_;

@@ -85,7 +85,7 @@ bool CameraPage::onCommand(WPARAM wParam) {
     case kSelectAllCommand: ListView_SetItemState(item(kCameraList.value), -1, LVIS_SELECTED, LVIS_SELECTED); return true;
     case kExportCommand: page_.exportList(); return true;
     case kBatchCommand: readdressSelection(); return true;
-    case kNetworkCheckCommand: runNetworkCheckDialog(instance_, window(), channel_.multicast()); return true;
+    case kNetworkCheckCommand: runNetworkCheckDialog(instance_, window(), channel_); return true;
     default: break;
   }
   if (HIWORD(wParam) != BN_CLICKED) return false;

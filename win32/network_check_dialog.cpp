@@ -1,6 +1,5 @@
 #include "win32/network_check_dialog.h"
 
-#include "discovery/network_facts.h"
 #include "pages/network_check_dialog.h"
 #include "res/resource_ids.h"
 #include "win32/dialog.h"
@@ -15,8 +14,8 @@ using namespace ui::ids::network_check_dialog;
 
 class NetworkCheckDialog : public Dialog, private pages::NetworkCheckView {
  public:
-  NetworkCheckDialog(HWND owner, discovery::MulticastChannel& channel)
-      : owner_(owner), check_({channel, inspector_, timer_, prompter_, nullptr}, *this) {}
+  NetworkCheckDialog(HWND owner, pages::MulticastCameraChannel& channel)
+      : owner_(owner), check_({channel.multicast(), inspector_, timer_, prompter_, nullptr}, *this) {}
 
   void run(HINSTANCE instance) { runModal(instance, ui::ids::kNetworkCheckDialog, owner_); }
 
@@ -52,13 +51,13 @@ class NetworkCheckDialog : public Dialog, private pages::NetworkCheckView {
   HWND owner_;
   Prompter prompter_{this};
   Timer timer_{*this};
-  discovery::SystemInspector inspector_;
+  pages::SystemInspector inspector_;
   pages::NetworkCheckDialog check_;
 };
 
 }  // namespace
 
-void runNetworkCheckDialog(HINSTANCE instance, HWND owner, discovery::MulticastChannel& channel) {
+void runNetworkCheckDialog(HINSTANCE instance, HWND owner, pages::MulticastCameraChannel& channel) {
   NetworkCheckDialog(owner, channel).run(instance);
 }
 

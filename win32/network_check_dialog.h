@@ -5,11 +5,11 @@
 
 #include <windows.h>
 
-#include "discovery/channel.h"
+#include "pages/multicast_camera_channel.h"
 
 namespace win32 {
 
 // Runs the dialog modally over `owner`; it searches through `channel` at once.
-void runNetworkCheckDialog(HINSTANCE instance, HWND owner, discovery::MulticastChannel& channel);
+void runNetworkCheckDialog(HINSTANCE instance, HWND owner, pages::MulticastCameraChannel& channel);
 
 }  // namespace win32
