@@ -382,6 +382,29 @@ TEST_F(ProgramTest, F5OnTheListOpensTheNetworkCheckWhoseReportIsShownAndCopied) 
   EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
 }
 
+TEST_F(ProgramTest, TheListsMenuOpensOnAnEmptyListAndItsLastEntryIsTheNetworkCheck) {
+  ASSERT_EQ(list().rowCount(), 0);
+  const HWND cameras = control(cameraPage, camera_page::kCameraList.value);
+  PostMessageW(cameraPage, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(cameras), -1);  // as Shift+F10 asks
+  // The popup menu's window, shown by the program.
+  const auto shownMenu = [&] {
+    const HWND menu = FindWindowW(L"#32768", nullptr);
+    DWORD owner = 0;
+    if (menu) GetWindowThreadProcessId(menu, &owner);
+    return menu && IsWindowVisible(menu) && owner == program.id();
+  };
+  ASSERT_TRUE(waitFor(shownMenu));
+  // Up from no entry picks the last one. (Another process cannot read the
+  // menu's texts under Wine.)
+  pressKey(mainWindow, VK_UP);
+  pressKey(mainWindow, VK_RETURN);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (dialog = findDialog(program.id(), wide(ui::strings::network::kCaption))); }));
+  EXPECT_FALSE(shownMenu());
+  click(GetDlgItem(dialog, ui::ids::network_check_dialog::kClose.value));
+  EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
+}
+
 TEST_F(ProgramTest, CalculatorGivesTheFiguresOfTheDefaultsAndNamesTheFirstBadInput) {
   showCalculator();
   ASSERT_TRUE(waitFor([&] { return IsWindowVisible(calcPage) && !IsWindowVisible(cameraPage); }));
