@@ -30,6 +30,8 @@ class MulticastCameraChannel : public CameraChannel {
   void close() override { channel_.close(); }
 
   const discovery::MulticastChannel& multicast() const { return channel_; }
+  // For the network check, which searches through it too.
+  discovery::MulticastChannel& multicast() { return channel_; }
 
  private:
   RecordQueue inbox_;

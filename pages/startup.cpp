@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "discovery/datagram_socket.h"
+#include "pages/file_limit.h"
 #include "res/strings.h"
 
 namespace pages {
@@ -28,6 +29,8 @@ int runProgram(const std::string& applicationName, Prompter& prompter, const std
   if (!lock.unguardedReason().empty())
     std::fprintf(stderr, "%s: not checking for another copy: %s\n", applicationName.c_str(),
                  lock.unguardedReason().c_str());
+  // Before the channel opens a socket for each adapter.
+  raiseOpenFileLimit();
   const discovery::SocketLibrary socketLibrary;
   runWindow();
   return kClosedExitCode;

@@ -1,6 +1,6 @@
 // How the program starts, on every platform: one copy per user and
-// executable name (pages/single_instance.h), the socket library up for the
-// whole run, and the exit statuses.
+// executable name (pages/single_instance.h), room for a socket per adapter,
+// the socket library up for the whole run, and the exit statuses.
 #pragma once
 
 #include <functional>
@@ -31,8 +31,9 @@ std::string applicationNameOf(std::string_view executablePath);
 std::unique_ptr<HostNetwork> systemNetwork();
 
 // Start-up: when another copy of `applicationName` runs, says so (with the
-// application's name as caption) and ends; otherwise runs `runWindow` with
-// the socket library up, and ends when it returns. Returns the exit status.
+// application's name as caption) and ends; otherwise raises the limit of open
+// files (pages/file_limit.h) and runs `runWindow` with the socket library up,
+// and ends when it returns. Returns the exit status.
 int runProgram(const std::string& applicationName, Prompter& prompter, const std::function<void()>& runWindow,
                LockPlaces places = lockPlacesOfThisSession());
 

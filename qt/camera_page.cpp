@@ -17,6 +17,7 @@
 #include "qt/gbk.h"
 #include "qt/ip_address_edit.h"
 #include "qt/message_box.h"
+#include "qt/network_check_dialog.h"
 #include "res/dialog_templates.h"
 #include "res/resource_ids.h"
 #include "res/strings.h"
@@ -107,6 +108,7 @@ void CameraPage::addListMenu() {
   addAction(strings::kOpenWebPageMenuEntry, {}, [this] { page_.openWebPage(selectedRows()); });
   addAction(strings::kExportMenuEntry, {}, [this] { page_.exportList(); });
   batchAction_ = addAction(strings::kBatchMenuEntry, {}, &CameraPage::readdressSelection);
+  addAction(strings::network::kMenuEntry, QKeySequence(Qt::Key_F5), &CameraPage::checkNetwork);
   // Right-click and the menu key ask for it; Shift+F10 too, as on Windows.
   list_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(list_, &QWidget::customContextMenuRequested, this, &CameraPage::showListMenu);
@@ -127,6 +129,11 @@ void CameraPage::readdressSelection() {
   const std::vector<std::size_t> selected = selectedRows();
   if (selected.empty() || !page_.readyForBatch()) return;
   BatchDialog dialog(messages_, page_, selected, this);
+  messages_.run(dialog);
+}
+
+void CameraPage::checkNetwork() {
+  NetworkCheckDialog dialog(messages_, channel_, this);
   messages_.run(dialog);
 }
 

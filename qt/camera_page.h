@@ -51,10 +51,12 @@ class CameraPage : public QWidget, private pages::CameraPageView {
   void addressCheckRunning(bool running) override;
   std::vector<std::size_t> selectedRows() const;
   void pickRow();
-  // The list's own menu: copy, select all, export, batch re-addressing.
+  // The list's own menu: copy, select all, export, batch re-addressing, the
+  // network check.
   void addListMenu();
   void showListMenu(QPoint at);
   void readdressSelection();
+  void checkNetwork();
 
   MessagePresenter& messages_;
   Prompter prompter_;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringList>
 #include <QStyle>
@@ -57,6 +58,15 @@ QLabel* createIcon(QWidget* dialog) {
   return icon;
 }
 
+// Read-only, but Tab still leaves it, as it leaves every other control.
+QPlainTextEdit* createTextView(QWidget* dialog) {
+  auto* view = new QPlainTextEdit(dialog);
+  view->setReadOnly(true);
+  view->setTabChangesFocus(true);
+  view->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+  return view;
+}
+
 // Drawn as the templates were laid out for: the frame's top line runs through
 // the middle of the title, not below it, so it stays clear of the first row.
 QGroupBox* createGroupBox(QWidget* dialog, const QString& title) {
@@ -94,6 +104,8 @@ QWidget* createControl(QWidget* dialog, const ControlSpec& item) {
       return new QTabWidget(dialog);
     case ControlKind::Icon:
       return createIcon(dialog);
+    case ControlKind::TextView:
+      return createTextView(dialog);
   }
   Q_UNREACHABLE();
 }
@@ -129,8 +141,22 @@ QString labelOf(const DialogTemplate& dialogTemplate, const ControlSpec& box) {
   return parts.join(u' ');
 }
 
+// The static created just before the control, as Windows' screen readers
+// name a box that has no row of its own.
+QString staticBefore(const DialogTemplate& dialogTemplate, const ControlSpec& box) {
+  const ControlSpec* previous = nullptr;
+  for (const ControlSpec& other : dialogTemplate.controls) {
+    if (&other == &box) break;
+    previous = &other;
+  }
+  if (!previous || previous->kind != ControlKind::Static) return {};
+  return QString::fromUtf8(previous->text).trimmed();
+}
+
 void nameForScreenReaders(QWidget* widget, const DialogTemplate& dialogTemplate, const ControlSpec& item) {
-  if (item.kind == ControlKind::IpAddress)
+  if (item.kind == ControlKind::TextView)
+    widget->setAccessibleName(staticBefore(dialogTemplate, item));
+  else if (item.kind == ControlKind::IpAddress)
     static_cast<IpAddressEdit*>(widget)->setLabel(labelOf(dialogTemplate, item));
   else if (item.kind == ControlKind::Edit)
     widget->setAccessibleName(labelOf(dialogTemplate, item));

@@ -10,6 +10,7 @@
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTableView;
@@ -21,7 +22,8 @@ class IpAddressEdit;
 // Creates the template's controls as children of `dialog`, in the template's
 // font, positions and sizes converted from dialog units; fixes the dialog's
 // size, sets the tab order, and names each edit box after the static text on
-// its row so that a screen reader can announce it.
+// its row (a text view after the static created just before it) so that a
+// screen reader can announce it.
 void buildDialog(QWidget* dialog, const DialogTemplate& dialogTemplate);
 
 // The widget each kind of control is built as.
@@ -34,6 +36,7 @@ template <> struct WidgetOf<ControlKind::ListView> { using type = QTableView; };
 template <> struct WidgetOf<ControlKind::IpAddress> { using type = IpAddressEdit; };
 template <> struct WidgetOf<ControlKind::TabControl> { using type = QTabWidget; };
 template <> struct WidgetOf<ControlKind::Icon> { using type = QLabel; };
+template <> struct WidgetOf<ControlKind::TextView> { using type = QPlainTextEdit; };
 
 // The dialog's own control with this number (not one of a child page's:
 // pages reuse numbers), whatever its kind; null if there is none.

@@ -8,7 +8,9 @@
 
 namespace ui {
 
-enum class ControlKind { PushButton, GroupBox, Static, Edit, ListView, IpAddress, TabControl, Icon };
+// TextView: a read-only box of many lines, wrapped and scrolled, whose text
+// the user can select.
+enum class ControlKind { PushButton, GroupBox, Static, Edit, ListView, IpAddress, TabControl, Icon, TextView };
 
 // A control's number in its dialog, typed with its kind, so that a lookup by
 // name gets the right kind of widget and a template cannot give the number

@@ -112,4 +112,21 @@ const DialogTemplate& batchTemplate() {
   return batch;
 }
 
+const DialogTemplate& networkCheckTemplate() {
+  using namespace ids::network_check_dialog;
+  namespace text = strings::network;
+  static const DialogTemplate networkCheck{
+      text::kCaption, 400, 250, 9,
+      {
+          // Created just before the box it names, as screen readers take it.
+          {Static, text::kReportLabel, {7, 7, 120, 8}},
+          {kReport, "", {7, 18, 386, 202}},
+          {kCopy, text::kCopyButton, {7, 227, 60, 16}},
+          {kFix, text::kFixButton, {74, 227, 60, 16}},
+          {kClose, "关闭", {343, 227, 50, 16}, Default},
+      },
+      {kReport.value, kCopy.value, kFix.value, kClose.value}};
+  return networkCheck;
+}
+
 }  // namespace ui

@@ -12,6 +12,8 @@ const DialogTemplate& cameraPageTemplate();
 const DialogTemplate& calcPageTemplate();
 // Re-addressing the selected cameras at once (ids::kBatchDialog).
 const DialogTemplate& batchTemplate();
+// The network check's report and its fixes (ids::kNetworkCheckDialog).
+const DialogTemplate& networkCheckTemplate();
 
 // Each column of the camera page's list is this wide, in pixels, whatever the
 // dialog font.

@@ -17,6 +17,7 @@ inline constexpr int kAppIcon = 128;
 inline constexpr int kCameraPageDialog = 129;
 inline constexpr int kCalcPageDialog = 235;
 inline constexpr int kBatchDialog = 236;
+inline constexpr int kNetworkCheckDialog = 237;
 // The About entry's system command; the system keeps the low four bits.
 inline constexpr int kAboutCommand = 0x0010;
 
@@ -37,7 +38,8 @@ inline constexpr ControlId<Edit> kMac{1001}, kIp{1002}, kGateway{1003};
 inline constexpr ControlId<ListView> kCameraList{1009};
 inline constexpr ControlId<IpAddress> kNewAddress{1050}, kNewGateway{1051};
 // The list's own menu entries, as commands.
-inline constexpr int kCopyCommand = 32771, kSelectAllCommand = 32772, kExportCommand = 32773, kBatchCommand = 32774;
+inline constexpr int kCopyCommand = 32771, kSelectAllCommand = 32772, kExportCommand = 32773, kBatchCommand = 32774,
+                     kNetworkCheckCommand = 32775;
 inline constexpr int kOpenWebPageCommand = 32780;
 }  // namespace camera_page
 
@@ -53,5 +55,11 @@ inline constexpr ControlId<PushButton> kOk{1}, kCancel{2};
 inline constexpr ControlId<IpAddress> kStart{1050}, kGateway{1051};
 inline constexpr ControlId<ListView> kPreview{1009};
 }  // namespace batch_dialog
+
+namespace network_check_dialog {
+// Close is IDCANCEL: Esc and the window's close box press it.
+inline constexpr ControlId<PushButton> kClose{2}, kCopy{1018}, kFix{1019};
+inline constexpr ControlId<TextView> kReport{1020};
+}  // namespace network_check_dialog
 
 }  // namespace ui::ids

@@ -326,8 +326,10 @@ inline constexpr const char* kCaption = "网络检查";
 inline constexpr const char* kAdaptersHeading = "网卡：";
 inline constexpr const char* kProblemsHeading = "发现的问题：";
 inline constexpr const char* kNoProblem = "未发现问题。";
+inline constexpr const char* kReportLabel = "检查结果：";
+inline constexpr const char* kChecking = "正在检查，请稍候…";
 inline constexpr const char* kCopyButton = "复制报告";
-inline constexpr const char* kRunFixButton = "运行此命令";
+inline constexpr const char* kFixButton = "修复…";
 
 inline constexpr const char* kUp = "已连接";
 inline constexpr const char* kDown = "未连接";
@@ -395,7 +397,10 @@ inline constexpr const char* kNothingHeard =
     "已发送搜索，但所有网卡都没有收到应答。可能的原因依次是：1. 网线未接好；2. 摄像机未通电；3. 防火墙阻挡了应答；"
     "4. 上面所说的反向路径过滤。";
 inline std::string confirmFix(const std::string& command) {
-  return "将以管理员身份运行：\r\n" + command + "\r\n然后重新搜索。继续吗？";
+  return "将以管理员身份运行：\r\n" + command + "\r\n此设置在下次重启前有效。然后重新搜索。继续吗？";
+}
+inline std::string fixFailed(const std::string& command) {
+  return "命令没有成功（可能取消了管理员身份验证）：\r\n" + command;
 }
 
 }  // namespace network

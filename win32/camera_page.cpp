@@ -8,6 +8,7 @@
 #include "win32/address_control.h"
 #include "win32/batch_dialog.h"
 #include "win32/list_view.h"
+#include "win32/network_check_dialog.h"
 #include "win32/text.h"
 
 namespace win32 {
@@ -85,6 +86,7 @@ bool CameraPage::onCommand(WPARAM wParam) {
     case kExportCommand: page_.exportList(); return true;
     case kOpenWebPageCommand: page_.openWebPage(selectedRows()); return true;
     case kBatchCommand: readdressSelection(); return true;
+    case kNetworkCheckCommand: runNetworkCheckDialog(instance_, window(), channel_); return true;
     default: break;
   }
   if (HIWORD(wParam) != BN_CLICKED) return false;
@@ -116,6 +118,7 @@ void CameraPage::onListNotice(const NMHDR& notice, LPARAM lParam) {
       const WORD key = reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey;
       if (control && key == 'C') onCommand(kCopyCommand);
       if (control && key == 'A') onCommand(kSelectAllCommand);
+      if (key == VK_F5) onCommand(kNetworkCheckCommand);
       break;
     }
     default:
@@ -174,7 +177,8 @@ void CameraPage::showListMenu(LPARAM at) {
                                                  {kSelectAllCommand, ui::strings::kSelectAllMenuEntry},
                                                  {kOpenWebPageCommand, ui::strings::kOpenWebPageMenuEntry},
                                                  {kExportCommand, ui::strings::kExportMenuEntry},
-                                                 {kBatchCommand, ui::strings::kBatchMenuEntry}};
+                                                 {kBatchCommand, ui::strings::kBatchMenuEntry},
+                                                 {kNetworkCheckCommand, ui::strings::network::kMenuEntry}};
   for (const auto& [command, text] : entries) {
     const bool busy = command == kBatchCommand && page_.batchRunning();
     AppendMenuW(menu, MF_STRING | (busy ? MF_GRAYED : 0), command, fromUtf8(text).c_str());

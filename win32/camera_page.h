@@ -1,6 +1,6 @@
 // The camera page in Win32: shows what pages::CameraPage does (the search,
-// the list, the pick, Apply, the list's own menu and batch re-addressing) in
-// the page's controls. Records arrive from the receive thread as a posted
+// the list, the pick, Apply, the list's own menu with batch re-addressing and
+// the network check) in the page's controls. Records arrive from the receive thread as a posted
 // message; the page's prompts are message boxes and its waits are timers.
 #pragma once
 

@@ -35,14 +35,15 @@ std::string trimmed(std::string text) {
 std::set<std::string> programTexts() {
   std::set<std::string> texts;
   for (const DialogTemplate* dialog :
-       {&aboutTemplate(), &mainWindowTemplate(), &cameraPageTemplate(), &calcPageTemplate(), &batchTemplate()}) {
+       {&aboutTemplate(), &mainWindowTemplate(), &cameraPageTemplate(), &calcPageTemplate(), &batchTemplate(),
+        &networkCheckTemplate()}) {
     texts.insert(trimmed(dialog->caption));
     for (const ControlSpec& control : dialog->controls) texts.insert(trimmed(control.text));
   }
   for (const char* text : {strings::kAboutMenuEntry, strings::kCameraTab, strings::kCalculatorTab,
                            strings::kNoticeCaption, strings::kAlreadyRunning, strings::kConfirmChange,
                            strings::kCopyMenuEntry, strings::kSelectAllMenuEntry, strings::kExportMenuEntry,
-                           strings::kBatchMenuEntry, strings::kOpenWebPageMenuEntry})
+                           strings::kBatchMenuEntry, strings::kOpenWebPageMenuEntry, strings::network::kMenuEntry})
     texts.insert(trimmed(text));
   texts.insert(strings::kCameraColumns.begin(), strings::kCameraColumns.end());
   texts.insert(strings::invalidInput(1));

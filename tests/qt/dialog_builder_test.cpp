@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -31,7 +32,8 @@ using qtui::control;
 using ui::ControlKind;
 
 const std::vector<const ui::DialogTemplate*> kAllTemplates{&ui::aboutTemplate(), &ui::mainWindowTemplate(),
-                                                           &ui::cameraPageTemplate(), &ui::calcPageTemplate()};
+                                                           &ui::cameraPageTemplate(), &ui::calcPageTemplate(),
+                                                           &qtui::networkCheckTemplate()};
 
 bool isOfKind(const QWidget* widget, ControlKind kind) {
   switch (kind) {
@@ -43,6 +45,7 @@ bool isOfKind(const QWidget* widget, ControlKind kind) {
     case ControlKind::ListView: return qobject_cast<const QTableView*>(widget);
     case ControlKind::IpAddress: return qobject_cast<const qtui::IpAddressEdit*>(widget);
     case ControlKind::TabControl: return qobject_cast<const QTabWidget*>(widget);
+    case ControlKind::TextView: return qobject_cast<const QPlainTextEdit*>(widget);
   }
   return false;
 }
@@ -150,7 +153,8 @@ std::vector<int> idsVisitedByTab(QWidget& dialog, int stops, Qt::KeyboardModifie
 }
 
 TEST(TabOrder, FollowsEachPagesList) {
-  for (const ui::DialogTemplate* pageTemplate : {&ui::cameraPageTemplate(), &ui::calcPageTemplate()}) {
+  for (const ui::DialogTemplate* pageTemplate :
+       {&ui::cameraPageTemplate(), &ui::calcPageTemplate(), &qtui::networkCheckTemplate()}) {
     QWidget page;
     qtui::buildDialog(&page, *pageTemplate);
     uitest::showActive(page);
@@ -200,6 +204,15 @@ TEST(AccessibleNames, BoxesAreNamedByTheTextsLeftAndRightOnTheirRow) {
   const QList<QLineEdit*> fields = newGateway->findChildren<QLineEdit*>();
   ASSERT_FALSE(fields.isEmpty());
   EXPECT_EQ(fields.front()->accessibleName(), QStringLiteral("修改为这个网关 第1段"));
+}
+
+TEST(AccessibleNames, ATextViewIsNamedByTheStaticBeforeItAndTabLeavesIt) {
+  QWidget check;
+  qtui::buildDialog(&check, qtui::networkCheckTemplate());
+  const QPlainTextEdit* report = control(&check, ui::ids::network_check_dialog::kReport);
+  EXPECT_EQ(report->accessibleName(), QStringLiteral("检查结果："));
+  EXPECT_TRUE(report->isReadOnly());
+  EXPECT_TRUE(report->tabChangesFocus());
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The real tovalen.exe under Wine beside the cameras of tools/lab/tovalen-try,
 // driven from this process through its windows' messages, as a user drives
 // it: it finds the three cameras in their three subnets and moves one into
-// the PC's subnet; the calculator; one copy per session.
+// the PC's subnet; the network check; the calculator; one copy per session.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -342,6 +342,67 @@ TEST_F(ProgramTest, BatchReaddressingMovesEverySelectedCameraAndApplyWarnsBefore
     EXPECT_EQ(wide(std::string(requests[i].mac.text()).c_str()), listed[i][0]);
     EXPECT_EQ(discovery::formatAddress(requests[i].newAddress), "192.168.1.10" + std::to_string(i));
   }
+}
+
+// The clipboard's Unicode text, as another program pastes it.
+std::wstring clipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT))
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = chars;
+      GlobalUnlock(data);
+    }
+  CloseClipboard();
+  return text;
+}
+
+TEST_F(ProgramTest, F5OnTheListOpensTheNetworkCheckWhoseReportIsShownAndCopied) {
+  namespace check = ui::ids::network_check_dialog;
+  const HWND cameras = control(cameraPage, camera_page::kCameraList.value);
+  pressKey(mainWindow, VK_TAB);  // from 搜索摄像机, which has the focus at start, to the list
+  GUITHREADINFO thread{};
+  thread.cbSize = sizeof thread;
+  ASSERT_TRUE(waitFor([&] {
+    return GetGUIThreadInfo(GetWindowThreadProcessId(mainWindow, nullptr), &thread) && thread.hwndFocus == cameras;
+  }));
+  pressKey(mainWindow, VK_F5);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (dialog = findDialog(program.id(), wide(ui::strings::network::kCaption))); }));
+  const HWND report = GetDlgItem(dialog, check::kReport.value);
+  const HWND copy = GetDlgItem(dialog, check::kCopy.value);
+  ASSERT_TRUE(waitFor([&] { return IsWindowEnabled(copy); })) << "the report after the listen time";
+  const std::wstring shown = windowText(report);
+  EXPECT_EQ(shown.rfind(wide(ui::strings::network::kAdaptersHeading), 0), 0u) << win32::toUtf8(shown);
+  EXPECT_NE(shown.find(wide(ui::strings::network::kProblemsHeading)), std::wstring::npos);
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(dialog, check::kFix.value))) << "Windows has no fix to offer";
+  click(copy);
+  EXPECT_TRUE(waitFor([&] { return clipboardText() == shown; }));
+  click(GetDlgItem(dialog, check::kClose.value));
+  EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
+}
+
+TEST_F(ProgramTest, TheListsMenuOpensOnAnEmptyListAndItsLastEntryIsTheNetworkCheck) {
+  ASSERT_EQ(list().rowCount(), 0);
+  const HWND cameras = control(cameraPage, camera_page::kCameraList.value);
+  PostMessageW(cameraPage, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(cameras), -1);  // as Shift+F10 asks
+  // The popup menu's window, shown by the program.
+  const auto shownMenu = [&] {
+    const HWND menu = FindWindowW(L"#32768", nullptr);
+    DWORD owner = 0;
+    if (menu) GetWindowThreadProcessId(menu, &owner);
+    return menu && IsWindowVisible(menu) && owner == program.id();
+  };
+  ASSERT_TRUE(waitFor(shownMenu));
+  // Up from no entry picks the last one. (Another process cannot read the
+  // menu's texts under Wine.)
+  pressKey(mainWindow, VK_UP);
+  pressKey(mainWindow, VK_RETURN);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (dialog = findDialog(program.id(), wide(ui::strings::network::kCaption))); }));
+  EXPECT_FALSE(shownMenu());
+  click(GetDlgItem(dialog, ui::ids::network_check_dialog::kClose.value));
+  EXPECT_TRUE(waitFor([&] { return !IsWindow(dialog); }));
 }
 
 TEST_F(ProgramTest, CalculatorGivesTheFiguresOfTheDefaultsAndNamesTheFirstBadInput) {

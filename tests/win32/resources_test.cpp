@@ -68,6 +68,9 @@ Expected expectedFor(const ControlSpec& control) {
       return {L"SysTabControl32", 0, 0};
     case ControlKind::Icon:
       return {L"Static", SS_TYPEMASK, SS_ICON};
+    case ControlKind::TextView:
+      return {L"Edit", ES_READONLY | ES_AUTOHSCROLL | ES_MULTILINE | WS_VSCROLL,
+              static_cast<DWORD>(ES_READONLY | ES_MULTILINE | WS_VSCROLL)};
   }
   return {};
 }
@@ -190,7 +193,9 @@ INSTANTIATE_TEST_SUITE_P(AllDialogs, DialogResourceTest,
                                          Case{"MainWindow", ui::ids::kMainDialog, &ui::mainWindowTemplate, false},
                                          Case{"CameraPage", ui::ids::kCameraPageDialog, &ui::cameraPageTemplate, true},
                                          Case{"CalcPage", ui::ids::kCalcPageDialog, &ui::calcPageTemplate, true},
-                                         Case{"Batch", ui::ids::kBatchDialog, &ui::batchTemplate, false}),
+                                         Case{"Batch", ui::ids::kBatchDialog, &ui::batchTemplate, false},
+                                         Case{"NetworkCheck", ui::ids::kNetworkCheckDialog, &ui::networkCheckTemplate,
+                                              false}),
                          [](const testing::TestParamInfo<Case>& info) { return info.param.name; });
 
 TEST(ProgramResourcesTest, TheAboutEntryAndTheIconInEverySize) {

@@ -70,6 +70,9 @@ Statement statementFor(const ControlSpec& control, const std::string& id) {
       return {"CONTROL \"\", " + id + ", \"SysTabControl32\"", "", true};
     case ControlKind::Icon:
       return {"ICON " + std::to_string(ui::ids::kAppIcon) + ", " + id, "SS_ICON"};
+    case ControlKind::TextView:
+      // Lines wrap at the box's width (no ES_AUTOHSCROLL).
+      return {"EDITTEXT " + id, "ES_LEFT | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER"};
   }
   return {};
 }
@@ -171,6 +174,8 @@ bool writeResourceScript(std::ostream& out, const std::string& iconFile, const P
       {ids::kCameraPageDialog, ui::cameraPageTemplate(), "DS_CONTROL | DS_SETFONT | WS_CHILD", ""},
       {ids::kCalcPageDialog, ui::calcPageTemplate(), "DS_CONTROL | DS_SETFONT | WS_CHILD", ""},
       {ids::kBatchDialog, ui::batchTemplate(), "DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU", ""},
+      {ids::kNetworkCheckDialog, ui::networkCheckTemplate(),
+       "DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU", ""},
   };
   for (const auto& entry : dialogs) {
     if (!tabOrderFollowsCreation(entry.dialog)) {
