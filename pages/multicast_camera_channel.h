@@ -30,6 +30,8 @@ class MulticastCameraChannel : public CameraChannel {
   void close() override { channel_.close(); }
 
   const discovery::MulticastChannel& multicast() const { return channel_; }
+  // The network check searches through it and reads its counters.
+  discovery::MulticastChannel& multicast() { return channel_; }
 
  private:
   RecordQueue inbox_;

@@ -1,0 +1,19 @@
+// The terminal the program was started from: standard input to answer on,
+// standard error for what it tells.
+#pragma once
+
+#include "cli/terminal.h"
+
+namespace cli {
+
+class ProcessTerminal : public Terminal {
+ public:
+  bool inputIsTerminal() const override;
+  void tell(std::string_view text) override;
+  std::optional<std::string> readLine() override;
+};
+
+// Progress is shown only to someone watching: never into a log file.
+bool errorIsTerminal();
+
+}  // namespace cli
