@@ -26,10 +26,13 @@ void tellWhetherReached(CameraSession& session, const Context& context, const pa
   const std::string mac = session.page().decoder()(change.mac);
   const bool reached = answer && answer->use == pages::AddressUse::InUse &&
                        discovery::sameLinkAddress(mac, answer->linkAddress);
-  std::string line = pages::terminalSafe(mac) + ": " + context.texts.moved + " " + pages::dotted(change.address) +
+  // As plan tells each camera: MAC, address, outcome.
+  std::string line = pages::terminalSafe(mac) + "  " + pages::dotted(change.address) + "  " + context.texts.moved +
                      "; " + (reached ? context.texts.reachedThere : context.texts.notReachedThere);
   if (answer && answer->use == pages::AddressUse::CannotVerify)
     line += " (" + pages::terminalSafe(answer->reason) + ")";
+  else if (answer && !reached && answer->use == pages::AddressUse::InUse)
+    line += " (" + std::string(context.texts.inUseBy) + " " + answer->linkAddress + ")";
   std::cout << line << "\n" << std::flush;
 }
 

@@ -185,7 +185,7 @@ struct TerminalTexts {
   const char* notHeard;
   const char* noAnswer;
   const char* keptAddress;
-  const char* moved;  // followed by the new address
+  const char* moved;
   const char* reachedThere;
   const char* notReachedThere;
   // check: after the address.
@@ -272,7 +272,7 @@ inline constexpr TerminalTexts kTerminalEnglish{
     "no camera with this MAC answered the search",
     "no answer",
     "answered but kept its address",
-    "moved to",
+    "moved",
     "it answers there with its MAC",
     "it does not answer there with its MAC yet",
     "in use by",
@@ -350,7 +350,7 @@ inline constexpr TerminalTexts kTerminalChinese{
     "没有该 MAC 的摄像机应答搜索",
     "没有应答",
     "已应答，但保留了原地址",
-    "已改为",
+    "已改址",
     "在新地址上以其 MAC 应答",
     "在新地址上尚未以其 MAC 应答",
     "已被使用：",
