@@ -3,8 +3,9 @@
 # in a subnet of its own (the PC is 192.168.1.10/24), in one private
 # network: search lists exactly the cameras as JSON; check tells in use,
 # free and cannot verify; a dry run changes nothing; set and plan move
-# cameras and say so; a camera not heard, a refused change and bad usage
-# give their exit codes. Nothing leaves the private network.
+# cameras and say so; a camera not heard, a refused change, a camera that
+# does not answer and bad usage give their exit codes. Nothing leaves the
+# private network.
 # Usage: commands_test.sh TOVALEN-TRY CAMERA-SIMULATOR TOVALEN-CLI CAMERAS-FILE
 set -eu
 
@@ -13,7 +14,12 @@ if [ "${1:-}" != --inside ]; then
   status=0
   errors=$(mktemp)
   trap 'rm -f "$errors"' EXIT
-  "$try" --camera "$camera" "$0" --inside "$3" "$4" 2> >(tee "$errors" >&2) || status=$?
+  # The lab's cameras, and one that answers searches but no address change.
+  cameras=$(mktemp)
+  trap 'rm -f "$errors" "$cameras"' EXIT
+  cat "$4" >"$cameras"
+  echo 'silent  10.0.1.5/24  10.0.1.1  02:00:0A:00:01:05  --set-ip ignore' >>"$cameras"
+  "$try" --camera "$camera" --cameras "$cameras" "$0" --inside "$3" "$cameras" 2> >(tee "$errors" >&2) || status=$?
   if [ "$status" -ne 0 ] && grep -q 'cannot create a private network namespace' "$errors" && [ "${CI:-}" != true ]; then
     exit 77
   fi
@@ -73,6 +79,8 @@ expect 1 "$cli" set 02:00:00:00:00:77 192.168.1.70 192.168.1.1 --yes
 grep -q 'no camera with this MAC answered' <<<"$err" || fail "not heard: $err"
 expect 1 "$cli" set "$(mac_of cam192)" 192.168.50.0 192.168.50.1 --yes
 grep -q 'answered but kept its address' <<<"$err" || fail "refused: $err"
+expect 1 "$cli" set "$(mac_of silent)" 10.0.1.6 10.0.1.1 --yes --wait 2
+grep -q "$(mac_of silent): no answer" <<<"$err" || fail "silent: $err"
 expect 0 "$cli" set "$(mac_of cam192)" 192.168.1.70 192.168.1.1 --yes
 grep -qx "$(mac_of cam192)  192.168.1.70  moved; .*" <<<"$out" || fail "set: $out"
 expect 0 "$cli" check 192.168.1.70
