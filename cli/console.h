@@ -13,6 +13,9 @@ class ProcessTerminal : public Terminal {
   std::optional<std::string> readLine() override;
 };
 
+// Makes the console show and read UTF-8, as the program writes it.
+void prepareConsole();
+
 // Progress is shown only to someone watching: never into a log file.
 bool errorIsTerminal();
 

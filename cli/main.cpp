@@ -27,6 +27,7 @@ struct Dispatch {
 }  // namespace
 
 int main(int argc, char** argv) {
+  cli::prepareConsole();
   const ui::strings::TerminalTexts& texts = cli::textsIn(cli::languageOfThisProcess());
   const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
   const auto parsed = cli::parseCommandLine(arguments);
