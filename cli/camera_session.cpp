@@ -16,7 +16,9 @@ CameraSession::CameraSession(const Context& context, bool yes)
       observed_(channel_),
       prompter_(context.terminal, context.texts, yes),
       checker_(*network_, loop_),
-      page_({observed_, prompter_, loop_, checker_, *network_, gbkToUtf8}, *this) {}
+      page_({observed_, prompter_, loop_, checker_, *network_, gbkToUtf8}, *this) {
+  prompter_.beforeSpeaking([this] { clearProgress(); });
+}
 
 bool CameraSession::open() {
   if (page_.open()) return true;
@@ -35,10 +37,8 @@ bool CameraSession::runFor(std::chrono::milliseconds wait, const std::function<b
   const bool watched = errorIsTerminal();
   if (watched) showProgress(deadline);
   const bool held = loop_.runUntil(done, deadline);
-  if (watched) {
-    loop_.cancel(progressTask_);
-    context_.terminal.tell("\r\x1b[K");
-  }
+  loop_.cancel(progressTask_);
+  clearProgress();
   return held;
 }
 
@@ -54,10 +54,17 @@ void CameraSession::awaitAnswers(std::span<const pages::PlannedChange> changes, 
   loop_.runUntil([] { return false; }, EventLoop::Clock::now());
 }
 
+void CameraSession::clearProgress() {
+  if (!progressShown_) return;
+  context_.terminal.tell("\r\x1b[K");
+  progressShown_ = false;
+}
+
 void CameraSession::showProgress(EventLoop::Clock::time_point deadline) {
   using std::chrono::seconds;
   const auto left = std::chrono::ceil<seconds>(deadline - EventLoop::Clock::now());
   context_.terminal.tell("\r" + std::string(context_.texts.waiting) + " " + std::to_string(left.count()) + " s ");
+  progressShown_ = true;
   progressTask_ = loop_.runAfter(seconds{1}, [this, deadline] { showProgress(deadline); });
 }
 

@@ -52,6 +52,7 @@ class CameraSession : private pages::CameraPageView {
  private:
   void rowsChanged(const pages::ShownCameraList::Changes&) override {}
   void showProgress(EventLoop::Clock::time_point deadline);
+  void clearProgress();
 
   const Context& context_;
   std::unique_ptr<pages::HostNetwork> network_;
@@ -62,6 +63,7 @@ class CameraSession : private pages::CameraPageView {
   pages::LinkAddressChecker checker_;
   pages::CameraPage page_;
   pages::Timer::Handle progressTask_ = 0;
+  bool progressShown_ = false;
 };
 
 // How long a check of addresses on the link may take before it is given up:

@@ -4,6 +4,8 @@
 // is no clipboard: the terminal program offers neither.
 #pragma once
 
+#include <functional>
+
 #include "cli/terminal.h"
 #include "pages/prompter.h"
 #include "res/strings.h"
@@ -22,12 +24,15 @@ class TerminalPrompter : public pages::Prompter {
 
   // Whether the page told of a problem (a refusal) rather than only asking.
   bool toldAny() const { return toldAny_; }
+  // Runs before each notice or question: what is shown meanwhile makes way.
+  void beforeSpeaking(std::function<void()> clear) { clear_ = std::move(clear); }
 
  private:
   Terminal& terminal_;
   const ui::strings::TerminalTexts& texts_;
   bool yes_;
   bool toldAny_ = false;
+  std::function<void()> clear_;
 };
 
 }  // namespace cli

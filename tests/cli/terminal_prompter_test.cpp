@@ -56,6 +56,17 @@ TEST(TerminalPrompterTest, AsksAsTheConfirmationRuleSays) {
   }
 }
 
+TEST(TerminalPrompterTest, WhatIsShownMeanwhileMakesWayBeforeEachNoticeAndQuestion) {
+  ScriptedTerminal terminal;
+  TerminalPrompter prompter(terminal, kEnglish, true);
+  prompter.beforeSpeaking([&] { terminal.told += "[cleared]"; });
+  prompter.tell({"notice", "", pages::Icon::Information});
+  EXPECT_THAT(terminal.told, testing::StartsWith("[cleared]notice\n"));
+  terminal.told.clear();
+  prompter.ask({"question", "", pages::Icon::Question});
+  EXPECT_THAT(terminal.told, testing::StartsWith("[cleared]question\n"));
+}
+
 TEST(TerminalPrompterTest, OffersNoFileAndNoClipboard) {
   ScriptedTerminal terminal;
   TerminalPrompter prompter(terminal, kEnglish, true);
