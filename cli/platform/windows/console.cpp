@@ -1,5 +1,6 @@
 #include "cli/console.h"
 
+#include <fcntl.h>
 #include <io.h>
 #include <stdio.h>
 #include <windows.h>
@@ -11,6 +12,9 @@ bool ProcessTerminal::inputIsTerminal() const { return _isatty(_fileno(stdin)) !
 void prepareConsole() {
   SetConsoleOutputCP(CP_UTF8);
   SetConsoleCP(CP_UTF8);
+  // What a command prints is written byte for byte: the CSV export's CRLF
+  // must not become CR CR LF.
+  _setmode(_fileno(stdout), _O_BINARY);
 }
 
 bool errorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
