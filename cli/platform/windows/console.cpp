@@ -15,6 +15,11 @@ void prepareConsole() {
   // What a command prints is written byte for byte: the CSV export's CRLF
   // must not become CR CR LF.
   _setmode(_fileno(stdout), _O_BINARY);
+  // The progress line is redrawn with escape sequences, which a console
+  // shows as text unless told to act on them.
+  const HANDLE errors = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  if (GetConsoleMode(errors, &mode)) SetConsoleMode(errors, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
 }
 
 bool errorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
