@@ -4,7 +4,6 @@
 
 #include "cli/commands.h"
 #include "cli/confirmation.h"
-#include "discovery/network_facts.h"
 #include "pages/network_check.h"
 
 namespace cli {
@@ -13,7 +12,7 @@ int runAdapters(const Context& context) {
   CameraSession session(context, false);
   // A channel that did not open is one of the things the report tells.
   session.page().open();
-  discovery::SystemInspector inspector;
+  pages::SystemInspector inspector;
   pages::NetworkCheck check(session.multicastChannel().multicast(), inspector);
   check.begin();
   session.runFor(pages::kNetworkCheckListen, [] { return false; });

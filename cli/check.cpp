@@ -7,6 +7,7 @@
 
 #include "cli/commands.h"
 #include "pages/addresses.h"
+#include "pages/pc_network.h"
 #include "pages/startup.h"
 #include "pages/terminal_text.h"
 
@@ -27,7 +28,7 @@ std::string answerText(const pages::AddressAnswer& answer, const ui::strings::Te
 
 int runCheck(const CheckCommand& command, const Context& context) {
   const std::unique_ptr<pages::HostNetwork> network = pages::systemNetwork();
-  const std::vector<discovery::Adapter> adapters = network->adapters().value_or(std::vector<discovery::Adapter>{});
+  const auto adapters = pages::PcNetwork::read(*network).adapters;
   std::map<std::uint32_t, pages::AddressAnswer> answers;
   std::vector<std::uint32_t> forTheLink;
   for (const std::uint32_t address : command.addresses) {
@@ -41,7 +42,7 @@ int runCheck(const CheckCommand& command, const Context& context) {
   pages::LinkAddressChecker checker(*network, loop);
   const std::size_t asked = answers.size() + forTheLink.size();
   const auto check = checker.check(forTheLink, [&](const pages::AddressAnswer& answer) {
-    answers.emplace(discovery::toFieldsValue(answer.address), answer);
+    answers.emplace(pages::answeredAddress(answer), answer);
   });
   const bool allChecked = loop.runUntil([&] { return answers.size() == asked; },
                                         EventLoop::Clock::now() + kLongestAddressCheck);

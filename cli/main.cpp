@@ -7,7 +7,7 @@
 #include "cli/commands.h"
 #include "cli/console.h"
 #include "cli/language.h"
-#include "discovery/datagram_socket.h"
+#include "pages/startup.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     return cli::kExitUsage;
   }
   // Windows needs its socket library up while any socket is open.
-  const discovery::SocketLibrary socketLibrary;
+  const pages::SocketLibrary socketLibrary;
   cli::ProcessTerminal terminal;
   const cli::Context context{terminal, texts};
   return std::visit(Dispatch{context}, std::get<cli::Command>(parsed));

@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "cli/commands.h"
-#include "discovery/address_check.h"
 #include "pages/addresses.h"
 #include "pages/plan_run.h"
 #include "pages/terminal_text.h"
@@ -24,8 +23,7 @@ void tellWhetherReached(CameraSession& session, const Context& context, const pa
   const auto check = session.checker().check({change.address}, [&](const pages::AddressAnswer& heard) { answer = heard; });
   session.runFor(kLongestAddressCheck, [&] { return answer.has_value(); });
   const std::string mac = session.page().decoder()(change.mac);
-  const bool reached = answer && answer->use == pages::AddressUse::InUse &&
-                       discovery::sameLinkAddress(mac, answer->linkAddress);
+  const bool reached = answer && pages::answeredByMac(*answer, mac);
   // As plan tells each camera: MAC, address, outcome.
   std::string line = pages::terminalSafe(mac) + "  " + pages::dotted(change.address) + "  " + context.texts.moved +
                      "; " + (reached ? context.texts.reachedThere : context.texts.notReachedThere);

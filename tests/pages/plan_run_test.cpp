@@ -96,5 +96,21 @@ TEST_F(PlanRunTest, ACameraMovedKeptItsAddressOrDidNotAnswer) {
   EXPECT_FALSE(channel.answeredSetIp("CC"));
 }
 
+TEST(ReachedCameraTest, AnAnswerIsTheCamerasOnlyWhenInUseByTheLinkAddressItsMacNames) {
+  AddressAnswer answer;
+  answer.address = {10, 0, 0, 50};
+  answer.use = AddressUse::InUse;
+  answer.linkAddress = "02:00:0a:00:00:05";
+  EXPECT_EQ(answeredAddress(answer), k10_0_0_50);
+  EXPECT_TRUE(answeredByMac(answer, "02-00-0A-00-00-05"));
+  EXPECT_FALSE(answeredByMac(answer, "02:00:0A:00:00:06"));
+  answer.use = AddressUse::Free;
+  EXPECT_FALSE(answeredByMac(answer, "02:00:0A:00:00:05"));
+  answer.use = AddressUse::InUse;
+  answer.ownAddress = true;
+  answer.linkAddress.clear();
+  EXPECT_FALSE(answeredByMac(answer, ""));
+}
+
 }  // namespace
 }  // namespace pages
