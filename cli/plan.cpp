@@ -7,6 +7,7 @@
 #include "cli/commands.h"
 #include "cli/gbk.h"
 #include "pages/addresses.h"
+#include "pages/batch_run.h"
 #include "pages/plan_run.h"
 #include "pages/terminal_text.h"
 
@@ -49,7 +50,9 @@ bool sendAndReport(CameraSession& session, const std::vector<pages::PlannedChang
   bool sent = false;
   pages::PlanSend send(session.channel(), session.loop(), changes, [&] { sent = true; });
   send.start();
-  session.runFor(kLongestAddressCheck, [&] { return sent; });
+  // Bounded only in case the timer stalls: the sends end long before.
+  const auto sending = pages::kBatchSpacing * static_cast<int>(changes.size() + 1);
+  session.runFor(2 * sending + std::chrono::seconds{1}, [&] { return sent; });
   session.awaitAnswers(changes, command.wait);
   bool allMoved = true;
   for (const pages::PlannedChange& change : changes) {
