@@ -6,6 +6,7 @@ namespace cli {
 namespace {
 
 constexpr UINT kGbkCodePage = 936;
+constexpr wchar_t kReplacement = 0xFFFD;
 
 std::string utf8Of(const std::wstring& wide) {
   if (wide.empty()) return {};
@@ -16,17 +17,33 @@ std::string utf8Of(const std::wstring& wide) {
   return utf8;
 }
 
+bool isLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+bool isTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFE && byte != 0x7F; }
+
 }  // namespace
 
+// Character by character: the code page alone turns a byte that begins no
+// character into a private-use character or '?', not U+FFFD as the Linux
+// converter is made to.
 std::string gbkToUtf8(std::string_view gbk) {
-  if (gbk.empty()) return {};
-  // Code page 936 turns each byte that begins no character into U+FFFD
-  // (without MB_ERR_INVALID_CHARS), as the Linux converter is made to.
-  const int length = static_cast<int>(gbk.size());
-  const int size = MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), length, nullptr, 0);
-  if (size <= 0) return std::string(gbk.size(), '?');
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(kGbkCodePage, 0, gbk.data(), length, wide.data(), size);
+  std::wstring wide;
+  for (std::size_t at = 0; at < gbk.size();) {
+    const auto byte = static_cast<unsigned char>(gbk[at]);
+    if (byte < 0x80) {
+      wide += static_cast<wchar_t>(byte);
+      ++at;
+      continue;
+    }
+    wchar_t character = 0;
+    if (at + 1 < gbk.size() && isLeadByte(byte) && isTrailByte(static_cast<unsigned char>(gbk[at + 1])) &&
+        MultiByteToWideChar(kGbkCodePage, MB_ERR_INVALID_CHARS, gbk.data() + at, 2, &character, 1) == 1) {
+      wide += character;
+      at += 2;
+    } else {
+      wide += kReplacement;
+      ++at;
+    }
+  }
   return utf8Of(wide);
 }
 
