@@ -29,7 +29,8 @@ struct Dispatch {
 int main(int argc, char** argv) {
   cli::prepareConsole();
   const ui::strings::TerminalTexts& texts = cli::textsIn(cli::languageOfThisProcess());
-  const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const std::vector<std::string> given = cli::argumentsInUtf8(argc, argv);
+  const std::vector<std::string_view> arguments(given.begin(), given.end());
   const auto parsed = cli::parseCommandLine(arguments);
   if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
     std::cerr << cli::usageMessage(*error, texts);

@@ -4,10 +4,27 @@
 #include <io.h>
 #include <stdio.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 namespace cli {
 
 bool ProcessTerminal::inputIsTerminal() const { return _isatty(_fileno(stdin)) != 0; }
+
+// argv holds the ANSI code page's bytes; the wide command line holds all.
+std::vector<std::string> argumentsInUtf8(int, char**) {
+  int count = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> arguments;
+  for (int at = 1; wide != nullptr && at < count; ++at) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide[at], -1, nullptr, 0, nullptr, nullptr);
+    std::string argument(static_cast<std::size_t>(size > 0 ? size - 1 : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide[at], -1, argument.data(), size, nullptr, nullptr);
+    arguments.push_back(std::move(argument));
+  }
+  LocalFree(wide);
+  return arguments;
+}
 
 void prepareConsole() {
   SetConsoleOutputCP(CP_UTF8);
