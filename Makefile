@@ -103,7 +103,7 @@ bench-address: build
 # Only what the package holds is built, then cpack packs it (it builds
 # nothing itself: CMAKE_SKIP_INSTALL_ALL_DEPENDENCY).
 package: PACKAGES += $(PACKAGING_PACKAGES)
-package: TARGETS = tovalen tovalen-camera compressed_docs
+package: TARGETS = tovalen tovalen-cli tovalen-camera compressed_docs
 package: build
 	cd $(BUILD_DIR) && cpack
 

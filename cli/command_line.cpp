@@ -36,8 +36,8 @@ struct CommandShape {
 };
 constexpr CommandShape kCommands[] = {
     {"search", 0, 0, kWait | kFormat},
-    {"set", 3, 3, kYes},
-    {"plan", 1, 1, kDryRun | kYes},
+    {"set", 3, 3, kYes | kWait},
+    {"plan", 1, 1, kDryRun | kYes | kWait},
     {"check", 1, std::numeric_limits<std::size_t>::max(), 0},
     {"adapters", 0, 0, 0},
 };
@@ -123,7 +123,7 @@ class CommandBuilder {
   std::variant<Command, UsageError> build(std::string_view name) {
     if (name == "search") return search();
     if (name == "set") return set();
-    if (name == "plan") return PlanCommand{std::string(words_.positional[1]), given(kDryRun), given(kYes)};
+    if (name == "plan") return plan();
     if (name == "check") return check();
     return AdaptersCommand{};
   }
@@ -136,25 +136,39 @@ class CommandBuilder {
                        [option](const GivenOption& given) { return given.option == option; });
   }
 
+  // The last --wait given, or `wait` when there is none.
+  std::optional<UsageError> readWait(std::chrono::seconds& wait) const {
+    for (const GivenOption& given : words_.options) {
+      if (given.option != kWait) continue;
+      const auto read = waitOf(given.value);
+      if (!read) return UsageError{UsageProblem::kBadWait, std::string(given.value)};
+      wait = *read;
+    }
+    return std::nullopt;
+  }
+
   std::variant<Command, UsageError> search() const {
     SearchCommand command;
+    if (const auto error = readWait(command.wait)) return *error;
     for (const GivenOption& given : words_.options) {
-      if (given.option == kWait) {
-        const auto wait = waitOf(given.value);
-        if (!wait) return UsageError{UsageProblem::kBadWait, std::string(given.value)};
-        command.wait = *wait;
-      } else {
-        const auto format = formatOf(given.value);
-        if (!format) return UsageError{UsageProblem::kBadFormat, std::string(given.value)};
-        command.format = *format;
-      }
+      if (given.option != kFormat) continue;
+      const auto format = formatOf(given.value);
+      if (!format) return UsageError{UsageProblem::kBadFormat, std::string(given.value)};
+      command.format = *format;
     }
+    return command;
+  }
+
+  std::variant<Command, UsageError> plan() const {
+    PlanCommand command{std::string(words_.positional[1]), given(kDryRun), given(kYes)};
+    if (const auto error = readWait(command.wait)) return *error;
     return command;
   }
 
   std::variant<Command, UsageError> set() const {
     SetCommand command{std::string(words_.positional[1]), 0, 0, given(kYes)};
     if (command.mac.empty()) return UsageError{UsageProblem::kEmptyMac, ""};
+    if (const auto error = readWait(command.wait)) return *error;
     for (const auto& [text, value] : {std::pair{words_.positional[2], &command.address},
                                       std::pair{words_.positional[3], &command.gateway}}) {
       const auto address = hostAddressOf(text);

@@ -32,17 +32,22 @@ struct SearchCommand {
   OutputFormat format = OutputFormat::kTable;
   friend bool operator==(const SearchCommand&, const SearchCommand&) = default;
 };
+// How long set and plan await the cameras' answers.
+inline constexpr std::chrono::seconds kDefaultAnswerWait{5};
+
 struct SetCommand {
   std::string mac;            // as typed (UTF-8)
   std::uint32_t address = 0;  // the address control's value, first field most significant
   std::uint32_t gateway = 0;
   bool yes = false;
+  std::chrono::seconds wait = kDefaultAnswerWait;
   friend bool operator==(const SetCommand&, const SetCommand&) = default;
 };
 struct PlanCommand {
   std::string file;
   bool dryRun = false;
   bool yes = false;
+  std::chrono::seconds wait = kDefaultAnswerWait;
   friend bool operator==(const PlanCommand&, const PlanCommand&) = default;
 };
 struct CheckCommand {

@@ -3,10 +3,8 @@
 #include <string>
 
 namespace cli {
-namespace {
 
-// Message boxes want CRLF; a terminal shows LF.
-std::string withTerminalLineEnds(std::string_view text) {
+std::string terminalLines(std::string_view text) {
   std::string lines;
   for (std::size_t at = 0; at < text.size(); ++at) {
     if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') continue;
@@ -15,6 +13,8 @@ std::string withTerminalLineEnds(std::string_view text) {
   if (lines.empty() || lines.back() != '\n') lines += '\n';
   return lines;
 }
+
+namespace {
 
 bool isYes(std::string answer) {
   answer.erase(0, answer.find_first_not_of(" \t"));
@@ -26,7 +26,7 @@ bool isYes(std::string answer) {
 }  // namespace
 
 Confirmation confirm(std::string_view warning, bool yes, Terminal& terminal, const ui::strings::TerminalTexts& texts) {
-  terminal.tell(withTerminalLineEnds(warning));
+  terminal.tell(terminalLines(warning));
   if (yes) {
     terminal.tell(std::string(texts.confirmedByOption) + "\n");
     return Confirmation::kConfirmed;

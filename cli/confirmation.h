@@ -3,12 +3,17 @@
 // to ask, and a script that did not say --yes has not agreed: it stops.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "cli/terminal.h"
 #include "res/strings.h"
 
 namespace cli {
+
+// The pages' texts, whose lines end in CRLF as message boxes want, with the
+// LF a terminal shows, ending in one.
+std::string terminalLines(std::string_view text);
 
 enum class Confirmation { kConfirmed, kDeclined, kNoTerminal };
 

@@ -1,55 +1,44 @@
-// tovalen-cli: the camera page's work from a terminal. Only search is wired
-// so far; the other commands are parsed and refused with exit code 1.
+// tovalen-cli: the camera page's work from a terminal.
 #include <iostream>
 #include <string_view>
 #include <variant>
 #include <vector>
 
-#include "cli/command_line.h"
-#include "cli/gbk.h"
+#include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/language.h"
-#include "cli/search.h"
+#include "pages/startup.h"
 
 namespace {
 
-std::string listing(const cli::SearchOutcome& outcome, cli::OutputFormat format,
-                    const ui::strings::TerminalTexts& texts) {
-  const auto& headers = texts.listingHeaders;
-  switch (format) {
-    case cli::OutputFormat::kCsv: return pages::cameraCsv(outcome.cameras, cli::gbkToUtf8);
-    case cli::OutputFormat::kJson: return pages::cameraJson(outcome.cameras, cli::gbkToUtf8);
-    case cli::OutputFormat::kTable: break;
+struct Dispatch {
+  const cli::Context& context;
+  int operator()(const cli::HelpCommand&) const {
+    std::cout << context.texts.help << std::flush;
+    return cli::kExitDone;
   }
-  return pages::cameraTable(outcome.cameras, {headers[0], headers[1], headers[2], headers[3]}, cli::gbkToUtf8);
-}
-
-int search(const cli::SearchCommand& command, const ui::strings::TerminalTexts& texts) {
-  discovery::SystemNetwork network;
-  const cli::SearchOutcome outcome = cli::searchCameras(network, command.wait);
-  if (!outcome.openError.empty()) {
-    std::cerr << "tovalen-cli: " << texts.cannotOpenNetwork << ": " << outcome.openError << "\n";
-    return cli::kExitFailed;
-  }
-  std::cout << listing(outcome, command.format, texts) << std::flush;
-  return std::cout ? cli::kExitDone : cli::kExitFailed;
-}
+  int operator()(const cli::SearchCommand& command) const { return cli::runSearch(command, context); }
+  int operator()(const cli::SetCommand& command) const { return cli::runSet(command, context); }
+  int operator()(const cli::PlanCommand& command) const { return cli::runPlan(command, context); }
+  int operator()(const cli::CheckCommand& command) const { return cli::runCheck(command, context); }
+  int operator()(const cli::AdaptersCommand&) const { return cli::runAdapters(context); }
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  cli::prepareConsole();
   const ui::strings::TerminalTexts& texts = cli::textsIn(cli::languageOfThisProcess());
-  const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const std::vector<std::string> given = cli::argumentsInUtf8(argc, argv);
+  const std::vector<std::string_view> arguments(given.begin(), given.end());
   const auto parsed = cli::parseCommandLine(arguments);
   if (const auto* error = std::get_if<cli::UsageError>(&parsed)) {
     std::cerr << cli::usageMessage(*error, texts);
     return cli::kExitUsage;
   }
-  const cli::Command& command = std::get<cli::Command>(parsed);
-  if (std::holds_alternative<cli::HelpCommand>(command)) {
-    std::cout << texts.help;
-    return cli::kExitDone;
-  }
-  if (const auto* searchCommand = std::get_if<cli::SearchCommand>(&command)) return search(*searchCommand, texts);
-  std::cerr << "tovalen-cli: " << texts.commandNotAvailable << "\n";
-  return cli::kExitFailed;
+  // Windows needs its socket library up while any socket is open.
+  const pages::SocketLibrary socketLibrary;
+  cli::ProcessTerminal terminal;
+  const cli::Context context{terminal, texts};
+  return std::visit(Dispatch{context}, std::get<cli::Command>(parsed));
 }

@@ -1,42 +1,41 @@
-#include "cli/search.h"
+// search: the page's search, every row heard within the wait, in the chosen
+// format.
+#include <iostream>
 
-#include <thread>
-
-#include "pages/camera_list.h"
-#include "discovery/channel.h"
-#include "pages/record_queue.h"
+#include "cli/commands.h"
+#include "cli/gbk.h"
+#include "pages/camera_listing.h"
 
 namespace cli {
+namespace {
 
-SearchOutcome searchCameras(discovery::HostNetwork& network, std::chrono::seconds listening) {
-  // Nothing to wake: the records are taken once the time is up.
-  pages::RecordQueue inbox([] {});
-  discovery::MulticastChannel channel(inbox, network);
-  SearchOutcome outcome;
-  if (channel.open() != 1) {
-    outcome.openError = channel.openError();
-    return outcome;
+std::string listing(std::span<const pages::ListedCamera> cameras, OutputFormat format,
+                    const ui::strings::TerminalTexts& texts) {
+  const auto& headers = texts.listingHeaders;
+  switch (format) {
+    case OutputFormat::kCsv: return pages::cameraCsv(cameras, gbkToUtf8);
+    case OutputFormat::kJson: return pages::cameraJson(cameras, gbkToUtf8);
+    case OutputFormat::kTable: break;
   }
-  channel.sendSearch();
-  std::this_thread::sleep_for(listening);
-  channel.close();
+  return pages::cameraTable(cameras, {headers[0], headers[1], headers[2], headers[3]}, gbkToUtf8);
+}
 
-  // The list's own rules: the first answer of a MAC makes its row, a set-IP
-  // answer rewrites it.
-  pages::CameraList list;
-  for (const discovery::DecodedRecord& record : inbox.takeAll()) {
-    if (const auto* device = std::get_if<discovery::DeviceInfoRecord>(&record)) {
-      list.addDevice(*device);
-    } else {
-      list.applyIpChange(std::get<discovery::SetIpRecord>(record));
-    }
-  }
-  for (std::size_t row = 0; row < list.size(); ++row) {
-    const pages::CameraRow& camera = list.row(row);
-    // The channel does not say which adapter an answer came through.
-    outcome.cameras.push_back({camera.mac, camera.ip, camera.gateway, ""});
-  }
-  return outcome;
+// The page does not say which adapter a camera answered on.
+std::vector<pages::ListedCamera> listedCameras(const pages::CameraPage& page) {
+  std::vector<pages::ListedCamera> cameras;
+  for (const pages::CameraRow& row : page.shownRows()) cameras.push_back({row.mac, row.ip, row.gateway, ""});
+  return cameras;
+}
+
+}  // namespace
+
+int runSearch(const SearchCommand& command, const Context& context) {
+  CameraSession session(context, false);
+  if (!session.open()) return kExitFailed;
+  // The channel repeats the search itself for answers lost.
+  session.search(command.wait, [] { return false; });
+  std::cout << listing(listedCameras(session.page()), command.format, context.texts) << std::flush;
+  return std::cout ? kExitDone : kExitFailed;
 }
 
 }  // namespace cli

@@ -47,7 +47,7 @@ dpkg-deb -x "$deb" "$tree"
 # functions, read-only relocations bound at start, position independence.
 unhardened=$(lintian --display-info --tags hardening-no-relro,hardening-no-fortify-functions,hardening-no-bindnow,hardening-no-pie "$deb")
 [ -z "$unhardened" ] || fail "binaries not hardened: $unhardened"
-for program in usr/bin/tovalen usr/bin/tovalen-camera; do
+for program in usr/bin/tovalen usr/bin/tovalen-cli usr/bin/tovalen-camera; do
   readelf -s --wide "$tree/$program" | grep -c '__stack_chk_fail' >/dev/null || fail "$program has no stack protector"
 done
 
@@ -65,11 +65,14 @@ done
 [ "$(command -v tovalen-camera)" = /usr/bin/tovalen-camera ] || fail "tovalen-camera is not on PATH"
 help=$(tovalen-camera --help) || fail "tovalen-camera --help exits with an error"
 [[ $help == 'Usage: tovalen-camera'* ]] || fail "tovalen-camera --help prints no usage"
-for program in /usr/bin/tovalen /usr/bin/tovalen-camera; do
+help=$(LANG=C tovalen-cli --help) || fail "tovalen-cli --help exits with an error"
+[[ $help == 'Usage: tovalen-cli'* ]] || fail "tovalen-cli --help prints no usage"
+for program in /usr/bin/tovalen /usr/bin/tovalen-cli /usr/bin/tovalen-camera; do
   ! ldd "$program" | grep 'not found' || fail "$program misses libraries"
 done
 [ "$(man -w tovalen)" = /usr/share/man/man1/tovalen.1.gz ] || fail "man finds no page for tovalen"
 [ "$(man -w tovalen-camera)" = /usr/share/man/man1/tovalen-camera.1.gz ] || fail "man finds no page for tovalen-camera"
+[ "$(man -w tovalen-cli)" = /usr/share/man/man1/tovalen-cli.1.gz ] || fail "man finds no page for tovalen-cli"
 
 desktop=/usr/share/applications/tovalen.desktop
 [ -f "$desktop" ] || fail "no desktop entry in /usr/share/applications"

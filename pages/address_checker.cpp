@@ -47,6 +47,12 @@ std::unique_ptr<RunningCheck> LinkAddressChecker::check(std::vector<std::uint32_
   return std::make_unique<LinkCheck>(network_, timer_, addresses, std::move(answered));
 }
 
+std::uint32_t answeredAddress(const AddressAnswer& answer) { return discovery::toFieldsValue(answer.address); }
+
+bool answeredByMac(const AddressAnswer& answer, std::string_view mac) {
+  return answer.use == AddressUse::InUse && !answer.ownAddress && discovery::sameLinkAddress(mac, answer.linkAddress);
+}
+
 std::optional<AddressAnswer> answerWithoutTheLink(const std::vector<discovery::Adapter>& adapters,
                                                   std::uint32_t address) {
   return discovery::answerFromAdapters(adapters, discovery::toIpv4Bytes(address));

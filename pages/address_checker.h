@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "discovery/address_check.h"
@@ -43,6 +44,12 @@ class LinkAddressChecker : public AddressChecker {
   discovery::HostNetwork& network_;
   Timer& timer_;
 };
+
+// The address an answer is for, first field most significant.
+std::uint32_t answeredAddress(const AddressAnswer& answer);
+// Whether the host in use at the answer's address is the camera of this MAC
+// text (as shown): the link address it answered with is the one the MAC names.
+bool answeredByMac(const AddressAnswer& answer, std::string_view mac);
 
 // What the adapter list alone answers for `address`: the PC's own, or one
 // no link-layer check can reach. Nothing when the link must be asked.

@@ -30,7 +30,7 @@ class MulticastCameraChannel : public CameraChannel {
   void close() override { channel_.close(); }
 
   const discovery::MulticastChannel& multicast() const { return channel_; }
-  // For the network check, which searches through it too.
+  // The network check searches through it and reads its counters.
   discovery::MulticastChannel& multicast() { return channel_; }
 
  private:

@@ -78,6 +78,9 @@ class CommandRunner {
 // one more (see SearchRounds).
 inline constexpr std::chrono::milliseconds kNetworkCheckListen{2000};
 
+// What the machine's own system says, for a front-end's check.
+using discovery::SystemInspector;
+
 // The check's flow: begin() notes the system's counters and searches;
 // report(), kNetworkCheckListen later (the front-end's timer), tells what
 // happened since. The channel is the camera page's.

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "discovery/datagram_socket.h"
 #include "discovery/host_network.h"
 #include "pages/prompter.h"
 #include "pages/single_instance.h"
@@ -26,6 +27,10 @@ inline constexpr int kNoDisplayExitCode = 2;
 // The executable's file name without its extension: it names the copy, so a
 // copy under another file name runs beside this one.
 std::string applicationNameOf(std::string_view executablePath);
+
+// The socket library, up while one lives: a program that starts without
+// runProgram() (the terminal's, which takes no lock) holds one itself.
+using discovery::SocketLibrary;
 
 // The machine's own network, as the platform lists it.
 std::unique_ptr<HostNetwork> systemNetwork();

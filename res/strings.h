@@ -198,7 +198,27 @@ struct TerminalTexts {
   std::array<const char*, 4> listingHeaders;
   // Followed by the system's reason.
   const char* cannotOpenNetwork;
-  const char* commandNotAvailable;
+  // Before the seconds left, while answers are awaited.
+  const char* waiting;
+  // A camera's answer to its new address, after its MAC.
+  const char* notHeard;
+  const char* noAnswer;
+  const char* keptAddress;
+  const char* moved;
+  const char* reachedThere;
+  const char* notReachedThere;
+  // check: after the address.
+  const char* inUseBy;  // followed by the MAC, or by thisComputer
+  const char* thisComputer;
+  const char* free;
+  const char* cannotVerify;  // followed by the reason
+  const char* notChecked;
+  // plan
+  const char* planNotSendable;
+  const char* notListed;
+  const char* planHeard;  // followed by how many
+  const char* planConfirm;
+  const char* planNoneListed;
 };
 
 inline constexpr TerminalTexts kTerminalEnglish{
@@ -210,22 +230,30 @@ inline constexpr TerminalTexts kTerminalEnglish{
     "  search [--wait SECONDS] [--format table|csv|json]\n"
     "      List the cameras that answer a search within SECONDS (default 3, at\n"
     "      most 600): as a table, as the window's CSV export, or as JSON.\n"
-    "  set MAC IP GATEWAY [--yes]\n"
-    "      Give the camera with this MAC the address IP and the gateway GATEWAY.\n"
-    "  plan FILE [--dry-run] [--yes]\n"
+    "  set MAC IP GATEWAY [--yes] [--wait SECONDS]\n"
+    "      Give the camera with this MAC the address IP and the gateway GATEWAY,\n"
+    "      with the window's warnings and confirmation, and await its answer\n"
+    "      (default 5 seconds); then tell whether it answers at IP.\n"
+    "  plan FILE [--dry-run] [--yes] [--wait SECONDS]\n"
     "      Give every camera of a site plan its address and gateway. FILE is a\n"
     "      CSV file with the columns MAC, IP and gateway, headed in English or\n"
     "      Chinese in any order, in UTF-8 or GBK, separated by commas,\n"
     "      semicolons or tabs; the window's export with its addresses edited is\n"
     "      one. Its problems are listed first, and nothing is sent while one\n"
-    "      remains that prevents it. --dry-run stops after the list.\n"
+    "      remains that prevents it. --dry-run lists, for each camera of the\n"
+    "      plan, its address now and its planned one, and sends nothing; else,\n"
+    "      once confirmed, each camera heard gets its address, and whether it\n"
+    "      moved, kept its address or did not answer is told.\n"
     "  check IP...\n"
-    "      Tell for each address whether a camera or this computer has it.\n"
+    "      Tell for each address whether it is in use (and by which MAC, or by\n"
+    "      this computer), free, or cannot be verified, and why.\n"
     "  adapters\n"
-    "      List the network adapters searched, with their addresses and gateways.\n"
+    "      The network check: every adapter, what the search heard through it,\n"
+    "      and each problem found with what to do.\n"
     "\n"
     "Options:\n"
-    "  --wait SECONDS   how long search listens for answers (default 3)\n"
+    "  --wait SECONDS   how long search listens (default 3), or set and plan\n"
+    "                   await the cameras' answers (default 5); 1 to 600\n"
     "  --format FORMAT  table (the default), csv or json\n"
     "  -y, --yes        go on after a warning without asking\n"
     "  -n, --dry-run    check the plan and send nothing\n"
@@ -238,8 +266,8 @@ inline constexpr TerminalTexts kTerminalEnglish{
     "Messages are in Chinese when LC_ALL, LC_MESSAGES or LANG (the first that is\n"
     "set) begins with \"zh\", and in English otherwise.\n"
     "\n"
-    "Exit status: 0 done; 1 the work failed or was not confirmed; 2 bad usage or\n"
-    "bad input.\n",
+    "Exit status: 0 done; 1 the work failed (a camera not heard, not moved, an\n"
+    "address not checked) or was not confirmed; 2 bad usage or bad input.\n",
     "Try 'tovalen-cli --help'.",
     "no command given",
     "unknown command",
@@ -259,7 +287,23 @@ inline constexpr TerminalTexts kTerminalEnglish{
     "Not going on.",
     {"MAC", "IP", "Gateway", "Adapter"},
     "cannot open the network",
-    "this command is not available in this version yet",
+    "Waiting for answers:",
+    "no camera with this MAC answered the search",
+    "no answer",
+    "answered but kept its address",
+    "moved",
+    "it answers there with its MAC",
+    "it does not answer there with its MAC yet",
+    "in use by",
+    "this computer",
+    "free",
+    "cannot be verified",
+    "not checked in time",
+    "the plan cannot be sent as it is",
+    "not listed",
+    "Cameras of the plan that answered the search",
+    "Send each of them its planned address and gateway?",
+    "none of the plan's cameras answered the search",
 };
 
 inline constexpr TerminalTexts kTerminalChinese{
@@ -270,20 +314,25 @@ inline constexpr TerminalTexts kTerminalChinese{
     "  search [--wait 秒数] [--format table|csv|json]\n"
     "      列出在“秒数”内（默认 3 秒，最多 600 秒）应答搜索的摄像机：\n"
     "      表格、与窗口“导出列表”相同的 CSV，或 JSON。\n"
-    "  set MAC IP 网关 [--yes]\n"
-    "      把该 MAC 的摄像机改为地址 IP、网关“网关”。\n"
-    "  plan 文件 [--dry-run] [--yes]\n"
+    "  set MAC IP 网关 [--yes] [--wait 秒数]\n"
+    "      把该 MAC 的摄像机改为地址 IP、网关“网关”，警告与确认同窗口；\n"
+    "      等待其应答（默认 5 秒），再说明它是否在 IP 上应答。\n"
+    "  plan 文件 [--dry-run] [--yes] [--wait 秒数]\n"
     "      按规划表修改每台摄像机的IP和网关。“文件”是 CSV 文件，含 MAC、IP、\n"
     "      网关三列（中文或英文表头，顺序不限），UTF-8 或 GBK 编码，以逗号、\n"
     "      分号或制表符分隔；窗口导出的列表改好IP后即可使用。先列出全部问题，\n"
-    "      仍有阻止发送的问题时不发送任何内容。--dry-run 列出后即停止。\n"
+    "      仍有阻止发送的问题时不发送任何内容。--dry-run 列出规划表中每台\n"
+    "      摄像机的现有地址和规划地址，不发送；否则确认后向搜索到的每台发送，\n"
+    "      并说明其已改址、保留原地址或没有应答。\n"
     "  check IP...\n"
-    "      逐个说明地址是否已被摄像机或本机使用。\n"
+    "      逐个说明地址是否已被使用（被哪个 MAC 或本机）、未被使用，\n"
+    "      或无法核实及其原因。\n"
     "  adapters\n"
-    "      列出搜索所用的网卡及其地址和网关。\n"
+    "      网络检查：每个网卡、经它搜索听到的应答，以及发现的问题和处理方法。\n"
     "\n"
     "选项：\n"
-    "  --wait 秒数      search 等待应答的时间（默认 3 秒）\n"
+    "  --wait 秒数      search 等待应答的时间（默认 3 秒），或 set、plan 等待\n"
+    "                   摄像机应答的时间（默认 5 秒）；1 到 600\n"
     "  --format 格式    table（默认）、csv 或 json\n"
     "  -y, --yes        出现警告时不询问，直接继续\n"
     "  -n, --dry-run    只检查规划表，不发送\n"
@@ -295,7 +344,8 @@ inline constexpr TerminalTexts kTerminalChinese{
     "LC_ALL、LC_MESSAGES 或 LANG（取第一个已设置的）以“zh”开头时提示为中文，\n"
     "否则为英文。\n"
     "\n"
-    "退出状态：0 完成；1 操作失败或未确认；2 用法或输入错误。\n",
+    "退出状态：0 完成；1 操作失败（未搜索到、未改址、地址未能检查）或未确认；\n"
+    "2 用法或输入错误。\n",
     "请运行 'tovalen-cli --help' 查看用法。",
     "没有给出命令",
     "未知的命令",
@@ -315,7 +365,23 @@ inline constexpr TerminalTexts kTerminalChinese{
     "不继续。",
     {"摄像机MAC", "IP地址", "网关", "网卡"},
     "无法打开网络",
-    "此版本尚不支持该命令",
+    "正在等待应答：",
+    "没有该 MAC 的摄像机应答搜索",
+    "没有应答",
+    "已应答，但保留了原地址",
+    "已改址",
+    "在新地址上以其 MAC 应答",
+    "在新地址上尚未以其 MAC 应答",
+    "已被使用：",
+    "本机",
+    "未被使用",
+    "无法核实",
+    "未能及时检查",
+    "规划表不能按现状发送",
+    "不在列表中",
+    "应答了搜索的规划表中的摄像机",
+    "是否向每台发送规划的地址和网关？",
+    "规划表中没有摄像机应答搜索",
 };
 // The network check (pages/network_check.h): one line per adapter, then one
 // per problem found, each saying what to do.

@@ -2,15 +2,17 @@
 # tovalen-cli search beside tovalen-try's three simulated cameras, each in a
 # subnet of its own: every camera is listed once, with its address and
 # gateway, in the export's CSV. Nothing leaves the private network.
-# Usage: search_test.sh TOVALEN-TRY CAMERA-SIMULATOR TOVALEN-CLI CAMERAS-FILE
+# Usage: search_test.sh TOVALEN-TRY CAMERA-SIMULATOR CAMERAS-FILE TOVALEN-CLI...
+# (TOVALEN-CLI... the program, or its runner and the program: Wine's, say)
 set -eu
-try=$1 camera=$2 cli=$3 cameras=$4
+try=$1 camera=$2 cameras=$3
+shift 3
 
 errors=$(mktemp)
 trap 'rm -f "$errors"' EXIT
 # Long enough for answers on a bridge of veth pairs however busy the machine:
 # they take milliseconds.
-if ! printed=$("$try" --camera "$camera" "$cli" search --wait 3 --format csv 2>"$errors"); then
+if ! printed=$("$try" --camera "$camera" "$@" search --wait 3 --format csv 2>"$errors"); then
   said=$(cat "$errors")
   echo "$said" >&2
   if echo "$said" | grep -q 'cannot create a private network namespace' && [ "${CI:-}" != true ]; then

@@ -142,6 +142,7 @@ std::string parse(std::vector<const char*> arguments) {
                      formatAddress(range.firstAddress) + ' ' + formatAddress(range.gateway);
   if (!options.moveInterface.empty()) text += " move " + options.moveInterface;
   if (options.echoPort) text += " echo " + std::to_string(*options.echoPort);
+  if (!options.answerSetIp) text += " silent";
   return text;
 }
 
@@ -163,6 +164,9 @@ TEST(OptionsTest, MovingAnInterfaceAndEchoingAreAskedFor) {
   else
     EXPECT_EQ(moving, "error: --move-interface is not available on this system: it moves Linux interfaces only");
   EXPECT_EQ(parse({"--count", "3", "--echo-port", "65535"}), "3 00:11:22:33:44:55 192.168.0.100 192.168.0.1 echo 65535");
+  EXPECT_EQ(parse({"--set-ip", "ignore"}), "1 00:11:22:33:44:55 192.168.0.100 192.168.0.1 silent");
+  EXPECT_EQ(parse({"--set-ip", "ignore", "--set-ip", "answer"}), "1 00:11:22:33:44:55 192.168.0.100 192.168.0.1");
+  EXPECT_EQ(parse({"--set-ip", "no"}), "error: invalid value 'no' for --set-ip: expected answer or ignore");
 }
 
 TEST(OptionsTest, HelpEndsTheReading) {

@@ -46,7 +46,7 @@ void CameraSimulator::serve() {
 void CameraSimulator::handle(std::span<const std::uint8_t> datagram) {
   if (discovery::commandOf(datagram) == discovery::CMD_SEARCH)
     answerSearch();
-  else if (const auto request = discovery::decodeSetIpRequest(datagram))
+  else if (const auto request = discovery::decodeSetIpRequest(datagram); request && answerSetIp_)
     applySetIp(*request);
 }
 

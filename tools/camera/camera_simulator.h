@@ -42,6 +42,8 @@ class CameraSimulator {
   void stop();
 
   const std::string& error() const { return error_; }
+  // Before start(): set-IP requests are ignored, never answered.
+  void ignoreSetIp() { answerSetIp_ = false; }
 
  private:
   void serve();
@@ -52,6 +54,7 @@ class CameraSimulator {
 
   std::vector<SimulatedCamera> cameras_;  // touched only by the serving thread once started
   AddressChangeHook beforeAddressChange_;
+  bool answerSetIp_ = true;
   discovery::DatagramSocket socket_;
   std::atomic<bool> stopRequested_{false};
   std::thread server_;

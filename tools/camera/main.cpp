@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
     moving = movingHook(mover);
   }
   camerasim::CameraSimulator simulator(std::move(cameras), std::move(moving));
+  if (!options.answerSetIp) simulator.ignoreSetIp();
   if (!simulator.start()) {
     std::cerr << "tovalen-camera: cannot listen on the discovery group: " << simulator.error() << "\n";
     return kNoSocket;

@@ -70,6 +70,11 @@ const ValueOption kValueOptions[] = {
        options.echoPort = parsePort(value);
        return options.echoPort.has_value();
      }},
+    {"--set-ip", "answer or ignore",
+     [](SimulatorOptions& options, std::string_view value) {
+       options.answerSetIp = value == "answer";
+       return value == "answer" || value == "ignore";
+     }},
 };
 
 const ValueOption* findOption(std::string_view name) {
@@ -105,7 +110,7 @@ std::string usageText() {
   const CameraRange defaults;
   std::string text =
       "Usage: tovalen-camera [--count N] [--mac MAC] [--ip A.B.C.D] [--gateway A.B.C.D]\n"
-      "                      [--move-interface NAME] [--echo-port PORT]\n"
+      "                      [--move-interface NAME] [--echo-port PORT] [--set-ip answer|ignore]\n"
       "Plays N network cameras on the discovery multicast group: answers searches and\n"
       "address changes until interrupted (Ctrl+C or SIGTERM).\n\n";
   text += "  --count N          number of cameras, 1 to " + std::to_string(kMaxCameras);
@@ -125,6 +130,8 @@ std::string usageText() {
   text += "                     after the marker '" + std::string(kEchoMarker) + "'; none that starts with\n";
   text += "                     the marker, none from a port below 1024 or from PORT,\n";
   text += "                     and " + std::to_string(AnswerBudget::kAnswersPerSource) + " a second at most to each address\n";
+  text += "  --set-ip ignore    take no address change and answer none, as a camera\n";
+  text += "                     whose answers are lost (default: answer)\n";
   text += "  --help             show this text\n";
   return text;
 }

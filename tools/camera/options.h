@@ -17,6 +17,9 @@ struct SimulatorOptions {
   std::string moveInterface;
   // When set, datagrams to this port are echoed (see UdpEcho).
   std::optional<std::uint16_t> echoPort;
+  // False: address changes are ignored, never answered, as by a camera whose
+  // answers are lost.
+  bool answerSetIp = true;
 };
 
 struct HelpRequested {};
@@ -28,7 +31,7 @@ struct OptionsError {
 using ParsedOptions = std::variant<SimulatorOptions, HelpRequested, OptionsError>;
 
 // Options: --count N, --mac MAC, --ip A.B.C.D, --gateway A.B.C.D,
-// --move-interface NAME, --echo-port PORT, --help. argv[0] is the program's
+// --move-interface NAME, --echo-port PORT, --set-ip answer|ignore, --help. argv[0] is the program's
 // name and is skipped. Arguments are read in order: the first bad one is
 // reported, --help ends the reading, and a repeated option keeps its last
 // value.
