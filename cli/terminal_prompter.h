@@ -19,8 +19,11 @@ class TerminalPrompter : public pages::Prompter {
 
   void tell(const pages::Prompt& prompt) override;
   bool ask(const pages::Prompt& prompt) override;
+  // A terminal has no save dialog, clipboard or browser: it offers none of
+  // the flows that need them.
   std::optional<std::string> chooseFileToSave(const pages::FileChoice&) override { return std::nullopt; }
   void copyToClipboard(const std::string&) override {}
+  void openInBrowser(const std::string&) override {}
 
   // Whether the page told of a problem (a refusal) rather than only asking.
   bool toldAny() const { return toldAny_; }
