@@ -35,6 +35,7 @@ HWND CameraPage::create(HINSTANCE instance, HWND parent) {
 }
 
 INT_PTR CameraPage::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (timer_.handle(message, wParam)) return TRUE;
   switch (message) {
     case WM_INITDIALOG:
       onInit();
@@ -44,13 +45,6 @@ INT_PTR CameraPage::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return FALSE;
     case kRecordsWaiting:
       page_.recordsArrived();
-      return TRUE;
-    case Timer::kTaskDue:
-    case WM_TIMER:
-      timer_.run(static_cast<pages::Timer::Handle>(wParam));
-      return TRUE;
-    case Timer::kTasksPosted:
-      timer_.runPosted();
       return TRUE;
     case WM_CONTEXTMENU:
       // Right-click, the menu key and Shift+F10 on the list.

@@ -21,18 +21,12 @@ class NetworkCheckDialog : public Dialog, private pages::NetworkCheckView {
 
  private:
   INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM) override {
+    if (timer_.handle(message, wParam)) return TRUE;
     switch (message) {
       case WM_INITDIALOG:
         centre(window(), owner_);
         ShowWindow(item(kFix.value), SW_HIDE);
         check_.start();  // the timer needs the window
-        return TRUE;
-      case Timer::kTaskDue:
-      case WM_TIMER:
-        timer_.run(static_cast<pages::Timer::Handle>(wParam));
-        return TRUE;
-      case Timer::kTasksPosted:
-        timer_.runPosted();
         return TRUE;
       case WM_COMMAND:
         if (LOWORD(wParam) == kCopy.value) check_.copy();

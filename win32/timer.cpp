@@ -16,6 +16,16 @@ void Timer::cancel(Handle task) {
   if (pending_.erase(task) > 0) KillTimer(owner_.window(), static_cast<UINT_PTR>(task));
 }
 
+bool Timer::handle(UINT message, WPARAM wParam) {
+  if (message == WM_TIMER || message == kTaskDue) {
+    run(static_cast<Handle>(wParam));
+    return true;
+  }
+  if (message != kTasksPosted) return false;
+  runPosted();
+  return true;
+}
+
 void Timer::run(Handle task) {
   KillTimer(owner_.window(), static_cast<UINT_PTR>(task));
   const auto found = pending_.find(task);

@@ -24,12 +24,14 @@ class Timer : public pages::Timer {
   Handle runAfter(std::chrono::milliseconds delay, Task task) override;
   void cancel(Handle task) override;
   void post(Task task) override;
-  // From the owner's WM_TIMER or kTaskDue.
-  void run(Handle task);
-  // From the owner's kTasksPosted.
-  void runPosted();
+  // The owner's window procedure hands every message here first: true when
+  // it was one of the timer's (WM_TIMER, kTaskDue, kTasksPosted), now run.
+  bool handle(UINT message, WPARAM wParam);
 
  private:
+  void run(Handle task);
+  void runPosted();
+
   const Dialog& owner_;
   Handle last_ = 0;
   std::map<Handle, Task> pending_;
