@@ -319,7 +319,10 @@ TEST_F(ProgramTest, BatchReaddressingMovesEverySelectedCameraAndApplyWarnsBefore
             valueOf(testsupport::kLabProposedAddress));
   SendMessageW(GetDlgItem(batch, ui::ids::batch_dialog::kStart.value), IPM_SETADDRESS, 0,
                static_cast<LPARAM>(valueOf("192.168.1.100")));
-  click(GetDlgItem(batch, IDOK));
+  // OK waits for every planned address to be checked on the link.
+  const HWND ok = GetDlgItem(batch, IDOK);
+  ASSERT_TRUE(waitFor([&] { return IsWindowEnabled(ok); })) << "the planned addresses were never checked";
+  click(ok);
   HWND confirm = nullptr;
   ASSERT_TRUE(waitFor([&] { return (confirm = findDialog(program.id(), wide(ui::strings::kNoticeCaption), batch)); }));
   EXPECT_THAT(staticTexts(confirm), ElementsAre(wide(ui::strings::batchConfirm(3, "192.168.1.100", "192.168.1.102").c_str())));
