@@ -33,6 +33,7 @@ constexpr Scenario kScenarios[] = {
     {"page", "page", discovery::kWantedReceiveBuffer},
     {"page, capped buffer", "page", kStockDesktopRequest},
     {"page, 1,000 junk datagrams/s", "page", discovery::kWantedReceiveBuffer, kFieldJunkPerSecond},
+    {"terminal: search --format csv", "terminal", discovery::kWantedReceiveBuffer},
     {"bare receiver", "bare", discovery::kWantedReceiveBuffer},
     {"bare receiver, capped buffer", "bare", kStockDesktopRequest},
     {"literal baseline", "literal", 0},
@@ -46,6 +47,8 @@ int runChild(int argc, char** argv) {
   bench::Outcome outcome;
   if (mode == "bare") {
     outcome = bench::measureBare(cameras, buffer);
+  } else if (mode == "terminal") {
+    outcome = bench::measureTerminal(cameras);
   } else {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
@@ -114,7 +117,7 @@ int main(int argc, char** argv) {
         series.searches.push_back(double(searches));
         series.complete += listed == cameras;
       }
-      const bool onUiThread = std::strcmp(scenario.mode, "bare") != 0;
+      const bool onUiThread = std::strcmp(scenario.mode, "page") == 0 || std::strcmp(scenario.mode, "literal") == 0;
       std::printf("| %zu | %s | %s%% | %d/%d | %s | %s | %s | %s |\n", cameras, scenario.name,
                   spread(series.listedShare, "%.1f").c_str(), series.complete, runs,
                   spread(series.searches, "%.0f").c_str(), spread(series.milliseconds, "%.1f").c_str(), onUiThread ? spread(series.stall, "%.1f").c_str() : "–",
@@ -126,6 +129,8 @@ int main(int argc, char** argv) {
                 median(page.milliseconds) / median(results["bare receiver"].milliseconds));
     std::printf("| %zu | capped page ÷ page (time) | | | | %.2f× | | |\n", cameras,
                 median(results["page, capped buffer"].milliseconds) / median(page.milliseconds));
+    std::printf("| %zu | terminal ÷ page (time) | | | | %.2f× | | |\n", cameras,
+                median(results["terminal: search --format csv"].milliseconds) / median(page.milliseconds));
     std::printf("| %zu | page beside junk ÷ page (time) | | | | %.2f× | | |\n", cameras,
                 median(results["page, 1,000 junk datagrams/s"].milliseconds) / median(page.milliseconds));
     std::printf("| %zu | page ÷ literal baseline (listed) | %.2f× | | | | | |\n", cameras,

@@ -21,6 +21,9 @@ Outcome measurePage(std::size_t cameras, int receiveBufferBytes, int junkPerSeco
 // The receive path taken literally: default buffer, one read and one
 // synchronous hand-over to the UI thread per datagram, one search.
 Outcome measureLiteral(std::size_t cameras);
+// `tovalen-cli search --format csv`'s session, until every camera is heard
+// and its CSV written.
+Outcome measureTerminal(std::size_t cameras);
 // A tight read loop that only counts, after one search: the ceiling.
 Outcome measureBare(std::size_t cameras, int receiveBufferBytes);
 

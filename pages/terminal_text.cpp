@@ -1,5 +1,6 @@
 #include "pages/terminal_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "pages/text_encoding.h"
@@ -34,15 +35,20 @@ bool controlsTheTerminal(char32_t c) {
 }
 
 std::string terminalSafe(std::string_view utf8) {
+  // Nearly every MAC and address: printable ASCII, nothing to escape.
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '\\'; }))
+    return std::string(utf8);
   std::string safe;
+  safe.reserve(utf8.size());
   forEachCodePoint(
       utf8,
       [&safe](std::string_view sequence, char32_t codePoint) {
-        if (codePoint == '\\') {
+        if (codePoint == '\\')
           safe += "\\\\";
-        } else {
-          safe += controlsTheTerminal(codePoint) ? escapedBytes(sequence) : std::string(sequence);
-        }
+        else if (controlsTheTerminal(codePoint))
+          safe += escapedBytes(sequence);
+        else
+          safe += sequence;
       },
       [&safe](unsigned char byte) { safe += escapedBytes(std::string(1, static_cast<char>(byte))); });
   return safe;

@@ -6,7 +6,7 @@
 
 namespace cli {
 
-std::string gbkToUtf8(std::string_view gbk) {
+std::string systemGbkToUtf8(std::string_view gbk) {
   // A converter of its own for each text, so that a broken sequence in one
   // never affects the next.
   const iconv_t converter = iconv_open("UTF-8", "GBK");

@@ -25,7 +25,7 @@ bool isTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFE && by
 // Character by character: the code page alone turns a byte that begins no
 // character into a private-use character or '?', not U+FFFD as the Linux
 // converter is made to.
-std::string gbkToUtf8(std::string_view gbk) {
+std::string systemGbkToUtf8(std::string_view gbk) {
   std::wstring wide;
   for (std::size_t at = 0; at < gbk.size();) {
     const auto byte = static_cast<unsigned char>(gbk[at]);
