@@ -19,9 +19,10 @@ class TerminalPrompter : public pages::Prompter {
 
   void tell(const pages::Prompt& prompt) override;
   bool ask(const pages::Prompt& prompt) override;
-  // A terminal has no save dialog, clipboard or browser: it offers none of
-  // the flows that need them.
+  // A terminal has no file dialog, clipboard or browser: it offers none of
+  // the flows that need them (a plan's file is an argument).
   std::optional<std::string> chooseFileToSave(const pages::FileChoice&) override { return std::nullopt; }
+  std::optional<std::string> chooseFileToOpen(const pages::FileChoice&) override { return std::nullopt; }
   void copyToClipboard(const std::string&) override {}
   void openInBrowser(const std::string&) override {}
 

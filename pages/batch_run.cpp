@@ -25,6 +25,9 @@ std::string camerasNamed(std::span<const BatchItem> items, const GbkDecoder& dec
 BatchRun::BatchRun(CameraPage& page, Consecutive batch)
     : page_(page), consecutive_(std::move(batch)), pc_(page.readPcNetwork()) {}
 
+BatchRun::BatchRun(CameraPage& page, std::vector<BatchItem> planned)
+    : page_(page), planned_(std::move(planned)), pc_(page.readPcNetwork()) {}
+
 BatchRun::~BatchRun() { page_.seams_.timer.cancel(task_); }
 
 void BatchRun::observe(std::span<const discovery::DecodedRecord> records) {

@@ -1,6 +1,7 @@
 // One batch of re-addressing under way: it sends each camera its address a
 // few milliseconds apart, planning again before each send from the list as
-// it stands (a resend goes to the addresses already sent), then
+// it stands (unless the addresses were given, as by a site plan, or are a
+// resend's, which go to the addresses already sent), then
 // awaits the answers, checks on the link that the cameras that took their
 // address answer there, and names the cameras reached, those not reached,
 // those that refused the change and those that stayed silent, offering to
@@ -40,6 +41,8 @@ class BatchRun {
     TakenOnTheLink taken;
   };
   BatchRun(CameraPage& page, Consecutive batch);
+  // Each camera to the address it is given.
+  BatchRun(CameraPage& page, std::vector<BatchItem> planned);
   ~BatchRun();
   BatchRun(const BatchRun&) = delete;
   BatchRun& operator=(const BatchRun&) = delete;
@@ -60,7 +63,7 @@ class BatchRun {
 
   CameraPage& page_;
   Consecutive consecutive_;
-  std::vector<BatchItem> planned_;  // a resend: the silent cameras, each to the address it was sent
+  std::vector<BatchItem> planned_;  // given addresses, or a resend's: each camera to the address it was sent
   PcNetwork pc_;
   std::vector<BatchItem> sent_;
   std::map<std::string, std::uint32_t> answers_;  // MAC → the address its reply gave

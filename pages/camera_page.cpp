@@ -238,5 +238,10 @@ void CameraPage::startBatch(std::vector<std::string> macs, std::uint32_t start, 
   batch_->start();
 }
 
+void CameraPage::startPlannedBatch(std::vector<BatchItem> items) {
+  if (!readyForBatch()) return;
+  batch_ = std::make_unique<BatchRun>(*this, std::move(items));
+  batch_->start();
+}
 
 }  // namespace pages

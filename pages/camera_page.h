@@ -144,6 +144,9 @@ class CameraPage {
   // answers and names those that refused or stayed silent.
   void startBatch(std::vector<std::string> macs, std::uint32_t start, std::uint32_t gateway,
                   TakenOnTheLink taken = {});
+  // The same for cameras whose addresses are given (a site plan): nothing is
+  // planned again.
+  void startPlannedBatch(std::vector<BatchItem> items);
 
   PcNetwork readPcNetwork() const { return PcNetwork::read(seams_.network); }
   const CameraChannel& channel() const { return seams_.channel; }

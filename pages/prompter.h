@@ -1,5 +1,5 @@
 // How a page speaks to the user, whatever draws it: a notice, a question
-// with OK and Cancel, the choice of a file to write, the clipboard. Each
+// with OK and Cancel, the choice of a file to write or read, the clipboard. Each
 // front-end implements it in its own boxes; tests answer it themselves.
 #pragma once
 
@@ -33,6 +33,9 @@ class Prompter {
   virtual bool ask(const Prompt& prompt) = 0;
   // The path the user chose (UTF-8); nothing when they cancelled.
   virtual std::optional<std::string> chooseFileToSave(const FileChoice& choice) = 0;
+  // The existing file the user chose to read (UTF-8); nothing when they
+  // cancelled. The choice's suggested name is not used.
+  virtual std::optional<std::string> chooseFileToOpen(const FileChoice& choice) = 0;
   virtual void copyToClipboard(const std::string& text) = 0;
   // In the system's web browser.
   virtual void openInBrowser(const std::string& url) = 0;

@@ -10,6 +10,7 @@
 #include <QShortcut>
 #include <QTableView>
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "qt/batch_dialog.h"
@@ -18,6 +19,7 @@
 #include "qt/ip_address_edit.h"
 #include "qt/message_box.h"
 #include "qt/network_check_dialog.h"
+#include "qt/plan_dialog.h"
 #include "res/dialog_templates.h"
 #include "res/resource_ids.h"
 #include "res/strings.h"
@@ -108,6 +110,7 @@ void CameraPage::addListMenu() {
   addAction(strings::kOpenWebPageMenuEntry, {}, [this] { page_.openWebPage(selectedRows()); });
   addAction(strings::kExportMenuEntry, {}, [this] { page_.exportList(); });
   batchAction_ = addAction(strings::kBatchMenuEntry, {}, &CameraPage::readdressSelection);
+  planAction_ = addAction(strings::kPlanMenuEntry, {}, &CameraPage::readdressByPlan);
   addAction(strings::network::kMenuEntry, QKeySequence(Qt::Key_F5), &CameraPage::checkNetwork);
   // Right-click and the menu key ask for it; Shift+F10 too, as on Windows.
   list_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -118,17 +121,25 @@ void CameraPage::addListMenu() {
 }
 
 void CameraPage::showListMenu(QPoint at) {
-  batchAction_->setEnabled(!page_.batchRunning());
+  for (QAction* action : {batchAction_, planAction_}) action->setEnabled(!page_.batchRunning());
   QMenu menu(this);
   menu.addActions(listActions_);
   menu.exec(list_->viewport()->mapToGlobal(at));
-  batchAction_->setEnabled(true);  // a trigger from elsewhere is told why, if a batch still runs
+  // A trigger from elsewhere is told why, if a batch still runs.
+  for (QAction* action : {batchAction_, planAction_}) action->setEnabled(true);
 }
 
 void CameraPage::readdressSelection() {
   const std::vector<std::size_t> selected = selectedRows();
   if (selected.empty() || !page_.readyForBatch()) return;
   BatchDialog dialog(messages_, page_, selected, this);
+  messages_.run(dialog);
+}
+
+void CameraPage::readdressByPlan() {
+  std::optional<pages::SitePlan> plan = pages::chooseSitePlan(page_, prompter_);
+  if (!plan) return;
+  PlanDialog dialog(messages_, page_, std::move(*plan), this);
   messages_.run(dialog);
 }
 

@@ -51,11 +51,12 @@ class CameraPage : public QWidget, private pages::CameraPageView {
   void addressCheckRunning(bool running) override;
   std::vector<std::size_t> selectedRows() const;
   void pickRow();
-  // The list's own menu: copy, select all, export, batch re-addressing, the
-  // network check.
+  // The list's own menu: copy, select all, export, batch re-addressing,
+  // re-addressing by a site plan, the network check.
   void addListMenu();
   void showListMenu(QPoint at);
   void readdressSelection();
+  void readdressByPlan();
   void checkNetwork();
 
   MessagePresenter& messages_;
@@ -69,6 +70,7 @@ class CameraPage : public QWidget, private pages::CameraPageView {
   QTableView* list_;
   QList<QAction*> listActions_;
   QAction* batchAction_ = nullptr;
+  QAction* planAction_ = nullptr;
   QLineEdit* macBox_;
   QLineEdit* ipBox_;
   QLineEdit* gatewayBox_;

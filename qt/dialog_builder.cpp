@@ -154,7 +154,7 @@ QString staticBefore(const DialogTemplate& dialogTemplate, const ControlSpec& bo
 }
 
 void nameForScreenReaders(QWidget* widget, const DialogTemplate& dialogTemplate, const ControlSpec& item) {
-  if (item.kind == ControlKind::TextView)
+  if (item.kind == ControlKind::TextView || item.kind == ControlKind::ListView)
     widget->setAccessibleName(staticBefore(dialogTemplate, item));
   else if (item.kind == ControlKind::IpAddress)
     static_cast<IpAddressEdit*>(widget)->setLabel(labelOf(dialogTemplate, item));

@@ -22,7 +22,7 @@ class IpAddressEdit;
 // Creates the template's controls as children of `dialog`, in the template's
 // font, positions and sizes converted from dialog units; fixes the dialog's
 // size, sets the tab order, and names each edit box after the static text on
-// its row (a text view after the static created just before it) so that a
+// its row (a text view or a list after the static created just before it) so that a
 // screen reader can announce it.
 void buildDialog(QWidget* dialog, const DialogTemplate& dialogTemplate);
 

@@ -58,6 +58,19 @@ class ChineseFileColumns : public QIdentityProxyModel {
   const QLocale chinese_{QLocale::Chinese, QLocale::China};
 };
 
+// Qt's own dialog, never the platform's: a desktop's dialog (GTK's, the
+// portal's) speaks the system's language, and where there is no session bus
+// it starts one that outlives the program. The chosen file, or empty.
+QString runFileDialog(QFileDialog& dialog) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  // The file types' names come from the MIME database in the default
+  // locale's language.
+  QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+  dialog.setProxyModel(new ChineseFileColumns(&dialog));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
+}
+
 }  // namespace
 
 MessageResult QtMessagePresenter::show(const MessageRequest& request) {
@@ -74,18 +87,16 @@ MessageResult QtMessagePresenter::show(const MessageRequest& request) {
 
 QString QtMessagePresenter::chooseFileToSave(QWidget* owner, const QString& caption, const QString& suggestedName,
                                              const QString& filter) {
-  // Qt's own dialog, never the platform's: a desktop's dialog (GTK's, the
-  // portal's) speaks the system's language, and where there is no session
-  // bus it starts one that outlives the program.
   QFileDialog dialog(owner, caption, QDir::home().filePath(suggestedName), filter);
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
-  // The file types' names come from the MIME database in the default
-  // locale's language.
-  QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-  dialog.setProxyModel(new ChineseFileColumns(&dialog));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-  return dialog.selectedFiles().constFirst();
+  return runFileDialog(dialog);
+}
+
+QString QtMessagePresenter::chooseFileToOpen(QWidget* owner, const QString& caption, const QString& filter) {
+  QFileDialog dialog(owner, caption, QDir::homePath(), filter);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  return runFileDialog(dialog);
 }
 
 bool QtMessagePresenter::run(QDialog& dialog) { return dialog.exec() == QDialog::Accepted; }

@@ -32,18 +32,22 @@ class MessagePresenter {
   // cancelled.
   virtual QString chooseFileToSave(QWidget* owner, const QString& caption, const QString& suggestedName,
                                    const QString& filter) = 0;
+  // The existing file the user chose to read, in an open dialog; empty when
+  // they cancelled.
+  virtual QString chooseFileToOpen(QWidget* owner, const QString& caption, const QString& filter) = 0;
   // Runs `dialog` modally; true when the user accepted it.
   virtual bool run(QDialog& dialog) = 0;
   // In the system's browser.
   virtual void openUrl(const QString& url) = 0;
 };
 
-// A modal QMessageBox over the owner; Qt's own save dialog, in Chinese.
+// A modal QMessageBox over the owner; Qt's own file dialogs, in Chinese.
 class QtMessagePresenter : public MessagePresenter {
  public:
   MessageResult show(const MessageRequest& request) override;
   QString chooseFileToSave(QWidget* owner, const QString& caption, const QString& suggestedName,
                            const QString& filter) override;
+  QString chooseFileToOpen(QWidget* owner, const QString& caption, const QString& filter) override;
   bool run(QDialog& dialog) override;
   void openUrl(const QString& url) override;
 };

@@ -38,6 +38,13 @@ std::optional<std::string> Prompter::chooseFileToSave(const pages::FileChoice& c
   return path.toStdString();
 }
 
+std::optional<std::string> Prompter::chooseFileToOpen(const pages::FileChoice& choice) {
+  const QString path = messages_.chooseFileToOpen(owner_, QString::fromStdString(choice.caption),
+                                                  QString::fromStdString(choice.filter));
+  if (path.isEmpty()) return std::nullopt;
+  return path.toStdString();
+}
+
 void Prompter::copyToClipboard(const std::string& text) {
   QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }

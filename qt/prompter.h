@@ -18,6 +18,7 @@ class Prompter : public pages::Prompter {
   void tell(const pages::Prompt& prompt) override;
   bool ask(const pages::Prompt& prompt) override;
   std::optional<std::string> chooseFileToSave(const pages::FileChoice& choice) override;
+  std::optional<std::string> chooseFileToOpen(const pages::FileChoice& choice) override;
   void copyToClipboard(const std::string& text) override;
   void openInBrowser(const std::string& url) override;
 

@@ -129,4 +129,20 @@ const DialogTemplate& networkCheckTemplate() {
   return networkCheck;
 }
 
+const DialogTemplate& planTemplate() {
+  using namespace ids::plan_dialog;
+  static const DialogTemplate plan{
+      strings::kPlanCaption, 420, 240, 9,
+      {
+          // Created just before the list it names, as screen readers take it.
+          {Static, strings::kPlanPreviewLabel, {7, 7, 200, 8}},
+          {kPreview, "", {7, 18, 406, 170}},
+          {kSummary, "", {7, 193, 406, 18}, WordWrap},
+          {kOk, "确定", {306, 217, 50, 16}, Default},
+          {kCancel, "取消", {363, 217, 50, 16}},
+      },
+      {kPreview.value, kOk.value, kCancel.value}};
+  return plan;
+}
+
 }  // namespace ui

@@ -14,6 +14,8 @@ const DialogTemplate& calcPageTemplate();
 const DialogTemplate& batchTemplate();
 // The network check's report and its fixes (ids::kNetworkCheckDialog).
 const DialogTemplate& networkCheckTemplate();
+// The preview of a site plan before it is sent (ids::kPlanDialog).
+const DialogTemplate& planTemplate();
 
 // Each column of the camera page's list is this wide, in pixels, whatever the
 // dialog font.

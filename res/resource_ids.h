@@ -18,6 +18,7 @@ inline constexpr int kCameraPageDialog = 129;
 inline constexpr int kCalcPageDialog = 235;
 inline constexpr int kBatchDialog = 236;
 inline constexpr int kNetworkCheckDialog = 237;
+inline constexpr int kPlanDialog = 238;
 // The About entry's system command; the system keeps the low four bits.
 inline constexpr int kAboutCommand = 0x0010;
 
@@ -39,7 +40,7 @@ inline constexpr ControlId<ListView> kCameraList{1009};
 inline constexpr ControlId<IpAddress> kNewAddress{1050}, kNewGateway{1051};
 // The list's own menu entries, as commands.
 inline constexpr int kCopyCommand = 32771, kSelectAllCommand = 32772, kExportCommand = 32773, kBatchCommand = 32774,
-                     kNetworkCheckCommand = 32775;
+                     kNetworkCheckCommand = 32775, kPlanCommand = 32776;
 inline constexpr int kOpenWebPageCommand = 32780;
 }  // namespace camera_page
 
@@ -55,6 +56,13 @@ inline constexpr ControlId<PushButton> kOk{1}, kCancel{2};
 inline constexpr ControlId<IpAddress> kStart{1050}, kGateway{1051};
 inline constexpr ControlId<ListView> kPreview{1009};
 }  // namespace batch_dialog
+
+namespace plan_dialog {
+inline constexpr ControlId<PushButton> kOk{1}, kCancel{2};
+inline constexpr ControlId<ListView> kPreview{1009};
+// What OK will do, or why it cannot be pressed.
+inline constexpr ControlId<Static> kSummary{1020};
+}  // namespace plan_dialog
 
 namespace network_check_dialog {
 // Close is IDCANCEL: Esc and the window's close box press it.

@@ -38,6 +38,8 @@ inline constexpr const char* kCopyMenuEntry = "复制";
 inline constexpr const char* kSelectAllMenuEntry = "全选";
 inline constexpr const char* kExportMenuEntry = "导出列表…";
 inline constexpr const char* kBatchMenuEntry = "批量修改IP…";
+// Re-addressing by a site plan: a CSV file mapping each MAC to its address.
+inline constexpr const char* kPlanMenuEntry = "按计划修改IP…";
 // The installer's next step on site: the camera's own web page.
 inline constexpr const char* kOpenWebPageMenuEntry = "打开网页";
 inline constexpr const char* kExportCaption = "导出列表";
@@ -169,6 +171,43 @@ inline std::string planDuplicateAddress(std::size_t line, const std::string& add
 inline std::string planGatewayElsewhere(std::size_t line, const std::string& gateway, const std::string& address) {
   return "第 " + std::to_string(line) + " 行：注意，网关 " + gateway + " 与 IP " + address +
          " 不在同一个 /24 网段。";
+}
+
+// The site plan's preview: each plan row's MAC, the listed camera's address
+// now, its planned address and gateway, what the link said of the planned
+// address, and the row's problems.
+inline constexpr const char* kPlanCaption = "按计划修改IP";
+inline constexpr const char* kPlanFileCaption = "打开规划表";
+inline constexpr const char* kPlanPreviewLabel = "规划表中的摄像机：";
+inline constexpr std::array<const char*, 6> kPlanColumns{"摄像机MAC", "当前IP", "新IP", "新网关", "检查", "问题"};
+inline constexpr const char* kNotListed = "未列出";
+inline std::string addressInUseBy(const std::string& mac) { return "被 " + mac + " 使用"; }
+inline constexpr const char* kAddressOfThisPc = "本机的地址";
+// Found while the plan is previewed; those without "注意" keep it from being sent.
+inline std::string planAddressTakenOnTheLink(std::size_t line, const std::string& address, const std::string& mac) {
+  return "第 " + std::to_string(line) + " 行：IP " + address + " 已被网络上的设备（MAC " + mac + "）使用！";
+}
+inline std::string planAddressOfThisPc(std::size_t line, const std::string& address) {
+  return "第 " + std::to_string(line) + " 行：IP " + address + " 是本机的地址！";
+}
+inline std::string planAddressListed(std::size_t line, const std::string& address, const std::string& mac) {
+  return "第 " + std::to_string(line) + " 行：IP " + address + " 已被列表中的摄像机 " + mac + " 使用，规划表没有改动它！";
+}
+// The camera that has the address now is moved elsewhere by the same plan.
+inline std::string planAddressFreedByPlan(std::size_t line, const std::string& address, const std::string& mac,
+                                          const std::string& itsNewAddress) {
+  return "第 " + std::to_string(line) + " 行：注意，IP " + address + " 现由摄像机 " + mac + " 使用，它将按计划改为 " +
+         itsNewAddress + "。";
+}
+// Under the preview: why OK cannot be pressed, or what it will do.
+inline constexpr const char* kPlanNotSendable = "规划表有问题（见“问题”列），修改规划表后再打开。";
+inline constexpr const char* kPlanNoneListed = "规划表中的摄像机都不在列表中，请先搜索摄像机。";
+inline std::string planListed(std::size_t listed, std::size_t rows) {
+  return "规划表共 " + std::to_string(rows) + " 台摄像机，其中 " + std::to_string(listed) +
+         " 台在列表中，将按计划修改；不在列表中的不会修改。";
+}
+inline std::string planConfirm(std::size_t count) {
+  return "将按计划修改 " + std::to_string(count) + " 台摄像机的IP和网关。\r\n确定修改吗？";
 }
 
 // The terminal program's messages, in English and in Chinese: it picks one

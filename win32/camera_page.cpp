@@ -1,7 +1,11 @@
 #include "win32/camera_page.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <utility>
+
+#include "pages/plan_dialog.h"
 
 #include "res/resource_ids.h"
 #include "res/strings.h"
@@ -9,6 +13,7 @@
 #include "win32/batch_dialog.h"
 #include "win32/list_view.h"
 #include "win32/network_check_dialog.h"
+#include "win32/plan_dialog.h"
 #include "win32/text.h"
 
 namespace win32 {
@@ -80,6 +85,7 @@ bool CameraPage::onCommand(WPARAM wParam) {
     case kExportCommand: page_.exportList(); return true;
     case kOpenWebPageCommand: page_.openWebPage(selectedRows()); return true;
     case kBatchCommand: readdressSelection(); return true;
+    case kPlanCommand: readdressByPlan(); return true;
     case kNetworkCheckCommand: runNetworkCheckDialog(instance_, window(), channel_); return true;
     default: break;
   }
@@ -172,9 +178,10 @@ void CameraPage::showListMenu(LPARAM at) {
                                                  {kOpenWebPageCommand, ui::strings::kOpenWebPageMenuEntry},
                                                  {kExportCommand, ui::strings::kExportMenuEntry},
                                                  {kBatchCommand, ui::strings::kBatchMenuEntry},
+                                                 {kPlanCommand, ui::strings::kPlanMenuEntry},
                                                  {kNetworkCheckCommand, ui::strings::network::kMenuEntry}};
   for (const auto& [command, text] : entries) {
-    const bool busy = command == kBatchCommand && page_.batchRunning();
+    const bool busy = (command == kBatchCommand || command == kPlanCommand) && page_.batchRunning();
     AppendMenuW(menu, MF_STRING | (busy ? MF_GRAYED : 0), command, fromUtf8(text).c_str());
   }
   TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, where.x, where.y, 0, window(), nullptr);
@@ -185,6 +192,11 @@ void CameraPage::readdressSelection() {
   const std::vector<std::size_t> selected = selectedRows();
   if (selected.empty() || !page_.readyForBatch()) return;
   runBatchDialog(instance_, window(), page_, selected);
+}
+
+void CameraPage::readdressByPlan() {
+  std::optional<pages::SitePlan> plan = pages::chooseSitePlan(page_, prompter_);
+  if (plan) runPlanDialog(instance_, window(), page_, std::move(*plan));
 }
 
 }  // namespace win32

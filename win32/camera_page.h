@@ -43,6 +43,7 @@ class CameraPage : public Dialog, private pages::CameraPageView {
   void apply();
   void showListMenu(LPARAM at);
   void readdressSelection();
+  void readdressByPlan();
 
   HINSTANCE instance_ = nullptr;
   Prompter prompter_{this};

@@ -29,7 +29,15 @@ void Prompter::tell(const pages::Prompt& prompt) { show(ownerWindow(), prompt, M
 bool Prompter::ask(const pages::Prompt& prompt) { return show(ownerWindow(), prompt, MB_OKCANCEL) == IDOK; }
 
 std::optional<std::string> Prompter::chooseFileToSave(const pages::FileChoice& choice) {
-  std::wstring path = fromUtf8(choice.suggestedName);
+  return chooseFile(choice, fromUtf8(choice.suggestedName), OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST, GetSaveFileNameW);
+}
+
+std::optional<std::string> Prompter::chooseFileToOpen(const pages::FileChoice& choice) {
+  return chooseFile(choice, L"", OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST, GetOpenFileNameW);
+}
+
+std::optional<std::string> Prompter::chooseFile(const pages::FileChoice& choice, std::wstring path, DWORD flags,
+                                                BOOL(WINAPI* run)(OPENFILENAMEW*)) const {
   path.resize(MAX_PATH);
   // The filter's parts are separated by NULs, and it ends with two.
   const std::wstring extension = fromUtf8(choice.extension);
@@ -46,8 +54,8 @@ std::optional<std::string> Prompter::chooseFileToSave(const pages::FileChoice& c
   dialog.nMaxFile = static_cast<DWORD>(path.size());
   dialog.lpstrTitle = caption.c_str();
   dialog.lpstrDefExt = extension.c_str();
-  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
-  if (!GetSaveFileNameW(&dialog)) return std::nullopt;
+  dialog.Flags = flags | OFN_NOCHANGEDIR;
+  if (!run(&dialog)) return std::nullopt;
   path.resize(lstrlenW(path.c_str()));
   return toUtf8(path);
 }

@@ -36,14 +36,15 @@ std::set<std::string> programTexts() {
   std::set<std::string> texts;
   for (const DialogTemplate* dialog :
        {&aboutTemplate(), &mainWindowTemplate(), &cameraPageTemplate(), &calcPageTemplate(), &batchTemplate(),
-        &networkCheckTemplate()}) {
+        &networkCheckTemplate(), &planTemplate()}) {
     texts.insert(trimmed(dialog->caption));
     for (const ControlSpec& control : dialog->controls) texts.insert(trimmed(control.text));
   }
   for (const char* text : {strings::kAboutMenuEntry, strings::kCameraTab, strings::kCalculatorTab,
                            strings::kNoticeCaption, strings::kAlreadyRunning, strings::kConfirmChange,
                            strings::kCopyMenuEntry, strings::kSelectAllMenuEntry, strings::kExportMenuEntry,
-                           strings::kBatchMenuEntry, strings::kOpenWebPageMenuEntry, strings::network::kMenuEntry})
+                           strings::kBatchMenuEntry, strings::kPlanMenuEntry, strings::kOpenWebPageMenuEntry,
+                           strings::network::kMenuEntry, strings::kNotListed})
     texts.insert(trimmed(text));
   texts.insert(strings::kCameraColumns.begin(), strings::kCameraColumns.end());
   texts.insert(strings::invalidInput(1));

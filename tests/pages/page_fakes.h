@@ -73,6 +73,10 @@ class FakePrompter : public pages::Prompter {
     fileChoice = choice;
     return fileToSave;
   }
+  std::optional<std::string> chooseFileToOpen(const pages::FileChoice& choice) override {
+    fileChoice = choice;
+    return fileToOpen;
+  }
   void copyToClipboard(const std::string& text) override { clipboard = text; }
   void openInBrowser(const std::string& url) override { opened.push_back(url); }
 
@@ -87,6 +91,7 @@ class FakePrompter : public pages::Prompter {
   std::deque<bool> answers;    // the next questions' answers, in turn
   std::function<void(const pages::Prompt&)> whileShown;  // what happens while a box is open
   std::optional<std::string> fileToSave;
+  std::optional<std::string> fileToOpen;
   std::optional<pages::FileChoice> fileChoice;
   std::string clipboard;
   std::vector<std::string> opened;

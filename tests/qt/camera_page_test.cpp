@@ -1,8 +1,8 @@
 // The camera page, offscreen, on the private network: each path from a
 // widget to the page's controller and back (the list, the pick, Apply, the
-// list's menu with the batch, copy, export and the network check), texts in
-// GBK and not, and what anyone on the network can throw at it while the user
-// works. The rules themselves are the page layer's tests.
+// list's menu with the batch, the site plan, copy, export and the network
+// check), texts in GBK and not, and what anyone on the network can throw at
+// it while the user works. The rules themselves are the page layer's tests.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -273,6 +274,73 @@ TEST_F(CameraPageTest, BatchReaddressingSendsEachSelectedCameraItsAddressAndName
   EXPECT_EQ(again[0].mac.text(), "CAM-3");
 }
 
+TEST_F(CameraPageTest, APlanOfThreeCamerasIsPreviewedWithItsProblemsThenSentAndTheRowsAreRewritten) {
+  namespace plan = ids::plan_dialog;
+  sendAndSettle({searchReply("CAM-1", "10.0.0.5"), searchReply("CAM-2", "172.16.5.20"),
+                 searchReply("CAM-3", "192.168.50.30")});
+  QTemporaryDir folder;
+  messages.fileToOpen = folder.filePath("规划表.csv");
+  QFile file(messages.fileToOpen);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("MAC;Gateway;IP\r\nCAM-2;192.168.2.1;192.168.1.102\r\nCAM-9;192.168.1.1;192.168.1.109\r\n"
+             "CAM-1;192.168.1.1;192.168.1.101\r\nCAM-3;192.168.1.1;192.168.1.103\r\n");
+  file.close();
+
+  std::vector<QStringList> preview;
+  QString summary;
+  QString listName;
+  messages.onDialog = [&](QDialog& dialog) {
+    QPushButton* ok = control(&dialog, plan::kOk);
+    // This PC, with loopback alone, cannot verify the addresses; once each has that answer, OK may be pressed.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ok->isEnabled(); }, kWaitMs)) << "the checks never answered";
+    const QTableView* list = control(&dialog, plan::kPreview);
+    listName = list->accessibleName();
+    for (int row = 0; row < list->model()->rowCount(); ++row) {
+      QStringList cells;
+      for (int column = 0; column < list->model()->columnCount(); ++column)
+        cells << list->model()->index(row, column).data().toString();
+      preview.push_back(cells);
+    }
+    summary = control(&dialog, plan::kSummary)->text();
+    QTest::mouseClick(ok, Qt::LeftButton);
+  };
+  runListMenuEntry("按计划修改IP…");
+  EXPECT_EQ(listName, "规划表中的摄像机：");
+  ASSERT_EQ(preview.size(), 4u);
+  EXPECT_EQ(preview[0], (QStringList{"CAM-2", "172.16.5.20", "192.168.1.102", "192.168.2.1", "无法检查",
+                                     "第 2 行：注意，网关 192.168.2.1 与 IP 192.168.1.102 不在同一个 /24 网段。"}));
+  EXPECT_EQ(preview[1], (QStringList{"CAM-9", "未列出", "192.168.1.109", "192.168.1.1", "", ""}));
+  EXPECT_EQ(preview[2], (QStringList{"CAM-1", "10.0.0.5", "192.168.1.101", "192.168.1.1", "无法检查", ""}));
+  EXPECT_EQ(preview[3], (QStringList{"CAM-3", "192.168.50.30", "192.168.1.103", "192.168.1.1", "无法检查", ""}));
+  EXPECT_EQ(summary, "规划表共 4 台摄像机，其中 3 台在列表中，将按计划修改；不在列表中的不会修改。");
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, "将按计划修改 3 台摄像机的IP和网关。\r\n确定修改吗？");
+
+  const auto requests = awaitSetIpRequests(3);
+  ASSERT_EQ(requests.size(), 3u) << "none for the camera not listed";
+  const std::pair<const char*, discovery::Ipv4Bytes> sent[] = {
+      {"CAM-2", {192, 168, 1, 102}}, {"CAM-1", {192, 168, 1, 101}}, {"CAM-3", {192, 168, 1, 103}}};
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(requests[i].mac.text(), sent[i].first);
+    EXPECT_EQ(requests[i].newAddress, sent[i].second);
+  }
+  EXPECT_EQ(requests[0].newGateway, (discovery::Ipv4Bytes{192, 168, 2, 1}));
+
+  sendAndSettle({setIpReply("CAM-1", {192, 168, 1, 101}, {192, 168, 1, 1}),
+                 setIpReply("CAM-2", {192, 168, 1, 102}, {192, 168, 2, 1}),
+                 setIpReply("CAM-3", {192, 168, 1, 103}, {192, 168, 1, 1})});
+  EXPECT_EQ(cell(0, 1), "192.168.1.101");
+  EXPECT_EQ(cell(1, 1), "192.168.1.102");
+  EXPECT_EQ(cell(1, 2), "192.168.2.1");
+  EXPECT_EQ(cell(2, 1), "192.168.1.103");
+  // The batch's closing notice: every camera took its address, where this PC cannot look for it.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return messages.shown.size() == 2; }, kWaitMs));
+  EXPECT_EQ(messages.shown[1].text,
+            "以下摄像机已改为新IP，但从本机访问不到：\r\nCAM-2  192.168.1.102\r\nCAM-1  192.168.1.101\r\n"
+            "CAM-3  192.168.1.103\r\n请检查网关和子网掩码是否适合本机的网络。");
+  EXPECT_EQ(messages.shown[1].buttons, MessageButtons::Ok);
+}
+
 TEST_F(CameraPageTest, TheExportReadBackEqualsTheListAndCopyTakesTheSelectedRows) {
   sendAndSettle({searchReply("CAM-A", "10.0.0.5", "10.0.0.1"), searchReply("\xC9\xE3-1", "10.0.0.6", "10.0.0.1")});
   QTemporaryDir folder;
@@ -293,7 +361,7 @@ TEST_F(CameraPageTest, TheExportReadBackEqualsTheListAndCopyTakesTheSelectedRows
   EXPECT_EQ(QGuiApplication::clipboard()->text(), "摄像机MAC\tIP地址\t网关)\r\n摄-1\t10.0.0.6\t10.0.0.1\r\n");
 }
 
-TEST_F(CameraPageTest, TheListsMenuOpensOnAnEmptyListWithTheNetworkCheck) {
+TEST_F(CameraPageTest, TheListsMenuOpensOnAnEmptyListWithThePlanAndTheNetworkCheck) {
   ASSERT_EQ(model().rowCount(), 0);
   QStringList entries;
   // The menu runs its own loop: it is read, then closed, from within it.
@@ -306,6 +374,7 @@ TEST_F(CameraPageTest, TheListsMenuOpensOnAnEmptyListWithTheNetworkCheck) {
   QContextMenuEvent rightClick(QContextMenuEvent::Mouse, emptySpace(), list()->viewport()->mapToGlobal(emptySpace()));
   QApplication::sendEvent(list()->viewport(), &rightClick);
   EXPECT_TRUE(entries.contains("网络检查…")) << entries.join(", ").toStdString();
+  EXPECT_EQ(entries.indexOf("按计划修改IP…"), entries.indexOf("批量修改IP…") + 1) << "the plan's entry below the batch's";
 }
 
 TEST_F(CameraPageTest, F5OpensTheNetworkCheckWhichSearchesShowsTheReportAndCopiesIt) {

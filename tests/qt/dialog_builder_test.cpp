@@ -33,7 +33,7 @@ using ui::ControlKind;
 
 const std::vector<const ui::DialogTemplate*> kAllTemplates{&ui::aboutTemplate(), &ui::mainWindowTemplate(),
                                                            &ui::cameraPageTemplate(), &ui::calcPageTemplate(),
-                                                           &qtui::networkCheckTemplate()};
+                                                           &qtui::networkCheckTemplate(), &qtui::planTemplate()};
 
 bool isOfKind(const QWidget* widget, ControlKind kind) {
   switch (kind) {
@@ -154,7 +154,7 @@ std::vector<int> idsVisitedByTab(QWidget& dialog, int stops, Qt::KeyboardModifie
 
 TEST(TabOrder, FollowsEachPagesList) {
   for (const ui::DialogTemplate* pageTemplate :
-       {&ui::cameraPageTemplate(), &ui::calcPageTemplate(), &qtui::networkCheckTemplate()}) {
+       {&ui::cameraPageTemplate(), &ui::calcPageTemplate(), &qtui::networkCheckTemplate(), &qtui::planTemplate()}) {
     QWidget page;
     qtui::buildDialog(&page, *pageTemplate);
     uitest::showActive(page);
@@ -206,13 +206,17 @@ TEST(AccessibleNames, BoxesAreNamedByTheTextsLeftAndRightOnTheirRow) {
   EXPECT_EQ(fields.front()->accessibleName(), QStringLiteral("修改为这个网关 第1段"));
 }
 
-TEST(AccessibleNames, ATextViewIsNamedByTheStaticBeforeItAndTabLeavesIt) {
+TEST(AccessibleNames, ATextViewOrAListIsNamedByTheStaticBeforeItAndTabLeavesATextView) {
   QWidget check;
   qtui::buildDialog(&check, qtui::networkCheckTemplate());
   const QPlainTextEdit* report = control(&check, ui::ids::network_check_dialog::kReport);
   EXPECT_EQ(report->accessibleName(), QStringLiteral("检查结果："));
   EXPECT_TRUE(report->isReadOnly());
   EXPECT_TRUE(report->tabChangesFocus());
+  // A list too.
+  QWidget plan;
+  qtui::buildDialog(&plan, qtui::planTemplate());
+  EXPECT_EQ(control(&plan, ui::ids::plan_dialog::kPreview)->accessibleName(), QStringLiteral("规划表中的摄像机："));
 }
 
 }  // namespace

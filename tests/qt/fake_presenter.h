@@ -22,6 +22,7 @@ class FakePresenter : public qtui::MessagePresenter {
     return next;
   }
   QString chooseFileToSave(QWidget*, const QString&, const QString&, const QString&) override { return fileToSave; }
+  QString chooseFileToOpen(QWidget*, const QString&, const QString&) override { return fileToOpen; }
   // Hands the dialog to `onDialog`, which works it as a user would, instead
   // of running it modally.
   bool run(QDialog& dialog) override {
@@ -36,6 +37,7 @@ class FakePresenter : public qtui::MessagePresenter {
   qtui::MessageResult answer = qtui::MessageResult::Ok;
   std::vector<qtui::MessageRequest> shown;
   QString fileToSave;
+  QString fileToOpen;
   std::vector<QString> opened;
   std::function<void(QDialog&)> onDialog;
 };

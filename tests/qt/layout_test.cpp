@@ -171,7 +171,8 @@ INSTANTIATE_TEST_SUITE_P(AllTemplates, TemplateLayout,
                                          TemplateCase{"MainWindow", &ui::mainWindowTemplate, false},
                                          TemplateCase{"CameraPage", &ui::cameraPageTemplate, true},
                                          TemplateCase{"CalcPage", &ui::calcPageTemplate, true},
-                                         TemplateCase{"NetworkCheck", &qtui::networkCheckTemplate, false}),
+                                         TemplateCase{"NetworkCheck", &qtui::networkCheckTemplate, false},
+                                         TemplateCase{"Plan", &qtui::planTemplate, false}),
                          [](const testing::TestParamInfo<TemplateCase>& info) { return info.param.name; });
 
 // The tab control is moved when the main window opens; it must still leave

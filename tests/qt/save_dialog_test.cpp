@@ -1,6 +1,6 @@
-// The export's save dialog: Qt's own dialog, never the desktop's, in the
-// program's language whatever the system's, what it hands back, and the one
-// file it leaves, which README names.
+// The export's save dialog and the plan's open dialog: Qt's own, never the
+// desktop's, in the program's language whatever the system's, what they hand
+// back, and the one file they leave, which README names.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -44,8 +44,18 @@ class SaveDialogTest : public testing::Test {
   }
   void TearDown() override { qputenv("HOME", previousHome_); }
 
-  // Runs the presenter's dialog; `answer` is given it and closes it.
+  // Runs the presenter's save dialog; `answer` is given it and closes it.
   static QString choose(const std::function<void(QFileDialog&)>& answer) {
+    answerOnceShown(answer);
+    return QtMessagePresenter().chooseFileToSave(nullptr, QStringLiteral("导出列表"), QStringLiteral("摄像机列表.csv"),
+                                                 QStringLiteral("CSV 文件 (*.csv)"));
+  }
+  // The same with its open dialog.
+  static QString chooseToOpen(const std::function<void(QFileDialog&)>& answer) {
+    answerOnceShown(answer);
+    return QtMessagePresenter().chooseFileToOpen(nullptr, QStringLiteral("打开规划表"), QStringLiteral("CSV 文件 (*.csv)"));
+  }
+  static void answerOnceShown(const std::function<void(QFileDialog&)>& answer) {
     QTimer::singleShot(0, [&answer] {
       QFileDialog* dialog = nullptr;
       if (!QTest::qWaitFor([&] { return (dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())); })) {
@@ -54,8 +64,6 @@ class SaveDialogTest : public testing::Test {
       }
       answer(*dialog);
     });
-    return QtMessagePresenter().chooseFileToSave(nullptr, QStringLiteral("导出列表"), QStringLiteral("摄像机列表.csv"),
-                                                 QStringLiteral("CSV 文件 (*.csv)"));
   }
 
   // The detail view's rows once the home folder is listed: every column
@@ -107,6 +115,18 @@ TEST_F(SaveDialogTest, GivesTheChosenFileOrNothingWhenCancelled) {
   const QString chosen = choose([](QFileDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Return); });
   EXPECT_EQ(chosen, QDir(home_.path()).filePath(QStringLiteral("摄像机列表.csv")));
   EXPECT_EQ(choose([](QFileDialog& dialog) { dialog.reject(); }), QString());
+}
+
+TEST_F(SaveDialogTest, TheOpenDialogIsQtsOwnTooAndGivesTheExistingFileChosen) {
+  bool ownDialog = false;
+  const QString chosen = chooseToOpen([&](QFileDialog& dialog) {
+    ownDialog = dialog.testOption(QFileDialog::DontUseNativeDialog) && dialog.fileMode() == QFileDialog::ExistingFile;
+    dialog.selectFile(QStringLiteral("cameras.csv"));
+    QTest::keyClick(&dialog, Qt::Key_Return);
+  });
+  EXPECT_TRUE(ownDialog);
+  EXPECT_EQ(chosen, QDir(home_.path()).filePath(QStringLiteral("cameras.csv")));
+  EXPECT_EQ(chooseToOpen([](QFileDialog& dialog) { dialog.reject(); }), QString());
 }
 
 TEST_F(SaveDialogTest, LeavesOnlyTheSettingsFileReadmeNames) {

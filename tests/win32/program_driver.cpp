@@ -218,9 +218,18 @@ std::wstring RemoteList::cell(int row, int column) const {
   return {text, static_cast<std::size_t>(std::clamp<LRESULT>(length, 0, kCellCharacters - 1))};
 }
 
+int RemoteList::columnCount() const {
+  const auto header = reinterpret_cast<HWND>(SendMessageW(list_, LVM_GETHEADER, 0, 0));
+  return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
 std::vector<std::vector<std::wstring>> RemoteList::rows() const {
   std::vector<std::vector<std::wstring>> all;
-  for (int row = 0; row < rowCount(); ++row) all.push_back({cell(row, 0), cell(row, 1), cell(row, 2)});
+  const int columns = columnCount();
+  for (int row = 0; row < rowCount(); ++row) {
+    std::vector<std::wstring>& cells = all.emplace_back();
+    for (int column = 0; column < columns; ++column) cells.push_back(cell(row, column));
+  }
   return all;
 }
 

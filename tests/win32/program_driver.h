@@ -92,7 +92,9 @@ class RemoteList {
   RemoteList(HANDLE process, HWND list) : process_(process), list_(list) {}
 
   int rowCount() const;
+  int columnCount() const;
   std::wstring cell(int row, int column) const;
+  // Every row, each with a cell per column.
   std::vector<std::vector<std::wstring>> rows() const;
   void select(int row, bool selected) const;
   // A left double-click in the list's empty space, below its rows.

@@ -1,7 +1,8 @@
 // The real tovalen.exe under Wine beside the cameras of tools/lab/tovalen-try,
 // driven from this process through its windows' messages, as a user drives
 // it: it finds the three cameras in their three subnets and moves one into
-// the PC's subnet; the network check; the calculator; one copy per session.
+// the PC's subnet, then all of them by the batch and by a site plan; the
+// network check; the calculator; one copy per session.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -345,6 +346,98 @@ TEST_F(ProgramTest, BatchReaddressingMovesEverySelectedCameraAndApplyWarnsBefore
     EXPECT_EQ(wide(std::string(requests[i].mac.text()).c_str()), listed[i][0]);
     EXPECT_EQ(discovery::formatAddress(requests[i].newAddress), "192.168.1.10" + std::to_string(i));
   }
+}
+
+// The box a file's name is typed into, in the common file dialog `dialog`.
+HWND fileNameBox(HWND dialog) {
+  HWND found = nullptr;
+  EnumChildWindows(
+      dialog,
+      [](HWND child, LPARAM result) -> BOOL {
+        if (className(child) != L"Edit" || !IsWindowVisible(child)) return TRUE;
+        *reinterpret_cast<HWND*>(result) = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+TEST_F(ProgramTest, APlanOfTheThreeCamerasIsOpenedPreviewedAndSentAndTheRowsAreRewritten) {
+  testsupport::WirePeer wire;
+  ASSERT_TRUE(wire.ok()) << "the raw socket capture needs root";
+  namespace plan = ui::ids::plan_dialog;
+  click(control(cameraPage, camera_page::kSearch.value));
+  ASSERT_TRUE(waitFor([&] { return list().rowCount() == 3; })) << list().rowCount() << " rows";
+  const Rows listed = list().rows();
+
+  // The plan, in the prefix's temporary folder, which the program sees as this test does: the lab's
+  // cameras in reverse order, and one the list lacks.
+  wchar_t folder[MAX_PATH];
+  ASSERT_GT(GetTempPathW(MAX_PATH, folder), 0u);
+  const std::wstring path = std::wstring(folder) + L"tovalen-plan.csv";
+  std::string rows = "MAC,IP,Gateway\r\n";
+  for (int i = 2; i >= 0; --i)
+    rows += std::string(testsupport::kLabCameraTexts[i].mac) + ",192.168.1.11" + std::to_string(i) + ",192.168.1.1\r\n";
+  rows += "02:00:00:00:00:99,192.168.1.119,192.168.1.1\r\n";
+  std::FILE* file = _wfopen(path.c_str(), L"wb");
+  ASSERT_TRUE(file);
+  std::fwrite(rows.data(), 1, rows.size(), file);
+  std::fclose(file);
+
+  PostMessageW(cameraPage, WM_COMMAND, camera_page::kPlanCommand, 0);
+  HWND open = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (open = findDialog(program.id(), wide(ui::strings::kPlanFileCaption))) != nullptr; }));
+  HWND name = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (name = fileNameBox(open)) != nullptr; })) << "the file dialog has no name box";
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  click(GetDlgItem(open, IDOK));
+
+  HWND dialog = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (dialog = findDialog(program.id(), wide(ui::planTemplate().caption))) != nullptr; }));
+  // Wine cannot ask the link (SendARP is not supported there): each listed camera's check says so, and
+  // then OK may be pressed.
+  const HWND ok = GetDlgItem(dialog, IDOK);
+  ASSERT_TRUE(waitFor([&] { return IsWindowEnabled(ok); })) << "the planned addresses were never checked";
+  const auto currentOf = [&](const char* mac) {
+    for (const auto& row : listed)
+      if (row[0] == wide(mac)) return row[1];
+    return std::wstring();
+  };
+  Rows expected;
+  for (int i = 2; i >= 0; --i) {
+    const char* mac = testsupport::kLabCameraTexts[i].mac;
+    expected.push_back({wide(mac), currentOf(mac), L"192.168.1.11" + std::to_wstring(i), L"192.168.1.1",
+                        wide(ui::strings::kAddressUnverified), L""});
+  }
+  expected.push_back({L"02:00:00:00:00:99", wide(ui::strings::kNotListed), L"192.168.1.119", L"192.168.1.1", L"", L""});
+  EXPECT_EQ(RemoteList(program.handle(), GetDlgItem(dialog, plan::kPreview.value)).rows(), expected);
+  EXPECT_EQ(windowText(GetDlgItem(dialog, plan::kSummary.value)), wide(ui::strings::planListed(3, 4).c_str()));
+  wire.sentByOthers();  // what went before
+  click(ok);
+  HWND confirm = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (confirm = findDialog(program.id(), wide(ui::strings::kNoticeCaption), dialog)); }));
+  EXPECT_THAT(staticTexts(confirm), ElementsAre(wide(ui::strings::planConfirm(3).c_str())));
+  pressOk(confirm);
+
+  EXPECT_TRUE(waitFor([&] {
+    const Rows now = list().rows();
+    return now.size() == 3 && std::all_of(now.begin(), now.end(), [&](const auto& row) {
+             for (int i = 0; i < 3; ++i)
+               if (row[0] == wide(testsupport::kLabCameraTexts[i].mac))
+                 return row[1] == L"192.168.1.11" + std::to_wstring(i);
+             return false;
+           });
+  })) << "the cameras moved and answered";
+  std::vector<discovery::SetIpRecord> requests;
+  for (const auto& datagram : wire.sentByOthers())
+    if (discovery::commandOf(datagram.payload) == discovery::CMD_SET_IP)
+      requests.push_back(*discovery::decodeSetIpRequest(datagram.payload));
+  ASSERT_EQ(requests.size(), 3u) << "one request a listed camera, in the plan's order";
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(std::string(requests[i].mac.text()), testsupport::kLabCameraTexts[2 - i].mac);
+    EXPECT_EQ(discovery::formatAddress(requests[i].newAddress), "192.168.1.11" + std::to_string(2 - i));
+  }
+  _wremove(path.c_str());
 }
 
 // The clipboard's Unicode text, as another program pastes it.

@@ -194,6 +194,7 @@ INSTANTIATE_TEST_SUITE_P(AllDialogs, DialogResourceTest,
                                          Case{"CameraPage", ui::ids::kCameraPageDialog, &ui::cameraPageTemplate, true},
                                          Case{"CalcPage", ui::ids::kCalcPageDialog, &ui::calcPageTemplate, true},
                                          Case{"Batch", ui::ids::kBatchDialog, &ui::batchTemplate, false},
+                                         Case{"Plan", ui::ids::kPlanDialog, &ui::planTemplate, false},
                                          Case{"NetworkCheck", ui::ids::kNetworkCheckDialog, &ui::networkCheckTemplate,
                                               false}),
                          [](const testing::TestParamInfo<Case>& info) { return info.param.name; });

@@ -176,6 +176,7 @@ bool writeResourceScript(std::ostream& out, const std::string& iconFile, const P
       {ids::kBatchDialog, ui::batchTemplate(), "DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU", ""},
       {ids::kNetworkCheckDialog, ui::networkCheckTemplate(),
        "DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU", ""},
+      {ids::kPlanDialog, ui::planTemplate(), "DS_MODALFRAME | DS_SETFONT | WS_POPUP | WS_CAPTION | WS_SYSMENU", ""},
   };
   for (const auto& entry : dialogs) {
     if (!tabOrderFollowsCreation(entry.dialog)) {
