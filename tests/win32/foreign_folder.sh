@@ -6,4 +6,4 @@
 # a folder away; for anyone else it is not made, and the test skips.
 [ "$(id -u)" = 0 ] || exit 0
 folder="$WINEPREFIX/drive_c/Foreign"
-rm -rf "$folder" && mkdir "$folder" && chown 65534:65534 "$folder" && chmod 0055 "$folder"
+rm -rf "$folder" && mkdir -p "$folder" && chown 65534:65534 "$folder" && chmod 0055 "$folder"
