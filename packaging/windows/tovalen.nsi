@@ -289,7 +289,7 @@ FunctionEnd
 ; their own where the Start-menu entry of every user points.
 Function RefuseOpenParent
   MessageBox MB_OK|MB_ICONSTOP "不能安装到 $INSTDIR：文件夹 $R9 允许非管理员用户改名、删除或更改权限，他们可借此把 Tovalen 换成其他程序，而所有用户都从开始菜单启动它。请选择只有管理员能更改的文件夹，例如 $PROGRAMFILES64\Tovalen。" /SD IDOK
-  Abort "$R9 允许非管理员用户更改，未做任何更改。"
+  Abort "$R9 允许非管理员用户更改，安装已取消。"
 FunctionEnd
 
 ; Tovalen gets a folder of its own, so that installing never overwrites, and
