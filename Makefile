@@ -56,8 +56,9 @@ WINDOWS_PACKAGES = $(COMMON_PACKAGES) g++-mingw-w64-x86-64-posix googletest wine
 test-windows:
 	$(MAKE) --no-print-directory test PRESET=windows PACKAGES="$(WINDOWS_PACKAGES)"
 
-# What a Windows user downloads: build-windows/tovalen.exe and its installer
-# build-windows/tovalen-setup.exe (nsis); the tests are not built for it.
+# What a Windows user downloads: build-windows/tovalen.exe, tovalen-cli.exe
+# and their installer build-windows/tovalen-setup.exe (nsis); the tests are
+# not built for it.
 windows:
 	$(MAKE) --no-print-directory deps PACKAGES="$(WINDOWS_PACKAGES)"
 	cmake --preset windows

@@ -1,13 +1,17 @@
 // tovalen-setup.exe, a 64-bit NSIS installer, installing and uninstalling
 // silently in a Wine prefix of its own, with a logging stand-in for netsh.exe:
-// what lands where, the firewall rule, a folder of its own, one copy after a
-// reinstall, a running program left alone, and an uninstall that leaves
-// nothing behind. (Wine keeps no access lists, so the folder's protection is
-// not seen here.)
+// what lands where, the firewall rules, a folder of its own, the parent
+// folders it made and those it refuses, one copy after a reinstall, a
+// running program left alone, and an uninstall that leaves nothing behind.
+// (Wine keeps no access lists, so the folder's protection is not seen here;
+// it shows one made from the Unix mode, which is what the parent-folder rule
+// is seen against.)
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 #include <tlhelp32.h>
 
 #include <filesystem>
@@ -16,6 +20,7 @@
 #include <sstream>
 #include <string>
 
+#include "support/ci.h"
 #include "win32/program_driver.h"
 #include "win32/text.h"
 
@@ -68,6 +73,60 @@ bool processRuns(const std::wstring& executable) {
   return found;
 }
 
+// Gives `folder` an access list that lets everyone do anything with it. Wine
+// keeps it as the Unix mode 777, and then shows Everyone with full control.
+void letEveryoneChange(const fs::path& folder) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;OICI;FA;;;WD)", SDDL_REVISION_1,
+                                                                   &descriptor, nullptr));
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL list = nullptr;
+  GetSecurityDescriptorDacl(descriptor, &present, &list, &defaulted);
+  const DWORD error = SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT,
+                                            DACL_SECURITY_INFORMATION, nullptr, nullptr, list, nullptr);
+  LocalFree(descriptor);
+  ASSERT_EQ(error, static_cast<DWORD>(ERROR_SUCCESS));
+}
+
+// Whether the folder's access list, as the system shows it, lets Everyone
+// delete what the folder holds.
+bool everyoneMayDeleteInside(const fs::path& folder) {
+  PACL list = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &list,
+                            nullptr, &descriptor) != ERROR_SUCCESS)
+    return false;
+  bool found = false;
+  PSID everyone = nullptr;
+  ConvertStringSidToSidW(L"S-1-1-0", &everyone);
+  for (DWORD index = 0; list && index < list->AceCount && !found; ++index) {
+    void* entry = nullptr;
+    if (!GetAce(list, index, &entry)) break;
+    const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
+    found = allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && (allowed->Mask & FILE_DELETE_CHILD) &&
+            EqualSid(const_cast<DWORD*>(&allowed->SidStart), everyone);
+  }
+  LocalFree(everyone);
+  LocalFree(descriptor);
+  return found;
+}
+
+// The SID text of the folder's owner, as the system shows it; empty when unread.
+std::wstring ownerOf(const fs::path& folder) {
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  std::wstring text;
+  wchar_t* converted = nullptr;
+  if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                            nullptr, &descriptor) == ERROR_SUCCESS &&
+      ConvertSidToStringSidW(owner, &converted)) {
+    text = converted;
+    LocalFree(converted);
+  }
+  LocalFree(descriptor);
+  return text;
+}
+
 std::string standInLog() {
   std::ifstream in(kStandInLog, std::ios::binary);
   std::ostringstream text;
@@ -90,9 +149,13 @@ class InstallerTest : public testing::Test {
     ASSERT_TRUE(SetEnvironmentVariableW(L"TOVALEN_STANDIN_LOG", kStandInLog.c_str()));
   }
 
-  // Whatever an earlier test or run left installed goes, so that each starts clean.
+  // Whatever an earlier test or run left installed goes, and the folders the
+  // tests make, so that each starts clean.
   void SetUp() override {
     uninstallAny();
+    std::error_code error;
+    for (const wchar_t* folder : {L"C:\\Apps", L"C:\\Site", L"C:\\Shared", L"C:\\Tools"})
+      fs::remove_all(folder, error);
     before = driveContents();
     fs::remove(kStandInLog);
   }
@@ -102,6 +165,15 @@ class InstallerTest : public testing::Test {
     if (const auto folder = uninstallValue(L"InstallLocation")) {
       EXPECT_EQ(uninstallInPlace(*folder), 0u);
     }
+  }
+
+  // The uninstaller as Windows' list of programs starts it: it hands over to
+  // a copy of itself in the temporary folder, which removes everything, the
+  // uninstaller and the folder included, and then the uninstall key.
+  static void uninstallAsWindowsDoes(const fs::path& folder) {
+    const ProgramProcess uninstaller((folder / L"uninstall.exe").wstring(), L"/S");
+    EXPECT_EQ(uninstaller.exitCode(), 0u);
+    ASSERT_TRUE(waitFor([] { return !uninstallValue(L"InstallLocation") && !processRuns(L"Un.exe"); }));
   }
 
   // The installer's exit status: 0 done, 2 refused.
@@ -124,9 +196,10 @@ class InstallerTest : public testing::Test {
   std::set<fs::path> before;
 };
 
-TEST_F(InstallerTest, ASilentInstallGivesTheProgramItsEntriesAndFirewallRuleAndItsUninstallLeavesNothing) {
+TEST_F(InstallerTest, ASilentInstallGivesTheProgramsTheirEntriesAndFirewallRulesAndItsUninstallLeavesNothing) {
   ASSERT_EQ(install(), 0u);
   EXPECT_TRUE(fs::is_regular_file(kDefaultFolder / L"tovalen.exe"));
+  EXPECT_TRUE(fs::is_regular_file(kDefaultFolder / L"tovalen-cli.exe"));
   EXPECT_TRUE(fs::is_regular_file(kStartMenuEntry));
   EXPECT_EQ(uninstallValue(L"InstallLocation"), kDefaultFolder.wstring());
   EXPECT_EQ(uninstallValue(L"DisplayVersion"), win32::fromUtf8(TOVALEN_VERSION));
@@ -134,7 +207,15 @@ TEST_F(InstallerTest, ASilentInstallGivesTheProgramItsEntriesAndFirewallRuleAndI
   EXPECT_THAT(standInLog(), HasSubstr("advfirewall firewall add rule name=\"Tovalen\" dir=in action=allow "
                                       "program=\"C:\\Program Files\\Tovalen\\tovalen.exe\" protocol=UDP "
                                       "localport=5414 profile=any"));
+  EXPECT_THAT(standInLog(), HasSubstr("advfirewall firewall add rule name=\"Tovalen\" dir=in action=allow "
+                                      "program=\"C:\\Program Files\\Tovalen\\tovalen-cli.exe\" protocol=UDP "
+                                      "localport=5414 profile=any"));
+  EXPECT_FALSE(uninstallValue(L"CreatedParent")) << "Program Files was there before";
 
+  {
+    const ProgramProcess console((kDefaultFolder / L"tovalen-cli.exe").wstring(), L"--help");
+    EXPECT_EQ(console.exitCode(), 0u) << "the installed console program answers --help";
+  }
   {
     const ProgramProcess program((kDefaultFolder / L"tovalen.exe").wstring());
     HWND window = nullptr;
@@ -145,12 +226,11 @@ TEST_F(InstallerTest, ASilentInstallGivesTheProgramItsEntriesAndFirewallRuleAndI
   }
 
   fs::remove(kStandInLog);
-  const ProgramProcess uninstaller((kDefaultFolder / L"uninstall.exe").wstring(), L"/S");
-  EXPECT_EQ(uninstaller.exitCode(), 0u);
-  // The copy in the temporary folder does the work.
-  ASSERT_TRUE(waitFor([] { return !uninstallValue(L"InstallLocation") && !processRuns(L"Un.exe"); }));
+  uninstallAsWindowsDoes(kDefaultFolder);
   EXPECT_THAT(standInLog(), HasSubstr("advfirewall firewall delete rule name=\"Tovalen\" dir=in "
                                       "program=\"C:\\Program Files\\Tovalen\\tovalen.exe\""));
+  EXPECT_THAT(standInLog(), HasSubstr("advfirewall firewall delete rule name=\"Tovalen\" dir=in "
+                                      "program=\"C:\\Program Files\\Tovalen\\tovalen-cli.exe\""));
   std::vector<fs::path> left;
   for (const fs::path& path : driveContents())
     if (!before.contains(path)) left.push_back(path);
@@ -160,17 +240,89 @@ TEST_F(InstallerTest, ASilentInstallGivesTheProgramItsEntriesAndFirewallRuleAndI
 }
 
 TEST_F(InstallerTest, AReinstallRemembersItsFolderAndOneElsewhereKeepsOneCopy) {
-  const fs::path custom = L"C:\\Tovalen";
+  const fs::path made = L"C:\\Apps";
+  const fs::path custom = made / L"Tovalen";
   ASSERT_EQ(install(custom), 0u);
+  EXPECT_EQ(uninstallValue(L"CreatedParent"), made.wstring());
   ASSERT_EQ(install(), 0u) << "into the folder of the last install";
   EXPECT_EQ(uninstallValue(L"InstallLocation"), custom.wstring());
+  EXPECT_EQ(uninstallValue(L"CreatedParent"), made.wstring()) << "what the first install made is not forgotten";
   EXPECT_FALSE(fs::exists(kDefaultFolder));
 
   ASSERT_EQ(install(kDefaultFolder), 0u);
   EXPECT_EQ(uninstallValue(L"InstallLocation"), kDefaultFolder.wstring());
   EXPECT_TRUE(fs::is_regular_file(kDefaultFolder / L"tovalen.exe"));
-  EXPECT_FALSE(fs::exists(custom)) << "the first copy is gone";
-  EXPECT_THAT(standInLog(), HasSubstr("delete rule name=\"Tovalen\" dir=in program=\"C:\\Tovalen\\tovalen.exe\""));
+  EXPECT_FALSE(fs::exists(made)) << "the first copy is gone, with the folder made for it";
+  EXPECT_FALSE(uninstallValue(L"CreatedParent"));
+  EXPECT_THAT(standInLog(), HasSubstr("delete rule name=\"Tovalen\" dir=in program=\"C:\\Apps\\Tovalen\\tovalen.exe\""));
+  EXPECT_THAT(standInLog(),
+              HasSubstr("delete rule name=\"Tovalen\" dir=in program=\"C:\\Apps\\Tovalen\\tovalen-cli.exe\""));
+}
+
+TEST_F(InstallerTest, TheUninstallRemovesTheEmptyParentsItsInstallMadeAndNoOthers) {
+  const fs::path existing = L"C:\\Site";
+  fs::create_directories(existing);
+  const fs::path made = existing / L"Cameras";
+  const fs::path folder = made / L"Tools" / L"Tovalen";
+  ASSERT_EQ(install(folder), 0u);
+  EXPECT_TRUE(fs::is_regular_file(folder / L"tovalen.exe"));
+  EXPECT_EQ(uninstallValue(L"CreatedParent"), made.wstring());
+  uninstallAsWindowsDoes(folder);
+  EXPECT_FALSE(fs::exists(made)) << "both folders the install made are gone";
+  EXPECT_TRUE(fs::is_directory(existing)) << "the folder that was there stays";
+
+  // A file a user put into a folder the install made keeps that folder, and those above it.
+  ASSERT_EQ(install(folder), 0u);
+  { std::ofstream(made / L"notes.txt") << "a user's notes"; }
+  uninstallAsWindowsDoes(folder);
+  EXPECT_FALSE(fs::exists(made / L"Tools"));
+  EXPECT_TRUE(fs::is_regular_file(made / L"notes.txt"));
+  fs::remove_all(existing);
+}
+
+TEST_F(InstallerTest, AFolderUnderAParentOthersMayChangeIsRefusedAndNothingChanges) {
+  ASSERT_EQ(install(), 0u);  // the copy a refused install must leave as it is
+  const fs::path open = L"C:\\Shared";
+  fs::create_directories(open / L"Plain");
+  letEveryoneChange(open);
+  ASSERT_TRUE(everyoneMayDeleteInside(open)) << "Wine no longer shows an access list from the Unix mode";
+  ASSERT_FALSE(everyoneMayDeleteInside(open / L"Plain"));
+
+  // Directly inside it, further down below a folder of its own protection,
+  // below a folder the install would make, and in a Tovalen folder made
+  // inside it because it holds other files.
+  for (const fs::path& folder : {open / L"Tovalen", open / L"Plain" / L"Tovalen", open / L"New" / L"Tovalen", open}) {
+    SCOPED_TRACE(folder.string());
+    fs::remove(kStandInLog);
+    EXPECT_EQ(install(folder), 2u) << "the install is refused";
+    EXPECT_FALSE(fs::exists(open / L"Tovalen"));
+    EXPECT_FALSE(fs::exists(open / L"Plain" / L"Tovalen"));
+    EXPECT_FALSE(fs::exists(open / L"New"));
+    EXPECT_EQ(uninstallValue(L"InstallLocation"), kDefaultFolder.wstring());
+    EXPECT_TRUE(fs::is_regular_file(kDefaultFolder / L"tovalen.exe"));
+    EXPECT_EQ(standInLog(), "") << "no firewall rule was touched";
+  }
+  uninstallAny();
+  fs::remove_all(open);
+}
+
+TEST_F(InstallerTest, AFolderAnotherAccountOwnsIsRefusedAsAParentAndAsTheFolderItself) {
+  // Made by foreign_folder.sh before Wine started.
+  const fs::path foreign = L"C:\\Foreign";
+  if (!fs::exists(foreign)) {
+    const char* reason = "C:\\Foreign is made only when the tests run as root";
+    if (testsupport::underCi()) FAIL() << reason;
+    GTEST_SKIP() << reason;
+  }
+  ASSERT_EQ(ownerOf(foreign), L"S-1-5-7") << "Wine no longer shows another account's folder as Anonymous Logon's";
+  ASSERT_FALSE(everyoneMayDeleteInside(foreign)) << "only the owner rule is to refuse it";
+  EXPECT_EQ(install(foreign / L"Tovalen"), 2u);
+  EXPECT_FALSE(fs::exists(foreign / L"Tovalen"));
+  // Empty, it would be the install folder itself, which its owner could
+  // have opened for renaming before the installer protected it.
+  EXPECT_EQ(install(foreign), 2u);
+  EXPECT_FALSE(fs::exists(foreign / L"tovalen.exe"));
+  EXPECT_FALSE(uninstallValue(L"InstallLocation"));
 }
 
 TEST_F(InstallerTest, AFolderHoldingOtherFilesGetsATovalenFolderAndKeepsItsFiles) {
@@ -191,7 +343,7 @@ TEST_F(InstallerTest, AFolderHoldingOtherFilesGetsATovalenFolderAndKeepsItsFiles
   fs::remove_all(shared);
 }
 
-TEST_F(InstallerTest, NeitherInstallNorUninstallGoesOnWhileTheProgramRuns) {
+TEST_F(InstallerTest, NeitherInstallNorUninstallGoesOnWhileEitherProgramRuns) {
   ASSERT_EQ(install(), 0u);
   const fs::path program = kDefaultFolder / L"tovalen.exe";
   const auto programBytes = fs::file_size(program);
@@ -206,6 +358,15 @@ TEST_F(InstallerTest, NeitherInstallNorUninstallGoesOnWhileTheProgramRuns) {
     EXPECT_TRUE(fs::exists(kStartMenuEntry));
     pressKey(window, VK_ESCAPE);
     EXPECT_EQ(running.exitCode(), 0u);
+  }
+  {
+    // The console program's search, far longer than the test.
+    const ProgramProcess console((kDefaultFolder / L"tovalen-cli.exe").wstring(), L"search --wait 600");
+    ASSERT_TRUE(waitFor([] { return processRuns(L"tovalen-cli.exe"); }));
+    EXPECT_EQ(uninstallInPlace(kDefaultFolder), 2u) << "nor while the console program runs";
+    EXPECT_EQ(install(), 2u);
+    EXPECT_TRUE(fs::is_regular_file(kDefaultFolder / L"tovalen-cli.exe"));
+    EXPECT_TRUE(fs::is_regular_file(program));
   }
   EXPECT_EQ(uninstallInPlace(kDefaultFolder), 0u);
   EXPECT_FALSE(uninstallValue(L"InstallLocation"));
