@@ -45,18 +45,11 @@ class CameraPageTest : public testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(page.open()); }
 
-  // Records reach the page as from the receive thread, and the UI thread
-  // applies them.
   void arrive(std::vector<discovery::DecodedRecord> records) {
-    channel.arrived = std::move(records);
-    page.recordsArrived();
-    timer.runDue();
+    testsupport::deliver(page, channel, timer, std::move(records));
   }
-  // Cameras listed with these MACs and addresses, in order.
-  void list(std::vector<std::pair<std::string, std::string>> cameras) {
-    std::vector<discovery::DecodedRecord> records;
-    for (const auto& [mac, ip] : cameras) records.push_back(deviceRecord(mac, ip));
-    arrive(std::move(records));
+  void list(const std::vector<std::pair<std::string, std::string>>& cameras) {
+    testsupport::listCameras(page, channel, timer, cameras);
   }
   void pickRow(std::size_t row) {
     const std::size_t rows[] = {row};

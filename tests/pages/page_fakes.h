@@ -21,8 +21,10 @@
 #include "discovery/host_network.h"
 #include "pages/address_checker.h"
 #include "pages/camera_channel.h"
+#include "pages/camera_page.h"
 #include "pages/prompter.h"
 #include "pages/timer.h"
+#include "support/datagrams.h"
 
 namespace testsupport {
 
@@ -212,6 +214,23 @@ inline discovery::Adapter adapterAt(discovery::Ipv4Bytes address, int prefixLeng
   adapter.gateway = std::move(gateway);
   adapter.up = adapter.multicast = true;
   return adapter;
+}
+
+// Records reach the page as from its receive thread, and the UI thread
+// applies them.
+inline void deliver(pages::CameraPage& page, FakeChannel& channel, FakeTimer& timer,
+                    std::vector<discovery::DecodedRecord> records) {
+  channel.arrived = std::move(records);
+  page.recordsArrived();
+  timer.runDue();
+}
+
+// Cameras listed with these MACs and addresses, in order.
+inline void listCameras(pages::CameraPage& page, FakeChannel& channel, FakeTimer& timer,
+                        const std::vector<std::pair<std::string, std::string>>& cameras) {
+  std::vector<discovery::DecodedRecord> records;
+  for (const auto& [mac, ip] : cameras) records.push_back(deviceRecord(mac, ip));
+  deliver(page, channel, timer, std::move(records));
 }
 
 }  // namespace testsupport

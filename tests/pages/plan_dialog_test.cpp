@@ -48,14 +48,10 @@ class PlanDialogTest : public testing::Test {
   void SetUp() override { ASSERT_TRUE(page.open()); }
 
   void arrive(std::vector<discovery::DecodedRecord> records) {
-    channel.arrived = std::move(records);
-    page.recordsArrived();
-    timer.runDue();
+    testsupport::deliver(page, channel, timer, std::move(records));
   }
-  void list(std::vector<std::pair<std::string, std::string>> cameras) {
-    std::vector<discovery::DecodedRecord> records;
-    for (const auto& [mac, ip] : cameras) records.push_back(deviceRecord(mac, ip));
-    arrive(std::move(records));
+  void list(const std::vector<std::pair<std::string, std::string>>& cameras) {
+    testsupport::listCameras(page, channel, timer, cameras);
   }
   // A plan file's rows under the export's own header.
   static SitePlan plan(const std::string& rows) { return readSitePlan("摄像机MAC,IP地址,网关)\r\n" + rows, identity); }

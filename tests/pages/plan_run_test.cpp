@@ -23,9 +23,7 @@ class PlanRunTest : public testing::Test {
   void SetUp() override { ASSERT_TRUE(page.open()); }
 
   void arrive(std::vector<discovery::DecodedRecord> records) {
-    fake.arrived = std::move(records);
-    page.recordsArrived();
-    timer.runDue();
+    testsupport::deliver(page, fake, timer, std::move(records));
   }
 
   testsupport::FakeChannel fake;
