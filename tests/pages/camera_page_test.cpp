@@ -21,6 +21,7 @@
 #include "pages/batch_run.h"
 #include "res/strings.h"
 #include "support/datagrams.h"
+#include "tests/pages/faked_page_test.h"
 #include "tests/pages/page_fakes.h"
 
 namespace pages {
@@ -35,22 +36,8 @@ constexpr std::uint32_t address(std::uint32_t a, std::uint32_t b, std::uint32_t 
   return a << 24 | b << 16 | c << 8 | d;
 }
 
-class RecordingView : public CameraPageView {
- public:
-  void rowsChanged(const ShownCameraList::Changes& changes) override { shown = changes.shown; }
-  std::size_t shown = 0;
-};
-
-class CameraPageTest : public testing::Test {
+class CameraPageTest : public testsupport::FakedPageTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(page.open()); }
-
-  void arrive(std::vector<discovery::DecodedRecord> records) {
-    testsupport::deliver(page, channel, timer, std::move(records));
-  }
-  void list(const std::vector<std::pair<std::string, std::string>>& cameras) {
-    testsupport::listCameras(page, channel, timer, cameras);
-  }
   void pickRow(std::size_t row) {
     const std::size_t rows[] = {row};
     ASSERT_TRUE(page.pick(rows));
@@ -72,14 +59,6 @@ class CameraPageTest : public testing::Test {
     return sent;
   }
 
-  testsupport::FakeChannel channel;
-  testsupport::FakePrompter prompter;
-  testsupport::FakeTimer timer;
-  testsupport::FakeChecker checker;
-  testsupport::FakeNetwork network{{testsupport::adapterAt({192, 168, 1, 10}, 24, "192.168.1.1")}};
-  RecordingView view;
-  CameraPage page{{channel, prompter, timer, checker, network, [](std::string_view gbk) { return std::string(gbk); }},
-                  view};
 };
 
 TEST_F(CameraPageTest, ProposesFromThePcsGatewayListsEachMacOnceAndPicksTheFirstSelectedRow) {
@@ -129,7 +108,7 @@ TEST(CameraPageWithoutGatewayTest, ProposesNothing) {
   testsupport::FakeTimer timer;
   testsupport::FakeChecker checker;
   testsupport::FakeNetwork network{{testsupport::adapterAt({10, 1, 1, 10}, 24, "")}};
-  RecordingView view;
+  testsupport::RecordingView view;
   CameraPage page{{channel, prompter, timer, checker, network, [](std::string_view gbk) { return std::string(gbk); }},
                   view};
   page.open();

@@ -24,7 +24,6 @@
 #include "pages/camera_page.h"
 #include "pages/prompter.h"
 #include "pages/timer.h"
-#include "support/datagrams.h"
 
 namespace testsupport {
 
@@ -223,14 +222,6 @@ inline void deliver(pages::CameraPage& page, FakeChannel& channel, FakeTimer& ti
   channel.arrived = std::move(records);
   page.recordsArrived();
   timer.runDue();
-}
-
-// Cameras listed with these MACs and addresses, in order.
-inline void listCameras(pages::CameraPage& page, FakeChannel& channel, FakeTimer& timer,
-                        const std::vector<std::pair<std::string, std::string>>& cameras) {
-  std::vector<discovery::DecodedRecord> records;
-  for (const auto& [mac, ip] : cameras) records.push_back(deviceRecord(mac, ip));
-  deliver(page, channel, timer, std::move(records));
 }
 
 }  // namespace testsupport

@@ -19,6 +19,7 @@
 #include "pages/batch_run.h"
 #include "res/strings.h"
 #include "support/datagrams.h"
+#include "tests/pages/faked_page_test.h"
 #include "tests/pages/page_fakes.h"
 
 namespace pages {
@@ -43,16 +44,8 @@ constexpr const char* kStranger = "02:00:00:00:00:99";
 
 std::string identity(std::string_view text) { return std::string(text); }
 
-class PlanDialogTest : public testing::Test {
+class PlanDialogTest : public testsupport::FakedPageTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(page.open()); }
-
-  void arrive(std::vector<discovery::DecodedRecord> records) {
-    testsupport::deliver(page, channel, timer, std::move(records));
-  }
-  void list(const std::vector<std::pair<std::string, std::string>>& cameras) {
-    testsupport::listCameras(page, channel, timer, cameras);
-  }
   // A plan file's rows under the export's own header.
   static SitePlan plan(const std::string& rows) { return readSitePlan("摄像机MAC,IP地址,网关)\r\n" + rows, identity); }
   static std::vector<std::string> row(const PlanDialog& dialog, std::size_t index) {
@@ -60,16 +53,6 @@ class PlanDialogTest : public testing::Test {
     for (std::size_t column = 0; column <= kPlanProblemsColumn; ++column) cells.push_back(dialog.cell(index, column));
     return cells;
   }
-
-  testsupport::FakeChannel channel;
-  testsupport::FakePrompter prompter;
-  testsupport::FakeTimer timer;
-  testsupport::FakeChecker checker;
-  testsupport::FakeNetwork network{{testsupport::adapterAt({192, 168, 1, 10}, 24, "192.168.1.1")}};
-  struct : CameraPageView {
-    void rowsChanged(const ShownCameraList::Changes&) override {}
-  } view;
-  CameraPage page{{channel, prompter, timer, checker, network, identity}, view};
 };
 
 TEST_F(PlanDialogTest, EveryRowIsPreviewedOkWaitsForEachListedCheckAndTheListedCamerasAreSentTheirAddresses) {
