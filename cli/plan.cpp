@@ -2,7 +2,6 @@
 // would change, else its addresses sent to the cameras it lists that are
 // heard, and each one's answer told.
 #include <algorithm>
-#include <filesystem>
 #include <iostream>
 
 #include "cli/commands.h"
@@ -69,8 +68,7 @@ bool sendAndReport(CameraSession& session, const std::vector<pages::PlannedChang
 
 int runPlan(const PlanCommand& command, const Context& context) {
   // The name is UTF-8 on every system.
-  const std::filesystem::path file(std::u8string(command.file.begin(), command.file.end()));
-  const pages::SitePlan plan = pages::readSitePlanFile(file, gbkToUtf8);
+  const pages::SitePlan plan = pages::readSitePlanFile(command.file, gbkToUtf8);
   tellProblems(plan, command.file, context.terminal);
   if (!plan.sendable()) {
     context.terminal.tell(std::string("tovalen-cli: ") + context.texts.planNotSendable + "\n");

@@ -1,7 +1,6 @@
 #include "pages/plan_dialog.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <unordered_map>
 
 #include "pages/addresses.h"
@@ -25,7 +24,7 @@ std::optional<SitePlan> chooseSitePlan(CameraPage& page, Prompter& prompter) {
   const auto file = prompter.chooseFileToOpen({texts::kPlanFileCaption, "", texts::kCsvFilter, "csv"});
   if (!file) return std::nullopt;
   // The name is UTF-8 on every system.
-  SitePlan plan = readSitePlanFile(std::filesystem::path(std::u8string(file->begin(), file->end())), page.decoder());
+  SitePlan plan = readSitePlanFile(*file, page.decoder());
   if (!plan.rows.empty()) return plan;
   std::vector<std::string> problems;
   for (const PlanProblem& problem : plan.problems) problems.push_back(problem.text);

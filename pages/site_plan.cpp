@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <map>
 #include <optional>
 
@@ -10,6 +9,7 @@
 #include "pages/csv_field.h"
 #include "pages/csv_records.h"
 #include "pages/addresses.h"
+#include "pages/whole_file.h"
 #include "res/strings.h"
 
 namespace pages {
@@ -221,18 +221,15 @@ SitePlan readSitePlan(std::string_view bytes, const GbkDecoder& decode) {
   return plan;
 }
 
-SitePlan readSitePlanFile(const std::filesystem::path& path, const GbkDecoder& decode) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
+SitePlan readSitePlanFile(const std::string& path, const GbkDecoder& decode) {
+  // One byte past the limit is enough to know the file is too large.
+  const std::optional<std::string> bytes = readFileStart(path, kPlanMaxBytes + 1);
+  if (!bytes) {
     SitePlan plan;
-    plan.problems.push_back({PlanProblemKind::kCannotOpen, 0, texts::planCannotOpen(path.string())});
+    plan.problems.push_back({PlanProblemKind::kCannotOpen, 0, texts::planCannotOpen(path)});
     return plan;
   }
-  // One byte past the limit is enough to know the file is too large.
-  std::string bytes(kPlanMaxBytes + 1, '\0');
-  file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(file.gcount()));
-  return readSitePlan(bytes, decode);
+  return readSitePlan(*bytes, decode);
 }
 
 }  // namespace pages

@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,7 +67,7 @@ inline constexpr std::size_t kPlanMaxRows = 100'000;
 // `bytes`: the file's contents, UTF-8 with or without a byte-order mark or,
 // when they are not UTF-8, GBK (read through `decode`).
 SitePlan readSitePlan(std::string_view bytes, const GbkDecoder& decode);
-// Reads the file, at most kPlanMaxBytes of it.
-SitePlan readSitePlanFile(const std::filesystem::path& path, const GbkDecoder& decode);
+// Reads the file at `path` (UTF-8), at most kPlanMaxBytes of it.
+SitePlan readSitePlanFile(const std::string& path, const GbkDecoder& decode);
 
 }  // namespace pages

@@ -56,4 +56,24 @@ WholeFileResult writeWholeFile(const std::string& path, std::string_view content
   return result;
 }
 
+std::optional<std::string> readFileStart(const std::string& path, std::size_t maxBytes) {
+  const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) return std::nullopt;
+  std::string bytes(maxBytes, '\0');
+  std::size_t read = 0;
+  while (read < maxBytes) {
+    const ssize_t got = ::read(file, bytes.data() + read, maxBytes - read);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      ::close(file);
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    read += static_cast<std::size_t>(got);
+  }
+  ::close(file);
+  bytes.resize(read);
+  return bytes;
+}
+
 }  // namespace pages

@@ -47,4 +47,24 @@ WholeFileResult writeWholeFile(const std::string& path, std::string_view content
   return result;
 }
 
+std::optional<std::string> readFileStart(const std::string& path, std::size_t maxBytes) {
+  const HANDLE file = CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes(maxBytes, '\0');
+  std::size_t read = 0;
+  bool ok = true;
+  while (ok && read < maxBytes) {
+    DWORD got = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(maxBytes - read, 1 << 20));
+    ok = ReadFile(file, bytes.data() + read, chunk, &got, nullptr);
+    if (ok && got == 0) break;
+    read += got;
+  }
+  CloseHandle(file);
+  if (!ok) return std::nullopt;
+  bytes.resize(read);
+  return bytes;
+}
+
 }  // namespace pages
