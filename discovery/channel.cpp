@@ -75,6 +75,13 @@ int MulticastChannel::open() {
   // or with its cable still out, is no reason to fail. An interface that
   // shows up later is joined at the next send.
   updateMemberships(searchableAdapters());
+  if (openCancelled_) {
+    openError_ = "open cancelled";
+    socket_.close();
+    joined_.clear();
+    joinFailuresTold_.clear();
+    return 0;
+  }
   openError_.clear();
   running_ = true;
   try {
@@ -124,6 +131,7 @@ void MulticastChannel::updateMemberships(const std::vector<Adapter>& adapters) {
   });
   std::erase_if(joinFailuresTold_, [&](unsigned index) { return !listsAdapter(adapters, index); });
   for (const Adapter& adapter : adapters) {
+    if (openCancelled_) return;
     if (listsAdapter(joined_, adapter.index)) continue;
     if (socket_.joinThrough(DISCOVERY_GROUP, adapter)) {
       joined_.push_back(adapter);
@@ -169,6 +177,7 @@ std::vector<AdapterTraffic> MulticastChannel::traffic() const {
 }
 
 void MulticastChannel::close() {
+  openCancelled_ = false;
   if (!running_.exchange(false)) return;
   socket_.interrupt();
   // Joining is safe: the receiver never makes the receive thread wait.

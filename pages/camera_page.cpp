@@ -25,18 +25,41 @@ CameraPage::CameraPage(CameraPageSeams seams, CameraPageView& view)
 
 CameraPage::~CameraPage() { close(); }
 
-bool CameraPage::open() {
+void CameraPage::proposeFromGateway() {
   std::string gateway;
   discovery::readGateway(seams_.network, gateway);
   proposedAddress_ = discovery::defaultAddress(gateway);
   proposedGateway_ = discovery::defaultGateway(gateway);
+}
+
+bool CameraPage::open() {
+  proposeFromGateway();
   return seams_.channel.open();
 }
 
-void CameraPage::search() { seams_.channel.sendSearch(); }
+void CameraPage::openInBackground() {
+  proposeFromGateway();
+  opening_ = std::make_unique<ChannelOpening>(seams_.channel, seams_.timer, [this](bool opened) { channelOpened(opened); });
+}
+
+void CameraPage::channelOpened(bool opened) {
+  opening_.reset();
+  if (!opened) std::fprintf(stderr, "tovalen: no camera can be heard: %s\n", seams_.channel.openError().c_str());
+  if (std::exchange(searchWaiting_, false)) search();
+}
+
+void CameraPage::search() {
+  if (channelOpening())
+    searchWaiting_ = true;
+  else
+    seams_.channel.sendSearch();
+}
 
 void CameraPage::close() {
   applyCheck_.reset();
+  // Before the channel closes, so that no open outlasts the close.
+  opening_.reset();
+  searchWaiting_ = false;
   seams_.channel.close();
   seams_.timer.cancel(sliceTask_);
   sliceTask_ = 0;

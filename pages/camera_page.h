@@ -20,6 +20,7 @@
 #include "discovery/host_network.h"
 #include "pages/address_checker.h"
 #include "pages/camera_channel.h"
+#include "pages/channel_opening.h"
 #include "pages/list_export.h"
 #include "pages/pc_network.h"
 #include "pages/prompter.h"
@@ -92,13 +93,22 @@ class CameraPage {
   // address and gateway are proposed, and opens the channel. False when the
   // channel could not open: the page still works, but hears nothing.
   bool open();
+  // The same for a window, which shows at once: the gateway is read now,
+  // the channel opens on a worker thread (see ChannelOpening). A search
+  // asked for meanwhile is sent once it is open; a channel that did not
+  // open is told on stderr.
+  void openInBackground();
+  // Until the channel's outcome is handed to the UI thread; nothing else
+  // may touch the channel meanwhile.
+  bool channelOpening() const { return opening_ != nullptr; }
   // Dotted texts, empty when the PC has no gateway.
   const std::string& proposedAddress() const { return proposedAddress_; }
   const std::string& proposedGateway() const { return proposedGateway_; }
 
   void search();
-  // Closes the channel and cancels what the page has scheduled. A front-end
-  // closes it before anything the channel's wake-up uses goes.
+  // Closes the channel and cancels what the page has scheduled, an open
+  // still running included. A front-end closes it before anything the
+  // channel's wake-up uses goes.
   void close();
   // On the UI thread, once the channel's wake-up has run: the records are
   // applied a slice at a time, the view told as they show.
@@ -163,6 +173,8 @@ class CameraPage {
  private:
   friend class BatchRun;
 
+  void proposeFromGateway();
+  void channelOpened(bool opened);
   void applySlice();
   std::optional<std::string> conflictOf(const NewAddresses& values, const PcNetwork& pc) const;
   std::vector<CameraRow> rowsInListOrder(std::span<const std::size_t> rows) const;
@@ -183,6 +195,8 @@ class CameraPage {
   CameraRow picked_;
   std::unique_ptr<BatchRun> batch_;
   std::unique_ptr<RunningCheck> applyCheck_;
+  std::unique_ptr<ChannelOpening> opening_;
+  bool searchWaiting_ = false;  // asked for while the channel opens
 };
 
 // A check that could not run is no reason to stop; the log says why.

@@ -19,6 +19,15 @@ NetworkCheckDialog::NetworkCheckDialog(NetworkCheckSeams seams, NetworkCheckView
 NetworkCheckDialog::~NetworkCheckDialog() { seams_.timer.cancel(reportTask_); }
 
 void NetworkCheckDialog::start() {
+  awaitingChannel_ = channelOpening();
+  if (awaitingChannel_) {
+    reportTask_ = seams_.timer.runAfter(kChannelOpeningPoll, [this] {
+      reportTask_ = 0;
+      start();
+    });
+    view_.changed();
+    return;
+  }
   check_.begin();
   listen();
 }
@@ -35,7 +44,10 @@ void NetworkCheckDialog::showReport() {
   view_.changed();
 }
 
-std::string NetworkCheckDialog::text() const { return listening() ? text::kChecking : report_.text(); }
+std::string NetworkCheckDialog::text() const {
+  if (awaitingChannel_) return text::kAdaptersOpening;
+  return listening() ? text::kChecking : report_.text();
+}
 
 bool NetworkCheckDialog::canFix() const {
   return seams_.runner && !listening() && std::any_of(report_.findings.begin(), report_.findings.end(), offersFix);

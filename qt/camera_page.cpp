@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
-#include <cstdio>
 #include <vector>
 
 #include "qt/batch_dialog.h"
@@ -62,7 +61,7 @@ CameraPage::CameraPage(MessagePresenter& messages, pages::HostNetwork& network, 
   });
   addListMenu();
 
-  if (!page_.open()) std::fprintf(stderr, "tovalen: no camera can be heard: %s\n", channel_.openError().c_str());
+  page_.openInBackground();
   newAddress_->setText(QString::fromStdString(page_.proposedAddress()));
   newGateway_->setText(QString::fromStdString(page_.proposedGateway()));
 }
@@ -133,7 +132,7 @@ void CameraPage::readdressSelection() {
 }
 
 void CameraPage::checkNetwork() {
-  NetworkCheckDialog dialog(messages_, channel_, this);
+  NetworkCheckDialog dialog(messages_, channel_, [this] { return page_.channelOpening(); }, this);
   messages_.run(dialog);
 }
 

@@ -29,7 +29,8 @@ class CameraPage : public QWidget, private pages::CameraPageView {
   Q_OBJECT
 
  public:
-  // The page reads the PC's gateway from `network` and opens its channel on it.
+  // The page reads the PC's gateway from `network` and opens its channel on
+  // it behind the window (pages::CameraPage::openInBackground()).
   CameraPage(MessagePresenter& messages, pages::HostNetwork& network, QWidget* parent);
   // Closes the channel before anything else of the page goes, so the receive
   // thread never sees a half-destroyed page.

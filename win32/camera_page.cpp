@@ -68,7 +68,7 @@ void CameraPage::scaleColumns(int dpi) { win32::scaleColumns(item(kCameraList.va
 
 void CameraPage::onInit() {
   addColumns(item(kCameraList.value), ui::strings::kCameraColumns);
-  page_.open();
+  page_.openInBackground();
   showAddress(item(kNewAddress.value), page_.proposedAddress());
   showAddress(item(kNewGateway.value), page_.proposedGateway());
 }
@@ -80,7 +80,9 @@ bool CameraPage::onCommand(WPARAM wParam) {
     case kExportCommand: page_.exportList(); return true;
     case kOpenWebPageCommand: page_.openWebPage(selectedRows()); return true;
     case kBatchCommand: readdressSelection(); return true;
-    case kNetworkCheckCommand: runNetworkCheckDialog(instance_, window(), channel_); return true;
+    case kNetworkCheckCommand:
+      runNetworkCheckDialog(instance_, window(), channel_, [this] { return page_.channelOpening(); });
+      return true;
     default: break;
   }
   if (HIWORD(wParam) != BN_CLICKED) return false;
