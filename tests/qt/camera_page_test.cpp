@@ -69,6 +69,7 @@ class CameraPageTest : public testing::Test {
   void SetUp() override {
     ASSERT_TRUE(peer.ok());
     page.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.page().channelOpening(); }, kWaitMs));
     ASSERT_TRUE(page.channel().multicast().isOpen()) << page.channel().multicast().openError();
   }
 
@@ -482,12 +483,27 @@ TEST(CameraPageLifetimeTest, APageDestroyedWhileAnswersPourInLeavesNothingBehind
   for (int round = 0; round < 20; ++round) {
     FakePresenter messages;
     auto page = std::make_unique<CameraPage>(messages, network, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page->page().channelOpening(); }, kWaitMs));
     // Each page gets the port: the one before closed its channel.
     ASSERT_TRUE(page->channel().multicast().isOpen()) << "round " << round << ": " << page->channel().multicast().openError();
     for (int i = 0; i < 200; ++i) peer.sendToGroup(searchReply("CAM-" + std::to_string(i), "10.0.0.5"));
     page.reset();  // queued hand-overs for the gone page must not run
     QCoreApplication::processEvents();
   }
+}
+
+TEST(CameraPageLifetimeTest, APageDestroyedWhileItsChannelOpensLeavesThePortToTheNext) {
+  discovery::SystemNetwork network;
+  FakePresenter messages;
+  for (int round = 0; round < 20; ++round) {
+    auto page = std::make_unique<CameraPage>(messages, network, nullptr);
+    QTest::mouseClick(control(page.get(), kSearch), Qt::LeftButton);
+    page.reset();  // the open is cancelled or over, and its outcome never runs
+    QCoreApplication::processEvents();
+  }
+  CameraPage last(messages, network, nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !last.page().channelOpening(); }, kWaitMs));
+  EXPECT_TRUE(last.channel().multicast().isOpen()) << last.channel().multicast().openError();
 }
 
 TEST(CameraPagePortTakenTest, WithThePortHeldElsewhereThePageShowsAndSendsNothing) {
@@ -503,6 +519,7 @@ TEST(CameraPagePortTakenTest, WithThePortHeldElsewhereThePageShowsAndSendsNothin
     CameraPage page{messages, network, nullptr};
     page.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&page));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.page().channelOpening(); }, kWaitMs));
     EXPECT_FALSE(page.channel().multicast().isOpen());
     EXPECT_NE(page.channel().multicast().openError().find("bind"), std::string::npos) << page.channel().multicast().openError();
     QTest::mouseClick(control(&page, kSearch), Qt::LeftButton);

@@ -1,0 +1,100 @@
+// Start-up benchmark: the Qt program as a whole process, up to its window
+// shown (bench/startup.sh runs it in namespaces of 1 and 1,000 adapters).
+// It starts as `tovalen` does (one copy per user, the open-file limit, the
+// socket library, the main window with the camera page opening its channel),
+// then, by its argument:
+//   shown  closes the window at its first paint, so the process's own
+//          duration is the start-up;
+//   stall  keeps the window until the channel is open and prints the
+//          longest gap between two ticks of a 1 ms timer on the UI thread
+//          meanwhile, and the milliseconds from the first paint to the
+//          channel open, both in ms.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <utility>
+
+#include "pages/startup.h"
+#include "qt/camera_page.h"
+#include "qt/main_window.h"
+#include "qt/message_box.h"
+#include "qt/prompter.h"
+#include "qt/session_bus.h"
+#include "qt/toolkit_translation.h"
+
+namespace {
+
+// Runs `then` once, after the window is first drawn.
+class FirstPaint : public QObject {
+ public:
+  explicit FirstPaint(std::function<void()> then) : then_(std::move(then)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && then_) QTimer::singleShot(0, watched, std::exchange(then_, {}));
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> then_;
+};
+
+// Ticks every millisecond until the camera page's channel is open, then
+// prints the longest gap and the time it took, and closes the window.
+void watchUntilOpen(qtui::MainWindow& window) {
+  struct Watch {
+    QElapsedTimer sinceShown;
+    qint64 lastTick = 0;
+    qint64 longestGap = 0;
+  };
+  auto watch = std::make_shared<Watch>();
+  watch->sinceShown.start();
+  auto* ticker = new QTimer(&window);
+  ticker->setTimerType(Qt::PreciseTimer);
+  ticker->setInterval(1);
+  QObject::connect(ticker, &QTimer::timeout, &window, [&window, ticker, watch] {
+    const qint64 now = watch->sinceShown.nsecsElapsed();
+    watch->longestGap = std::max(watch->longestGap, now - watch->lastTick);
+    watch->lastTick = now;
+    if (window.cameraPage()->page().channelOpening()) return;
+    ticker->stop();
+    std::printf("%.3f %.3f\n", static_cast<double>(watch->longestGap) / 1e6, static_cast<double>(now) / 1e6);
+    window.accept();
+  });
+  ticker->start();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool stall = argc > 1 && std::strcmp(argv[1], "stall") == 0;
+  if (argc < 2 || (!stall && std::strcmp(argv[1], "shown") != 0)) {
+    std::fprintf(stderr, "usage: tovalen-startup-bench shown|stall\n");
+    return 2;
+  }
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qtui::forgoSessionBusWhereNoneRuns();
+  int toolkitArgc = 1;
+  QApplication application(toolkitArgc, argv);
+  qtui::installToolkitTranslation();
+  qtui::QtMessagePresenter messages;
+  const auto network = pages::systemNetwork();
+  qtui::Prompter prompter(messages, nullptr);
+  return pages::runProgram("tovalen-startup-bench", prompter, [&] {
+    qtui::MainWindow window(messages, *network);
+    FirstPaint firstPaint([&] {
+      if (stall)
+        watchUntilOpen(window);
+      else
+        window.accept();
+    });
+    window.installEventFilter(&firstPaint);
+    window.exec();
+  });
+}
