@@ -3,8 +3,10 @@
 // It starts as `tovalen` does (one copy per user, the open-file limit, the
 // socket library, the main window with the camera page opening its channel),
 // then, by its argument:
-//   shown  closes the window at its first paint, so the process's own
-//          duration is the start-up;
+//   shown  prints "shown" at the window's first paint and ends there, at
+//          once, so the process's own duration is the start-up alone;
+//   closed the same, but closes the window first and ends as the program
+//          does, waiting for the sockets' open to stop;
 //   stall  keeps the window until the channel is open and prints the
 //          longest gap between two ticks of a 1 ms timer on the UI thread
 //          meanwhile, and the milliseconds from the first paint to the
@@ -15,9 +17,11 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "pages/startup.h"
@@ -29,6 +33,15 @@
 #include "qt/toolkit_translation.h"
 
 namespace {
+
+enum class Mode { kShown, kClosed, kStall };
+
+std::optional<Mode> modeNamed(const char* name) {
+  if (std::strcmp(name, "shown") == 0) return Mode::kShown;
+  if (std::strcmp(name, "closed") == 0) return Mode::kClosed;
+  if (std::strcmp(name, "stall") == 0) return Mode::kStall;
+  return std::nullopt;
+}
 
 // Runs `then` once, after the window is first drawn.
 class FirstPaint : public QObject {
@@ -73,11 +86,12 @@ void watchUntilOpen(qtui::MainWindow& window) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const bool stall = argc > 1 && std::strcmp(argv[1], "stall") == 0;
-  if (argc < 2 || (!stall && std::strcmp(argv[1], "shown") != 0)) {
-    std::fprintf(stderr, "usage: tovalen-startup-bench shown|stall\n");
+  const std::optional<Mode> chosen = argc == 2 ? modeNamed(argv[1]) : std::nullopt;
+  if (!chosen) {
+    std::fprintf(stderr, "usage: tovalen-startup-bench shown|closed|stall\n");
     return 2;
   }
+  const Mode mode = *chosen;
   qputenv("QT_QPA_PLATFORM", "offscreen");
   qtui::forgoSessionBusWhereNoneRuns();
   int toolkitArgc = 1;
@@ -89,10 +103,11 @@ int main(int argc, char** argv) {
   return pages::runProgram("tovalen-startup-bench", prompter, [&] {
     qtui::MainWindow window(messages, *network);
     FirstPaint firstPaint([&] {
-      if (stall)
-        watchUntilOpen(window);
-      else
-        window.accept();
+      if (mode == Mode::kStall) return watchUntilOpen(window);
+      std::puts("shown");
+      std::fflush(stdout);
+      if (mode == Mode::kShown) std::_Exit(0);
+      window.accept();
     });
     window.installEventFilter(&firstPaint);
     window.exec();

@@ -60,12 +60,21 @@ int MulticastChannel::failOpen() {
   return 0;
 }
 
+int MulticastChannel::failCancelledOpen() {
+  openError_ = "open cancelled";
+  socket_.close();
+  joined_.clear();
+  joinFailuresTold_.clear();
+  return 0;
+}
+
 std::vector<Adapter> MulticastChannel::searchableAdapters() {
   return multicastAdapters(network_.adapters().value_or(std::vector<Adapter>{}));
 }
 
 int MulticastChannel::open() {
   if (running_) return 0;
+  if (openCancelled_) return failCancelledOpen();
   if (!socket_.create()) return failOpen();
   // No address reuse: another program holding the port makes the open fail.
   if (!socket_.bindAny(DISCOVERY_PORT) || !socket_.setMulticastTtl(kMulticastTtl)) return failOpen();
@@ -75,13 +84,7 @@ int MulticastChannel::open() {
   // or with its cable still out, is no reason to fail. An interface that
   // shows up later is joined at the next send.
   updateMemberships(searchableAdapters());
-  if (openCancelled_) {
-    openError_ = "open cancelled";
-    socket_.close();
-    joined_.clear();
-    joinFailuresTold_.clear();
-    return 0;
-  }
+  if (openCancelled_) return failCancelledOpen();
   openError_.clear();
   running_ = true;
   try {

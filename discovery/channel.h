@@ -132,6 +132,7 @@ class MulticastChannel {
   using Clock = SearchRounds::Clock;
 
   int failOpen();
+  int failCancelledOpen();
   std::vector<Adapter> searchableAdapters();
   // Called with sendMutex_ held, or at open before the receive thread
   // starts: joins the group on adapters that appeared and leaves it on those

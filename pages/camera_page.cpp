@@ -25,21 +25,25 @@ CameraPage::CameraPage(CameraPageSeams seams, CameraPageView& view)
 
 CameraPage::~CameraPage() { close(); }
 
-void CameraPage::proposeFromGateway() {
-  std::string gateway;
-  discovery::readGateway(seams_.network, gateway);
+void CameraPage::propose(const std::string& gateway) {
   proposedAddress_ = discovery::defaultAddress(gateway);
   proposedGateway_ = discovery::defaultGateway(gateway);
 }
 
 bool CameraPage::open() {
-  proposeFromGateway();
+  std::string gateway;
+  discovery::readGateway(seams_.network, gateway);
+  propose(gateway);
   return seams_.channel.open();
 }
 
 void CameraPage::openInBackground() {
-  proposeFromGateway();
-  opening_ = std::make_unique<ChannelOpening>(seams_.channel, seams_.timer, [this](bool opened) { channelOpened(opened); });
+  const auto gatewayRead = [this](const std::string& gateway) {
+    propose(gateway);
+    view_.proposalRead();
+  };
+  opening_ = std::make_unique<ChannelOpening>(seams_.channel, seams_.network, seams_.timer, gatewayRead,
+                                              [this](bool opened) { channelOpened(opened); });
 }
 
 void CameraPage::channelOpened(bool opened) {

@@ -55,6 +55,8 @@ class CameraPageView {
   // Apply's new address is being checked on the link: the page shows it, and
   // takes no other Apply meanwhile.
   virtual void addressCheckRunning(bool running) { (void)running; }
+  // proposedAddress() and proposedGateway() were read, after openInBackground().
+  virtual void proposalRead() {}
 };
 
 // The values of the two address controls (first field most significant,
@@ -93,10 +95,10 @@ class CameraPage {
   // address and gateway are proposed, and opens the channel. False when the
   // channel could not open: the page still works, but hears nothing.
   bool open();
-  // The same for a window, which shows at once: the gateway is read now,
-  // the channel opens on a worker thread (see ChannelOpening). A search
-  // asked for meanwhile is sent once it is open; a channel that did not
-  // open is told on stderr.
+  // The same for a window, which shows at once: both happen on a worker
+  // thread (see ChannelOpening), and the view hears of the proposal when it
+  // is known. A search asked for meanwhile is sent once the channel is open;
+  // a channel that did not open is told on stderr.
   void openInBackground();
   // Until the channel's outcome is handed to the UI thread; nothing else
   // may touch the channel meanwhile.
@@ -173,7 +175,7 @@ class CameraPage {
  private:
   friend class BatchRun;
 
-  void proposeFromGateway();
+  void propose(const std::string& gateway);
   void channelOpened(bool opened);
   void applySlice();
   std::optional<std::string> conflictOf(const NewAddresses& values, const PcNetwork& pc) const;

@@ -3,10 +3,20 @@
 #include <system_error>
 #include <utility>
 
+#include "discovery/gateway.h"
+
 namespace pages {
 
-ChannelOpening::ChannelOpening(CameraChannel& channel, Timer& timer, Opened opened) : channel_(channel) {
-  auto open = [&channel, &timer, wanted = wanted_, opened = std::move(opened)] {
+ChannelOpening::ChannelOpening(CameraChannel& channel, discovery::HostNetwork& network, Timer& timer,
+                               GatewayRead gatewayRead, Opened opened)
+    : channel_(channel) {
+  auto open = [&channel, &network, &timer, wanted = wanted_, gatewayRead = std::move(gatewayRead),
+               opened = std::move(opened)] {
+    std::string gateway;
+    discovery::readGateway(network, gateway);
+    timer.post([wanted, gatewayRead, gateway] {
+      if (*wanted) gatewayRead(gateway);
+    });
     const bool ok = channel.open();
     timer.post([wanted, opened, ok] {
       if (*wanted) opened(ok);

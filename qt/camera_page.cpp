@@ -62,13 +62,16 @@ CameraPage::CameraPage(MessagePresenter& messages, pages::HostNetwork& network, 
   addListMenu();
 
   page_.openInBackground();
-  newAddress_->setText(QString::fromStdString(page_.proposedAddress()));
-  newGateway_->setText(QString::fromStdString(page_.proposedGateway()));
 }
 
 CameraPage::~CameraPage() { page_.close(); }
 
 void CameraPage::rowsChanged(const pages::ShownCameraList::Changes& changes) { cameras_.publish(changes); }
+
+void CameraPage::proposalRead() {
+  newAddress_->setText(QString::fromStdString(page_.proposedAddress()));
+  newGateway_->setText(QString::fromStdString(page_.proposedGateway()));
+}
 
 void CameraPage::addressCheckRunning(bool running) {
   applyButton_->setEnabled(!running);

@@ -50,6 +50,7 @@ class CameraPage : public QWidget, private pages::CameraPageView {
  private:
   void rowsChanged(const pages::ShownCameraList::Changes& changes) override;
   void addressCheckRunning(bool running) override;
+  void proposalRead() override;
   std::vector<std::size_t> selectedRows() const;
   void pickRow();
   // The list's own menu: copy, select all, export, batch re-addressing, the

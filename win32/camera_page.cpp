@@ -69,6 +69,9 @@ void CameraPage::scaleColumns(int dpi) { win32::scaleColumns(item(kCameraList.va
 void CameraPage::onInit() {
   addColumns(item(kCameraList.value), ui::strings::kCameraColumns);
   page_.openInBackground();
+}
+
+void CameraPage::proposalRead() {
   showAddress(item(kNewAddress.value), page_.proposedAddress());
   showAddress(item(kNewGateway.value), page_.proposedGateway());
 }

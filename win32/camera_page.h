@@ -35,6 +35,7 @@ class CameraPage : public Dialog, private pages::CameraPageView {
   INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void rowsChanged(const pages::ShownCameraList::Changes& changes) override;
   void addressCheckRunning(bool running) override;
+  void proposalRead() override;
   void onInit();
   bool onCommand(WPARAM wParam);
   void onListNotice(const NMHDR& notice, LPARAM lParam);

@@ -61,8 +61,11 @@ class GatedChannel : public testsupport::FakeChannel {
   bool opening_ = false;
 };
 
-class NoView : public CameraPageView {
+class ProposalView : public CameraPageView {
+ public:
   void rowsChanged(const ShownCameraList::Changes&) override {}
+  void proposalRead() override { ++proposals; }
+  int proposals = 0;
 };
 
 class ChannelOpeningTest : public testing::Test {
@@ -72,22 +75,26 @@ class ChannelOpeningTest : public testing::Test {
   testsupport::FakeTimer timer;
   testsupport::FakeChecker checker;
   testsupport::FakeNetwork network{{testsupport::adapterAt({192, 168, 1, 10}, 24, "192.168.1.1")}};
-  NoView view;
+  ProposalView view;
   std::unique_ptr<CameraPage> page = std::make_unique<CameraPage>(
       CameraPageSeams{channel, prompter, timer, checker, network, [](std::string_view gbk) { return std::string(gbk); }},
       view);
 };
 
-TEST_F(ChannelOpeningTest, SearchesAskedForWhileTheChannelOpensGoOutOnceWhenItIsOpen) {
+TEST_F(ChannelOpeningTest, TheProposalComesBeforeTheSocketsAndSearchesAskedForMeanwhileGoOutOnceWhenOpen) {
   page->openInBackground();
+  EXPECT_TRUE(page->channelOpening());
+  timer.runPosted(1);
+  EXPECT_EQ(view.proposals, 1);
   EXPECT_EQ(page->proposedAddress(), "192.168.1.241") << "the proposal does not wait for the sockets";
+  EXPECT_EQ(page->proposedGateway(), "192.168.1.1");
   EXPECT_TRUE(page->channelOpening());
   page->search();
   page->search();
   EXPECT_EQ(channel.searches, 0) << "nothing touches the channel while it opens";
 
   channel.release();
-  timer.runPosted(1);
+  timer.runPosted(2);
   EXPECT_FALSE(page->channelOpening());
   EXPECT_EQ(channel.searches, 1);
   page->search();
@@ -97,7 +104,7 @@ TEST_F(ChannelOpeningTest, SearchesAskedForWhileTheChannelOpensGoOutOnceWhenItIs
 TEST_F(ChannelOpeningTest, NoSearchWaitsWhenNoneWasAskedFor) {
   page->openInBackground();
   channel.release();
-  timer.runPosted(1);
+  timer.runPosted(2);
   EXPECT_FALSE(page->channelOpening());
   EXPECT_EQ(channel.searches, 0);
 }
@@ -112,7 +119,8 @@ TEST_F(ChannelOpeningTest, ClosingWhileTheChannelOpensCancelsTheOpenAndLeavesNot
   EXPECT_FALSE(channel.closedWhileOpening) << "the channel closes only once its open has ended";
   EXPECT_FALSE(page->channelOpening());
 
-  timer.runPosted(1);  // the outcome the worker posted
+  timer.runPosted(2);  // the proposal and the outcome the worker posted
+  EXPECT_EQ(view.proposals, 0);
   EXPECT_EQ(channel.searches, 0) << "a closed page sends nothing";
 }
 
@@ -123,7 +131,8 @@ TEST_F(ChannelOpeningTest, APageDestroyedWhileItsChannelOpensRunsNothingAfterwar
   page.reset();
   EXPECT_TRUE(channel.cancelled());
   EXPECT_FALSE(channel.closedWhileOpening);
-  timer.runPosted(1);  // must not reach the gone page (the sanitizers' builds tell)
+  timer.runPosted(2);  // must not reach the gone page (the sanitizers' builds tell)
+  EXPECT_EQ(view.proposals, 0);
   EXPECT_EQ(channel.searches, 0);
 }
 
