@@ -75,7 +75,7 @@ void watchUntilOpen(qtui::MainWindow& window) {
     const qint64 now = watch->sinceShown.nsecsElapsed();
     watch->longestGap = std::max(watch->longestGap, now - watch->lastTick);
     watch->lastTick = now;
-    if (window.cameraPage()->page().channelOpening()) return;
+    if (!window.cameraPage()->page().channelOpened()) return;
     ticker->stop();
     std::printf("%.3f %.3f\n", static_cast<double>(watch->longestGap) / 1e6, static_cast<double>(now) / 1e6);
     window.accept();

@@ -83,7 +83,7 @@ int MulticastChannel::open() {
   // Joined by interface, never through a route: a laptop without a gateway,
   // or with its cable still out, is no reason to fail. An interface that
   // shows up later is joined at the next send.
-  updateMemberships(searchableAdapters());
+  updateMemberships(searchableAdapters(), &openCancelled_);
   if (openCancelled_) return failCancelledOpen();
   openError_.clear();
   running_ = true;
@@ -126,7 +126,7 @@ void MulticastChannel::sendSetIp(std::string_view macText, std::uint32_t newAddr
   send(CMD_SET_IP, encodeSetIpRequest(macText, newAddress, newGateway));
 }
 
-void MulticastChannel::updateMemberships(const std::vector<Adapter>& adapters) {
+void MulticastChannel::updateMemberships(const std::vector<Adapter>& adapters, const std::atomic<bool>* stop) {
   std::erase_if(joined_, [&](const Adapter& adapter) {
     if (listsAdapter(adapters, adapter.index)) return false;
     socket_.leaveThrough(DISCOVERY_GROUP, adapter);
@@ -134,7 +134,7 @@ void MulticastChannel::updateMemberships(const std::vector<Adapter>& adapters) {
   });
   std::erase_if(joinFailuresTold_, [&](unsigned index) { return !listsAdapter(adapters, index); });
   for (const Adapter& adapter : adapters) {
-    if (openCancelled_) return;
+    if (stop && *stop) return;
     if (listsAdapter(joined_, adapter.index)) continue;
     if (socket_.joinThrough(DISCOVERY_GROUP, adapter)) {
       joined_.push_back(adapter);

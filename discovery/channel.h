@@ -136,8 +136,8 @@ class MulticastChannel {
   std::vector<Adapter> searchableAdapters();
   // Called with sendMutex_ held, or at open before the receive thread
   // starts: joins the group on adapters that appeared and leaves it on those
-  // that went. Stops early once the open is cancelled.
-  void updateMemberships(const std::vector<Adapter>& adapters);
+  // that went. At open, stops early once `stop` holds.
+  void updateMemberships(const std::vector<Adapter>& adapters, const std::atomic<bool>* stop = nullptr);
   // On stderr, once until the adapter is joined or gone.
   void tellJoinFailure(const Adapter& adapter);
   // Called with sendMutex_ held; returns how many adapters it left through.

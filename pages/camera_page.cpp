@@ -34,7 +34,8 @@ bool CameraPage::open() {
   std::string gateway;
   discovery::readGateway(seams_.network, gateway);
   propose(gateway);
-  return seams_.channel.open();
+  channelOpened_ = seams_.channel.open();
+  return *channelOpened_;
 }
 
 void CameraPage::openInBackground() {
@@ -43,11 +44,12 @@ void CameraPage::openInBackground() {
     view_.proposalRead();
   };
   opening_ = std::make_unique<ChannelOpening>(seams_.channel, seams_.network, seams_.timer, gatewayRead,
-                                              [this](bool opened) { channelOpened(opened); });
+                                              [this](bool opened) { openEnded(opened); });
 }
 
-void CameraPage::channelOpened(bool opened) {
+void CameraPage::openEnded(bool opened) {
   opening_.reset();
+  channelOpened_ = opened;
   if (!opened) std::fprintf(stderr, "tovalen: no camera can be heard: %s\n", seams_.channel.openError().c_str());
   if (std::exchange(searchWaiting_, false)) search();
 }
@@ -63,6 +65,7 @@ void CameraPage::close() {
   applyCheck_.reset();
   // Before the channel closes, so that no open outlasts the close.
   opening_.reset();
+  channelOpened_.reset();
   searchWaiting_ = false;
   seams_.channel.close();
   seams_.timer.cancel(sliceTask_);

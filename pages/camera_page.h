@@ -103,6 +103,8 @@ class CameraPage {
   // Until the channel's outcome is handed to the UI thread; nothing else
   // may touch the channel meanwhile.
   bool channelOpening() const { return opening_ != nullptr; }
+  // Whether the channel opened, once that is known.
+  std::optional<bool> channelOpened() const { return channelOpened_; }
   // Dotted texts, empty when the PC has no gateway.
   const std::string& proposedAddress() const { return proposedAddress_; }
   const std::string& proposedGateway() const { return proposedGateway_; }
@@ -176,7 +178,7 @@ class CameraPage {
   friend class BatchRun;
 
   void propose(const std::string& gateway);
-  void channelOpened(bool opened);
+  void openEnded(bool opened);
   void applySlice();
   std::optional<std::string> conflictOf(const NewAddresses& values, const PcNetwork& pc) const;
   std::vector<CameraRow> rowsInListOrder(std::span<const std::size_t> rows) const;
@@ -198,6 +200,7 @@ class CameraPage {
   std::unique_ptr<BatchRun> batch_;
   std::unique_ptr<RunningCheck> applyCheck_;
   std::unique_ptr<ChannelOpening> opening_;
+  std::optional<bool> channelOpened_;
   bool searchWaiting_ = false;  // asked for while the channel opens
 };
 

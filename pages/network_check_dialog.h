@@ -24,8 +24,8 @@ struct NetworkCheckSeams {
   Prompter& prompter;  // whose boxes belong to the dialog
   // Null where no fix can be run (Windows): none is offered.
   CommandRunner* runner;
-  // While it says so, the channel is opening on another thread and may not
-  // be touched (pages::CameraPage::channelOpening()); empty: never.
+  // While it says so, the channel's open has not ended, and the channel may
+  // not be touched (pages::CameraPage::channelOpened()); empty: never.
   std::function<bool()> channelOpening = {};
 };
 

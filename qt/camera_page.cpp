@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
+#include <QTimer>
 #include <vector>
 
 #include "qt/batch_dialog.h"
@@ -60,8 +61,15 @@ CameraPage::CameraPage(MessagePresenter& messages, pages::HostNetwork& network, 
     page_.apply([this] { return pages::NewAddresses{newAddress_->address(), newGateway_->address()}; });
   });
   addListMenu();
+}
 
-  page_.openInBackground();
+void CameraPage::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  if (openScheduled_) return;
+  openScheduled_ = true;
+  // Once the first frame is drawn: the worker's thousand joins, on a PC of a
+  // thousand adapters, then never share the cores with the window's showing.
+  QTimer::singleShot(0, this, [this] { page_.openInBackground(); });
 }
 
 CameraPage::~CameraPage() { page_.close(); }
@@ -135,7 +143,7 @@ void CameraPage::readdressSelection() {
 }
 
 void CameraPage::checkNetwork() {
-  NetworkCheckDialog dialog(messages_, channel_, [this] { return page_.channelOpening(); }, this);
+  NetworkCheckDialog dialog(messages_, channel_, [this] { return !page_.channelOpened(); }, this);
   messages_.run(dialog);
 }
 

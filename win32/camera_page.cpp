@@ -84,7 +84,7 @@ bool CameraPage::onCommand(WPARAM wParam) {
     case kOpenWebPageCommand: page_.openWebPage(selectedRows()); return true;
     case kBatchCommand: readdressSelection(); return true;
     case kNetworkCheckCommand:
-      runNetworkCheckDialog(instance_, window(), channel_, [this] { return page_.channelOpening(); });
+      runNetworkCheckDialog(instance_, window(), channel_, [this] { return !page_.channelOpened(); });
       return true;
     default: break;
   }

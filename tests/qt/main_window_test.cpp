@@ -40,7 +40,7 @@ class MainWindowTest : public testing::Test {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     // The camera page hears answers once its channel, opened behind the window, is open.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.cameraPage()->page().channelOpening(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.cameraPage()->page().channelOpened().has_value(); }, 10000));
   }
 
   QTabWidget* tabs() const { return control(&window, main_window::kTabs); }
