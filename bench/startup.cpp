@@ -1,16 +1,16 @@
 // Start-up benchmark: the Qt program as a whole process, up to its window
 // shown (bench/startup.sh runs it in namespaces of 1 and 1,000 adapters).
 // It starts as `tovalen` does (one copy per user, the open-file limit, the
-// socket library, the main window with the camera page opening its channel),
-// then, by its argument:
-//   shown  prints "shown" at the window's first paint and ends there, at
-//          once, so the process's own duration is the start-up alone;
-//   closed the same, but closes the window first and ends as the program
-//          does, waiting for the sockets' open to stop;
-//   stall  keeps the window until the channel is open and prints the
-//          longest gap between two ticks of a 1 ms timer on the UI thread
-//          meanwhile, and the milliseconds from the first paint to the
-//          channel open, both in ms.
+// socket library, the main window whose camera page opens its channel once
+// drawn), then, by its argument:
+//   shown   prints "shown" at the window's first paint and ends there, at
+//           once: the process's duration is the start-up alone;
+//   stall   keeps the window until the channel has opened, then prints the
+//           longest gap between two ticks of a 1 ms timer on the UI thread
+//           and the milliseconds from the first paint to the channel open;
+//   closing closes the window as soon as the channel is opening and ends as
+//           the program does: the open is cancelled and waited for (with one
+//           adapter it is open by then).
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -34,12 +34,12 @@
 
 namespace {
 
-enum class Mode { kShown, kClosed, kStall };
+enum class Mode { kShown, kStall, kClosing };
 
 std::optional<Mode> modeNamed(const char* name) {
   if (std::strcmp(name, "shown") == 0) return Mode::kShown;
-  if (std::strcmp(name, "closed") == 0) return Mode::kClosed;
   if (std::strcmp(name, "stall") == 0) return Mode::kStall;
+  if (std::strcmp(name, "closing") == 0) return Mode::kClosing;
   return std::nullopt;
 }
 
@@ -58,9 +58,10 @@ class FirstPaint : public QObject {
   std::function<void()> then_;
 };
 
-// Ticks every millisecond until the camera page's channel is open, then
-// prints the longest gap and the time it took, and closes the window.
-void watchUntilOpen(qtui::MainWindow& window) {
+// Ticks every millisecond from the first paint on. Stall: once the channel
+// has opened, prints the longest gap and the time it took. Closing: once it
+// is opening (or, with few adapters, already open). Then closes the window.
+void tickUntilDone(qtui::MainWindow& window, Mode mode) {
   struct Watch {
     QElapsedTimer sinceShown;
     qint64 lastTick = 0;
@@ -71,13 +72,16 @@ void watchUntilOpen(qtui::MainWindow& window) {
   auto* ticker = new QTimer(&window);
   ticker->setTimerType(Qt::PreciseTimer);
   ticker->setInterval(1);
-  QObject::connect(ticker, &QTimer::timeout, &window, [&window, ticker, watch] {
+  QObject::connect(ticker, &QTimer::timeout, &window, [&window, ticker, watch, mode] {
     const qint64 now = watch->sinceShown.nsecsElapsed();
     watch->longestGap = std::max(watch->longestGap, now - watch->lastTick);
     watch->lastTick = now;
-    if (!window.cameraPage()->page().channelOpened()) return;
+    const pages::CameraPage& page = window.cameraPage()->page();
+    const bool done = mode == Mode::kClosing ? page.channelOpening() || page.channelOpened() : page.channelOpened().has_value();
+    if (!done) return;
     ticker->stop();
-    std::printf("%.3f %.3f\n", static_cast<double>(watch->longestGap) / 1e6, static_cast<double>(now) / 1e6);
+    if (mode == Mode::kStall)
+      std::printf("%.3f %.3f\n", static_cast<double>(watch->longestGap) / 1e6, static_cast<double>(now) / 1e6);
     window.accept();
   });
   ticker->start();
@@ -88,7 +92,7 @@ void watchUntilOpen(qtui::MainWindow& window) {
 int main(int argc, char** argv) {
   const std::optional<Mode> chosen = argc == 2 ? modeNamed(argv[1]) : std::nullopt;
   if (!chosen) {
-    std::fprintf(stderr, "usage: tovalen-startup-bench shown|closed|stall\n");
+    std::fprintf(stderr, "usage: tovalen-startup-bench shown|stall|closing\n");
     return 2;
   }
   const Mode mode = *chosen;
@@ -103,11 +107,10 @@ int main(int argc, char** argv) {
   return pages::runProgram("tovalen-startup-bench", prompter, [&] {
     qtui::MainWindow window(messages, *network);
     FirstPaint firstPaint([&] {
-      if (mode == Mode::kStall) return watchUntilOpen(window);
+      if (mode != Mode::kShown) return tickUntilDone(window, mode);
       std::puts("shown");
       std::fflush(stdout);
-      if (mode == Mode::kShown) std::_Exit(0);
-      window.accept();
+      std::_Exit(0);
     });
     window.installEventFilter(&firstPaint);
     window.exec();

@@ -6,8 +6,9 @@
 # address of its own; the kernel needs no dummy driver for them.
 #   bench/startup.sh BENCH [RUNS]
 # BENCH is tovalen-startup-bench. Prints each figure's median (min-max) and
-# the ratio of the medians, then the UI thread's longest stall while the
-# 1,000 adapters' sockets open.
+# the ratio of the medians: the start-up to the window shown, and the whole
+# run of a window closed while its sockets open; then the UI thread's
+# longest stall while the 1,000 adapters' sockets open.
 set -eu
 PATH="$PATH:/usr/sbin:/sbin"
 bench=$1
@@ -48,8 +49,6 @@ run_in() {
   ip netns exec "$1" env XDG_RUNTIME_DIR="$runtime" "$bench" "$2"
 }
 
-now_ms() { echo $(($(date +%s%N) / 1000)) | awk '{ printf "%.1f", $1 / 1000 }'; }
-
 # "median (min-max)" of the numbers on standard input.
 spread() {
   sort -n | awk '{ v[NR] = $1 } END {
@@ -62,23 +61,29 @@ make_namespace tvstart-one 1
 make_namespace tvstart-many "$many"
 echo "adapters with an address: one: $(ip -n tvstart-one -4 -o address show | grep -vc ' lo '), many: $(ip -n tvstart-many -4 -o address show | grep -vc ' lo ')"
 
-# Warm-up, then the two in turn so that drift in the machine's speed hits both.
-run_in tvstart-one shown
-run_in tvstart-many shown
-: >"$runtime/one" >"$runtime/many"
-n=0
-while [ "$n" -lt "$runs" ]; do
-  for side in one many; do
-    start=$(now_ms)
-    run_in "tvstart-$side" shown
-    end=$(now_ms)
-    echo "$end $start" | awk '{ print $1 - $2 }' >>"$runtime/$side"
+# Each mode's whole-process milliseconds on both sides, in turn, so that
+# drift in the machine's speed hits both; a warm-up run of each first.
+time_both() {
+  run_in tvstart-one "$1" >/dev/null
+  run_in tvstart-many "$1" >/dev/null
+  : >"$runtime/one" >"$runtime/many"
+  n=0
+  while [ "$n" -lt "$runs" ]; do
+    for side in one many; do
+      start=$(date +%s%N)
+      run_in "tvstart-$side" "$1" >/dev/null
+      end=$(date +%s%N)
+      echo "$end $start" | awk '{ printf "%.1f\n", ($1 - $2) / 1e6 }' >>"$runtime/$side"
+    done
+    n=$((n + 1))
   done
-  n=$((n + 1))
-done
-one=$(median <"$runtime/one")
-manyms=$(median <"$runtime/many")
-echo "start-up to window shown, ms, $runs runs each: 1 adapter $(spread <"$runtime/one"); $many adapters $(spread <"$runtime/many"); ratio $(echo "$manyms $one" | awk '{ printf "%.2f", $1 / $2 }')"
+  one=$(median <"$runtime/one")
+  manyms=$(median <"$runtime/many")
+  echo "$2, ms, $runs runs each: 1 adapter $(spread <"$runtime/one"); $many adapters $(spread <"$runtime/many"); ratio of medians $(echo "$manyms $one" | awk '{ printf "%.2f", $1 / $2 }')"
+}
+
+time_both shown "start-up to window shown"
+time_both closing "closed as soon as the sockets are opening"
 
 : >"$runtime/stall" >"$runtime/open"
 n=0
@@ -88,4 +93,4 @@ while [ "$n" -lt "$runs" ]; do
   awk '{ print $2 }' "$runtime/stalled" >>"$runtime/open"
   n=$((n + 1))
 done
-echo "$many adapters, while the sockets open: longest UI stall ms $(spread <"$runtime/stall"); window shown to channel open ms $(spread <"$runtime/open")"
+echo "$many adapters, from the first frame to the channel open: longest UI stall ms $(spread <"$runtime/stall"); ms to open $(spread <"$runtime/open")"
