@@ -21,15 +21,20 @@ NetworkCheckDialog::~NetworkCheckDialog() { seams_.timer.cancel(reportTask_); }
 void NetworkCheckDialog::start() {
   awaitingChannel_ = channelOpening();
   if (awaitingChannel_) {
-    reportTask_ = seams_.timer.runAfter(kChannelOpeningPoll, [this] {
-      reportTask_ = 0;
-      start();
-    });
+    awaitChannel();
     view_.changed();
     return;
   }
   check_.begin();
   listen();
+}
+
+void NetworkCheckDialog::awaitChannel() {
+  reportTask_ = seams_.timer.runAfter(kChannelOpeningPoll, [this] {
+    reportTask_ = 0;
+    if (channelOpening()) return awaitChannel();
+    start();
+  });
 }
 
 void NetworkCheckDialog::listen() {

@@ -1,7 +1,8 @@
 // What the network check's dialog does, whatever draws it: it searches
-// through the camera page's channel, listens kNetworkCheckListen, then shows
-// the report (once the channel has opened, if it is still opening); copies it; and runs a finding's fix only once the user has
-// agreed to its exact command line, then listens again.
+// through the camera page's channel (once open, if it is still opening),
+// listens kNetworkCheckListen, then shows the report; copies it; and runs a
+// finding's fix only once the user has agreed to its exact command line,
+// then listens again.
 #pragma once
 
 #include <chrono>
@@ -69,6 +70,7 @@ class NetworkCheckDialog {
  private:
   void listen();
   void showReport();
+  void awaitChannel();
   bool channelOpening() const { return seams_.channelOpening && seams_.channelOpening(); }
 
   NetworkCheckSeams seams_;
