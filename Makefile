@@ -16,7 +16,7 @@ PACKAGING_PACKAGES = dpkg-dev file lintian desktop-file-utils appstream man-db
 # Root installs directly; anyone else through sudo, where there is one.
 SUDO = $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: deps build test test-windows windows windows-screenshot run screenshots bench bench-address package fuzz clean
+.PHONY: deps build test test-windows windows windows-screenshot run screenshots bench bench-address bench-startup package fuzz clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
@@ -99,6 +99,11 @@ bench: build
 bench-address: TARGETS = tovalen-address-bench
 bench-address: build
 	tests/discovery/run-beside-squatters.sh $(BUILD_DIR)/bench/tovalen-address-bench $(BENCH_RUNS)
+
+# Start-up with 1,000 adapters against one, each in namespaces of its own (root).
+bench-startup: TARGETS = tovalen-startup-bench
+bench-startup: build
+	bench/startup.sh $(BUILD_DIR)/bench/tovalen-startup-bench $(BENCH_RUNS)
 
 # build/tovalen_<version>_<arch>.deb; packaging/check-package.sh tests it.
 # Only what the package holds is built, then cpack packs it (it builds

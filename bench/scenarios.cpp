@@ -106,7 +106,7 @@ Outcome measurePage(std::size_t cameras, int receiveBufferBytes, int junkPerSeco
   BenchNetwork network(receiveBufferBytes);
   qtui::CameraPage page(messages, network, nullptr);
   page.show();
-  QCoreApplication::processEvents();
+  while (!page.page().channelOpened()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
   const long residentBefore = testsupport::residentBytes();
 
   const auto start = Clock::now();

@@ -60,12 +60,21 @@ int MulticastChannel::failOpen() {
   return 0;
 }
 
+int MulticastChannel::failCancelledOpen() {
+  openError_ = "open cancelled";
+  socket_.close();
+  joined_.clear();
+  joinFailuresTold_.clear();
+  return 0;
+}
+
 std::vector<Adapter> MulticastChannel::searchableAdapters() {
   return multicastAdapters(network_.adapters().value_or(std::vector<Adapter>{}));
 }
 
 int MulticastChannel::open() {
   if (running_) return 0;
+  if (openCancelled_) return failCancelledOpen();
   if (!socket_.create()) return failOpen();
   // No address reuse: another program holding the port makes the open fail.
   if (!socket_.bindAny(DISCOVERY_PORT) || !socket_.setMulticastTtl(kMulticastTtl)) return failOpen();
@@ -74,7 +83,8 @@ int MulticastChannel::open() {
   // Joined by interface, never through a route: a laptop without a gateway,
   // or with its cable still out, is no reason to fail. An interface that
   // shows up later is joined at the next send.
-  updateMemberships(searchableAdapters());
+  updateMemberships(searchableAdapters(), &openCancelled_);
+  if (openCancelled_) return failCancelledOpen();
   openError_.clear();
   running_ = true;
   try {
@@ -116,7 +126,7 @@ void MulticastChannel::sendSetIp(std::string_view macText, std::uint32_t newAddr
   send(CMD_SET_IP, encodeSetIpRequest(macText, newAddress, newGateway));
 }
 
-void MulticastChannel::updateMemberships(const std::vector<Adapter>& adapters) {
+void MulticastChannel::updateMemberships(const std::vector<Adapter>& adapters, const std::atomic<bool>* stop) {
   std::erase_if(joined_, [&](const Adapter& adapter) {
     if (listsAdapter(adapters, adapter.index)) return false;
     socket_.leaveThrough(DISCOVERY_GROUP, adapter);
@@ -124,6 +134,7 @@ void MulticastChannel::updateMemberships(const std::vector<Adapter>& adapters) {
   });
   std::erase_if(joinFailuresTold_, [&](unsigned index) { return !listsAdapter(adapters, index); });
   for (const Adapter& adapter : adapters) {
+    if (stop && *stop) return;
     if (listsAdapter(joined_, adapter.index)) continue;
     if (socket_.joinThrough(DISCOVERY_GROUP, adapter)) {
       joined_.push_back(adapter);
@@ -169,6 +180,7 @@ std::vector<AdapterTraffic> MulticastChannel::traffic() const {
 }
 
 void MulticastChannel::close() {
+  openCancelled_ = false;
   if (!running_.exchange(false)) return;
   socket_.interrupt();
   // Joining is safe: the receiver never makes the receive thread wait.

@@ -93,8 +93,13 @@ class MulticastChannel {
 
   // 1 on success, 0 on failure (the reason is kept in openError()). Only
   // what lasts makes it fail: no socket, or the port held by another
-  // program. Opening an open channel returns 0 and changes nothing.
+  // program, or cancelOpen(). Opening an open channel returns 0 and changes
+  // nothing.
   int open();
+  // From any thread: an open() running now stops before its next adapter
+  // and fails, so that a window closed meanwhile need not wait for a
+  // thousand joins. Until close(), an open() that has not begun fails too.
+  void cancelOpen() { openCancelled_ = true; }
   // Sends the header and payload to the group once through each adapter of
   // multicastAdapters(), each chosen by itself so that no route is needed.
   // Never waits: an adapter that cannot take the datagram at once misses it,
@@ -127,11 +132,12 @@ class MulticastChannel {
   using Clock = SearchRounds::Clock;
 
   int failOpen();
+  int failCancelledOpen();
   std::vector<Adapter> searchableAdapters();
   // Called with sendMutex_ held, or at open before the receive thread
   // starts: joins the group on adapters that appeared and leaves it on those
-  // that went.
-  void updateMemberships(const std::vector<Adapter>& adapters);
+  // that went. At open, stops early once `stop` holds.
+  void updateMemberships(const std::vector<Adapter>& adapters, const std::atomic<bool>* stop = nullptr);
   // On stderr, once until the adapter is joined or gone.
   void tellJoinFailure(const Adapter& adapter);
   // Called with sendMutex_ held; returns how many adapters it left through.
@@ -149,6 +155,7 @@ class MulticastChannel {
   HostNetwork& network_;
   DatagramSocket socket_;
   std::atomic<bool> running_{false};
+  std::atomic<bool> openCancelled_{false};
   std::thread receiveThread_;
   std::string openError_;
   int receiveBufferBytes_ = 0;

@@ -19,6 +19,8 @@ class CameraChannel {
   // False when nothing can be heard (openError() says why); the page works
   // on without answers.
   virtual bool open() = 0;
+  // From any thread: an open() running on another one ends soon, failing.
+  virtual void cancelOpen() {}
   virtual std::string openError() const = 0;
   virtual void sendSearch() = 0;
   // To the camera with this MAC text (the wire's bytes); addresses are the

@@ -25,18 +25,48 @@ CameraPage::CameraPage(CameraPageSeams seams, CameraPageView& view)
 
 CameraPage::~CameraPage() { close(); }
 
+void CameraPage::propose(const std::string& gateway) {
+  proposedAddress_ = discovery::defaultAddress(gateway);
+  proposedGateway_ = discovery::defaultGateway(gateway);
+}
+
 bool CameraPage::open() {
   std::string gateway;
   discovery::readGateway(seams_.network, gateway);
-  proposedAddress_ = discovery::defaultAddress(gateway);
-  proposedGateway_ = discovery::defaultGateway(gateway);
-  return seams_.channel.open();
+  propose(gateway);
+  channelOpened_ = seams_.channel.open();
+  return *channelOpened_;
 }
 
-void CameraPage::search() { seams_.channel.sendSearch(); }
+void CameraPage::openInBackground() {
+  const auto gatewayRead = [this](const std::string& gateway) {
+    propose(gateway);
+    view_.proposalRead();
+  };
+  opening_ = std::make_unique<ChannelOpening>(seams_.channel, seams_.network, seams_.timer, gatewayRead,
+                                              [this](bool opened) { openEnded(opened); });
+}
+
+void CameraPage::openEnded(bool opened) {
+  opening_.reset();
+  channelOpened_ = opened;
+  if (!opened) std::fprintf(stderr, "tovalen: no camera can be heard: %s\n", seams_.channel.openError().c_str());
+  if (std::exchange(searchWaiting_, false)) search();
+}
+
+void CameraPage::search() {
+  if (channelOpening())
+    searchWaiting_ = true;
+  else
+    seams_.channel.sendSearch();
+}
 
 void CameraPage::close() {
   applyCheck_.reset();
+  // Before the channel closes, so that no open outlasts the close.
+  opening_.reset();
+  channelOpened_.reset();
+  searchWaiting_ = false;
   seams_.channel.close();
   seams_.timer.cancel(sliceTask_);
   sliceTask_ = 0;

@@ -20,6 +20,7 @@
 #include "discovery/host_network.h"
 #include "pages/address_checker.h"
 #include "pages/camera_channel.h"
+#include "pages/channel_opening.h"
 #include "pages/list_export.h"
 #include "pages/pc_network.h"
 #include "pages/prompter.h"
@@ -54,6 +55,8 @@ class CameraPageView {
   // Apply's new address is being checked on the link: the page shows it, and
   // takes no other Apply meanwhile.
   virtual void addressCheckRunning(bool running) { (void)running; }
+  // proposedAddress() and proposedGateway() were read, after openInBackground().
+  virtual void proposalRead() {}
 };
 
 // The values of the two address controls (first field most significant,
@@ -92,13 +95,24 @@ class CameraPage {
   // address and gateway are proposed, and opens the channel. False when the
   // channel could not open: the page still works, but hears nothing.
   bool open();
+  // The same for a window, which shows at once: both happen on a worker
+  // thread (see ChannelOpening), and the view hears of the proposal when it
+  // is known. A search asked for meanwhile is sent once the channel is open;
+  // a channel that did not open is told on stderr.
+  void openInBackground();
+  // Until the channel's outcome is handed to the UI thread; nothing else
+  // may touch the channel meanwhile.
+  bool channelOpening() const { return opening_ != nullptr; }
+  // Whether the channel opened, once that is known.
+  std::optional<bool> channelOpened() const { return channelOpened_; }
   // Dotted texts, empty when the PC has no gateway.
   const std::string& proposedAddress() const { return proposedAddress_; }
   const std::string& proposedGateway() const { return proposedGateway_; }
 
   void search();
-  // Closes the channel and cancels what the page has scheduled. A front-end
-  // closes it before anything the channel's wake-up uses goes.
+  // Closes the channel and cancels what the page has scheduled, an open
+  // still running included. A front-end closes it before anything the
+  // channel's wake-up uses goes.
   void close();
   // On the UI thread, once the channel's wake-up has run: the records are
   // applied a slice at a time, the view told as they show.
@@ -166,6 +180,8 @@ class CameraPage {
  private:
   friend class BatchRun;
 
+  void propose(const std::string& gateway);
+  void openEnded(bool opened);
   void applySlice();
   std::optional<std::string> conflictOf(const NewAddresses& values, const PcNetwork& pc) const;
   std::vector<CameraRow> rowsInListOrder(std::span<const std::size_t> rows) const;
@@ -186,6 +202,9 @@ class CameraPage {
   CameraRow picked_;
   std::unique_ptr<BatchRun> batch_;
   std::unique_ptr<RunningCheck> applyCheck_;
+  std::unique_ptr<ChannelOpening> opening_;
+  std::optional<bool> channelOpened_;
+  bool searchWaiting_ = false;  // asked for while the channel opens
 };
 
 // A check that could not run is no reason to stop; the log says why.

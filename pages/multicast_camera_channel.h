@@ -21,6 +21,7 @@ class MulticastCameraChannel : public CameraChannel {
   ~MulticastCameraChannel() override { close(); }
 
   bool open() override { return channel_.open() == 1; }
+  void cancelOpen() override { channel_.cancelOpen(); }
   std::string openError() const override { return channel_.openError(); }
   void sendSearch() override { channel_.sendSearch(); }
   void sendSetIp(std::string_view mac, std::uint32_t newAddress, std::uint32_t newGateway) override {

@@ -19,8 +19,22 @@ NetworkCheckDialog::NetworkCheckDialog(NetworkCheckSeams seams, NetworkCheckView
 NetworkCheckDialog::~NetworkCheckDialog() { seams_.timer.cancel(reportTask_); }
 
 void NetworkCheckDialog::start() {
+  awaitingChannel_ = channelOpening();
+  if (awaitingChannel_) {
+    awaitChannel();
+    view_.changed();
+    return;
+  }
   check_.begin();
   listen();
+}
+
+void NetworkCheckDialog::awaitChannel() {
+  reportTask_ = seams_.timer.runAfter(kChannelOpeningPoll, [this] {
+    reportTask_ = 0;
+    if (channelOpening()) return awaitChannel();
+    start();
+  });
 }
 
 void NetworkCheckDialog::listen() {
@@ -35,7 +49,10 @@ void NetworkCheckDialog::showReport() {
   view_.changed();
 }
 
-std::string NetworkCheckDialog::text() const { return listening() ? text::kChecking : report_.text(); }
+std::string NetworkCheckDialog::text() const {
+  if (awaitingChannel_) return text::kAdaptersOpening;
+  return listening() ? text::kChecking : report_.text();
+}
 
 bool NetworkCheckDialog::canFix() const {
   return seams_.runner && !listening() && std::any_of(report_.findings.begin(), report_.findings.end(), offersFix);

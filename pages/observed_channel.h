@@ -17,6 +17,7 @@ class ObservedChannel : public CameraChannel {
   explicit ObservedChannel(CameraChannel& channel) : channel_(channel) {}
 
   bool open() override { return channel_.open(); }
+  void cancelOpen() override { channel_.cancelOpen(); }
   std::string openError() const override { return channel_.openError(); }
   void sendSearch() override { channel_.sendSearch(); }
   void sendSetIp(std::string_view mac, std::uint32_t newAddress, std::uint32_t newGateway) override;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
+#include <QTimer>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -63,15 +64,25 @@ CameraPage::CameraPage(MessagePresenter& messages, pages::HostNetwork& network, 
     page_.apply([this] { return pages::NewAddresses{newAddress_->address(), newGateway_->address()}; });
   });
   addListMenu();
+}
 
-  if (!page_.open()) std::fprintf(stderr, "tovalen: no camera can be heard: %s\n", channel_.openError().c_str());
-  newAddress_->setText(QString::fromStdString(page_.proposedAddress()));
-  newGateway_->setText(QString::fromStdString(page_.proposedGateway()));
+void CameraPage::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  if (openScheduled_) return;
+  openScheduled_ = true;
+  // Once the first frame is drawn: the worker's thousand joins, on a PC of a
+  // thousand adapters, then never share the cores with the window's showing.
+  QTimer::singleShot(0, this, [this] { page_.openInBackground(); });
 }
 
 CameraPage::~CameraPage() { page_.close(); }
 
 void CameraPage::rowsChanged(const pages::ShownCameraList::Changes& changes) { cameras_.publish(changes); }
+
+void CameraPage::proposalRead() {
+  newAddress_->setText(QString::fromStdString(page_.proposedAddress()));
+  newGateway_->setText(QString::fromStdString(page_.proposedGateway()));
+}
 
 void CameraPage::addressCheckRunning(bool running) {
   applyButton_->setEnabled(!running);
@@ -144,7 +155,7 @@ void CameraPage::readdressByPlan() {
 }
 
 void CameraPage::checkNetwork() {
-  NetworkCheckDialog dialog(messages_, channel_, this);
+  NetworkCheckDialog dialog(messages_, channel_, [this] { return !page_.channelOpened(); }, this);
   messages_.run(dialog);
 }
 

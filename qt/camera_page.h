@@ -29,7 +29,9 @@ class CameraPage : public QWidget, private pages::CameraPageView {
   Q_OBJECT
 
  public:
-  // The page reads the PC's gateway from `network` and opens its channel on it.
+  // Once first drawn, the page reads the PC's gateway from `network` and
+  // opens its channel on it behind the window
+  // (pages::CameraPage::openInBackground()).
   CameraPage(MessagePresenter& messages, pages::HostNetwork& network, QWidget* parent);
   // Closes the channel before anything else of the page goes, so the receive
   // thread never sees a half-destroyed page.
@@ -45,10 +47,12 @@ class CameraPage : public QWidget, private pages::CameraPageView {
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   void rowsChanged(const pages::ShownCameraList::Changes& changes) override;
   void addressCheckRunning(bool running) override;
+  void proposalRead() override;
   std::vector<std::size_t> selectedRows() const;
   void pickRow();
   // The list's own menu: copy, select all, export, batch re-addressing,
@@ -77,6 +81,7 @@ class CameraPage : public QWidget, private pages::CameraPageView {
   IpAddressEdit* newAddress_;
   IpAddressEdit* newGateway_;
   QPushButton* applyButton_;
+  bool openScheduled_ = false;
 };
 
 }  // namespace qtui

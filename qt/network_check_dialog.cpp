@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <utility>
 
 #include "qt/dialog_builder.h"
 #include "res/dialog_templates.h"
@@ -12,10 +13,10 @@ namespace qtui {
 using namespace ids::network_check_dialog;
 
 NetworkCheckDialog::NetworkCheckDialog(MessagePresenter& messages, pages::MulticastCameraChannel& channel,
-                                       QWidget* parent)
+                                       std::function<bool()> channelOpening, QWidget* parent)
     : QDialog(parent),
       prompter_(messages, this),
-      check_({channel.multicast(), inspector_, timer_, prompter_, &runner_}, *this) {
+      check_({channel.multicast(), inspector_, timer_, prompter_, &runner_, std::move(channelOpening)}, *this) {
   buildDialog(this, networkCheckTemplate());
   report_ = control(this, kReport);
   copy_ = control(this, kCopy);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 #include "pages/multicast_camera_channel.h"
 #include "pages/network_check_dialog.h"
@@ -22,8 +23,10 @@ class NetworkCheckDialog : public QDialog, private pages::NetworkCheckView {
   Q_OBJECT
 
  public:
-  // Searches through `channel` at once; the report follows.
-  NetworkCheckDialog(MessagePresenter& messages, pages::MulticastCameraChannel& channel, QWidget* parent);
+  // Searches through `channel` at once, or once `channelOpening` no longer
+  // holds; the report follows.
+  NetworkCheckDialog(MessagePresenter& messages, pages::MulticastCameraChannel& channel,
+                     std::function<bool()> channelOpening, QWidget* parent);
 
   const pages::NetworkCheckDialog& check() const { return check_; }
 

@@ -433,6 +433,7 @@ inline constexpr const char* kProblemsHeading = "发现的问题：";
 inline constexpr const char* kNoProblem = "未发现问题。";
 inline constexpr const char* kReportLabel = "检查结果：";
 inline constexpr const char* kChecking = "正在检查，请稍候…";
+inline constexpr const char* kAdaptersOpening = "正在打开各网卡，打开后即开始检查，请稍候…";
 inline constexpr const char* kCopyButton = "复制报告";
 inline constexpr const char* kFixButton = "修复…";
 

@@ -73,7 +73,10 @@ void CameraPage::scaleColumns(int dpi) { win32::scaleColumns(item(kCameraList.va
 
 void CameraPage::onInit() {
   addColumns(item(kCameraList.value), ui::strings::kCameraColumns);
-  page_.open();
+  page_.openInBackground();
+}
+
+void CameraPage::proposalRead() {
   showAddress(item(kNewAddress.value), page_.proposedAddress());
   showAddress(item(kNewGateway.value), page_.proposedGateway());
 }
@@ -86,7 +89,9 @@ bool CameraPage::onCommand(WPARAM wParam) {
     case kOpenWebPageCommand: page_.openWebPage(selectedRows()); return true;
     case kBatchCommand: readdressSelection(); return true;
     case kPlanCommand: readdressByPlan(); return true;
-    case kNetworkCheckCommand: runNetworkCheckDialog(instance_, window(), channel_); return true;
+    case kNetworkCheckCommand:
+      runNetworkCheckDialog(instance_, window(), channel_, [this] { return !page_.channelOpened(); });
+      return true;
     default: break;
   }
   if (HIWORD(wParam) != BN_CLICKED) return false;

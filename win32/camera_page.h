@@ -23,8 +23,8 @@ class CameraPage : public Dialog, private pages::CameraPageView {
   // The page reads the PC's gateway from `network` and opens its channel on it.
   explicit CameraPage(pages::HostNetwork& network);
 
-  // Creates the page, hidden, as a child of `parent`; the channel opens now
-  // and closes when the page is destroyed.
+  // Creates the page, hidden, as a child of `parent`; the channel starts
+  // opening behind it now and closes when the page is destroyed.
   HWND create(HINSTANCE instance, HWND parent);
 
   // The list's columns keep their width at 96 DPI in physical pixels: wider
@@ -35,6 +35,7 @@ class CameraPage : public Dialog, private pages::CameraPageView {
   INT_PTR onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
   void rowsChanged(const pages::ShownCameraList::Changes& changes) override;
   void addressCheckRunning(bool running) override;
+  void proposalRead() override;
   void onInit();
   bool onCommand(WPARAM wParam);
   void onListNotice(const NMHDR& notice, LPARAM lParam);

@@ -1,5 +1,7 @@
 #include "win32/network_check_dialog.h"
 
+#include <utility>
+
 #include "pages/network_check_dialog.h"
 #include "res/resource_ids.h"
 #include "win32/dialog.h"
@@ -14,8 +16,9 @@ using namespace ui::ids::network_check_dialog;
 
 class NetworkCheckDialog : public Dialog, private pages::NetworkCheckView {
  public:
-  NetworkCheckDialog(HWND owner, pages::MulticastCameraChannel& channel)
-      : owner_(owner), check_({channel.multicast(), inspector_, timer_, prompter_, nullptr}, *this) {}
+  NetworkCheckDialog(HWND owner, pages::MulticastCameraChannel& channel, std::function<bool()> channelOpening)
+      : owner_(owner),
+        check_({channel.multicast(), inspector_, timer_, prompter_, nullptr, std::move(channelOpening)}, *this) {}
 
   void run(HINSTANCE instance) { runModal(instance, ui::ids::kNetworkCheckDialog, owner_); }
 
@@ -51,8 +54,9 @@ class NetworkCheckDialog : public Dialog, private pages::NetworkCheckView {
 
 }  // namespace
 
-void runNetworkCheckDialog(HINSTANCE instance, HWND owner, pages::MulticastCameraChannel& channel) {
-  NetworkCheckDialog(owner, channel).run(instance);
+void runNetworkCheckDialog(HINSTANCE instance, HWND owner, pages::MulticastCameraChannel& channel,
+                           std::function<bool()> channelOpening) {
+  NetworkCheckDialog(owner, channel, std::move(channelOpening)).run(instance);
 }
 
 }  // namespace win32

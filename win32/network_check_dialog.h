@@ -5,11 +5,15 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "pages/multicast_camera_channel.h"
 
 namespace win32 {
 
-// Runs the dialog modally over `owner`; it searches through `channel` at once.
-void runNetworkCheckDialog(HINSTANCE instance, HWND owner, pages::MulticastCameraChannel& channel);
+// Runs the dialog modally over `owner`; it searches through `channel` at
+// once, or once `channelOpening` no longer holds.
+void runNetworkCheckDialog(HINSTANCE instance, HWND owner, pages::MulticastCameraChannel& channel,
+                           std::function<bool()> channelOpening);
 
 }  // namespace win32

@@ -17,6 +17,7 @@ namespace labtest {
 void showAndCheckChannel(QWidget& window, const qtui::CameraPage& page) {
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return page.page().channelOpened().has_value(); }, 60000));
   ASSERT_TRUE(page.channel().multicast().isOpen()) << page.channel().multicast().openError();
 }
 

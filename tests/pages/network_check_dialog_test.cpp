@@ -72,7 +72,7 @@ class NetworkCheckDialogTest : public testing::Test {
  protected:
   std::unique_ptr<NetworkCheckDialog> openDialog(CommandRunner* withRunner) {
     auto dialog = std::make_unique<NetworkCheckDialog>(
-        NetworkCheckSeams{channel, inspector, timer, prompter, withRunner}, view);
+        NetworkCheckSeams{channel, inspector, timer, prompter, withRunner, [this] { return channelOpening; }}, view);
     dialog->start();
     return dialog;
   }
@@ -91,7 +91,26 @@ class NetworkCheckDialogTest : public testing::Test {
   testsupport::FakePrompter prompter;
   FakeRunner runner;
   CountingView view;
+  bool channelOpening = false;
 };
+
+TEST_F(NetworkCheckDialogTest, OpenedWhileTheChannelOpensItSaysSoAndChecksOnceTheChannelIsOpen) {
+  channelOpening = true;
+  const auto dialog = openDialog(&runner);
+  EXPECT_EQ(dialog->text(), text::kAdaptersOpening);
+  EXPECT_EQ(inspector.inspections, 0) << "nothing is checked or sent before the channel is open";
+  EXPECT_FALSE(dialog->canCopy());
+  timer.advance(kNetworkCheckListen);
+  EXPECT_EQ(dialog->text(), text::kAdaptersOpening) << "still opening: no report of a channel half open";
+
+  channelOpening = false;
+  timer.advance(kChannelOpeningPoll);
+  EXPECT_EQ(inspector.inspections, 1);
+  EXPECT_EQ(dialog->text(), text::kChecking);
+  timer.advance(kNetworkCheckListen);
+  EXPECT_THAT(dialog->text(), HasSubstr("网卡 eth0"));
+  EXPECT_TRUE(dialog->canCopy());
+}
 
 TEST_F(NetworkCheckDialogTest, TheReportComesOnlyAfterTheListenTimeThenCopyTakesAllOfIt) {
   const auto dialog = openDialog(&runner);

@@ -69,8 +69,16 @@ class CameraPageTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(peer.ok());
-    page.show();
+    ASSERT_TRUE(channelOpened);
     ASSERT_TRUE(page.channel().multicast().isOpen()) << page.channel().multicast().openError();
+  }
+
+  // Shown, and its channel open, before the peer's capture opens: a capture
+  // opened before the channel joined the group, once an earlier test's
+  // channel had left it, was seen to drop the datagrams that followed.
+  static bool showAndOpen(CameraPage& page) {
+    page.show();
+    return QTest::qWaitFor([&] { return page.page().channelOpened().has_value(); }, kWaitMs);
   }
 
   const CameraListModel& model() const { return page.cameraModel(); }
@@ -147,6 +155,7 @@ class CameraPageTest : public testing::Test {
   // The PC's one adapter, whose gateway gives the page's default address and gateway.
   testsupport::FixedNetwork network{{testsupport::loopbackWire("192.168.1.1")}};
   CameraPage page{messages, network, nullptr};
+  bool channelOpened = showAndOpen(page);
   WirePeer peer;
   int sentinels = 0;
 };
@@ -551,12 +560,31 @@ TEST(CameraPageLifetimeTest, APageDestroyedWhileAnswersPourInLeavesNothingBehind
   for (int round = 0; round < 20; ++round) {
     FakePresenter messages;
     auto page = std::make_unique<CameraPage>(messages, network, nullptr);
+    page->show();  // its channel opens once it is drawn
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->page().channelOpened().has_value(); }, kWaitMs));
     // Each page gets the port: the one before closed its channel.
     ASSERT_TRUE(page->channel().multicast().isOpen()) << "round " << round << ": " << page->channel().multicast().openError();
     for (int i = 0; i < 200; ++i) peer.sendToGroup(searchReply("CAM-" + std::to_string(i), "10.0.0.5"));
     page.reset();  // queued hand-overs for the gone page must not run
     QCoreApplication::processEvents();
   }
+}
+
+TEST(CameraPageLifetimeTest, APageDestroyedWhileItsChannelOpensLeavesThePortToTheNext) {
+  discovery::SystemNetwork network;
+  FakePresenter messages;
+  for (int round = 0; round < 20; ++round) {
+    auto page = std::make_unique<CameraPage>(messages, network, nullptr);
+    page->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->page().channelOpening() || page->page().channelOpened().has_value(); }, kWaitMs));
+    QTest::mouseClick(control(page.get(), kSearch), Qt::LeftButton);
+    page.reset();  // the open is cancelled or over, and its outcome never runs
+    QCoreApplication::processEvents();
+  }
+  CameraPage last(messages, network, nullptr);
+  last.show();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return last.page().channelOpened().has_value(); }, kWaitMs));
+  EXPECT_TRUE(last.channel().multicast().isOpen()) << last.channel().multicast().openError();
 }
 
 TEST(CameraPagePortTakenTest, WithThePortHeldElsewhereThePageShowsAndSendsNothing) {
@@ -572,6 +600,7 @@ TEST(CameraPagePortTakenTest, WithThePortHeldElsewhereThePageShowsAndSendsNothin
     CameraPage page{messages, network, nullptr};
     page.show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&page));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page.page().channelOpened().has_value(); }, kWaitMs));
     EXPECT_FALSE(page.channel().multicast().isOpen());
     EXPECT_NE(page.channel().multicast().openError().find("bind"), std::string::npos) << page.channel().multicast().openError();
     QTest::mouseClick(control(&page, kSearch), Qt::LeftButton);

@@ -39,6 +39,8 @@ class MainWindowTest : public testing::Test {
   void SetUp() override {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // The camera page hears answers once its channel, opened behind the window, is open.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.cameraPage()->page().channelOpened().has_value(); }, 10000));
   }
 
   QTabWidget* tabs() const { return control(&window, main_window::kTabs); }

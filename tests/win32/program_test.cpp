@@ -232,11 +232,14 @@ TEST_F(ProgramTest, FindsTheCamerasInOtherSubnetsAndMovesOneIntoThePcsSubnet) {
   testsupport::WirePeer wire;
   ASSERT_TRUE(wire.ok()) << "the raw socket capture needs root";
   const Rows cameras = labRows();
-  // The proposal comes from the PC's own gateway, in the address controls' fields.
-  EXPECT_EQ(addressValue(program.handle(), control(cameraPage, camera_page::kNewAddress.value)),
-            valueOf(testsupport::kLabProposedAddress));
-  EXPECT_EQ(addressValue(program.handle(), control(cameraPage, camera_page::kNewGateway.value)),
-            valueOf(testsupport::kLabPcGateway));
+  // The proposal comes from the PC's own gateway, in the address controls'
+  // fields, once it is read behind the window.
+  EXPECT_TRUE(waitFor([&] {
+    return addressValue(program.handle(), control(cameraPage, camera_page::kNewAddress.value)) ==
+               valueOf(testsupport::kLabProposedAddress) &&
+           addressValue(program.handle(), control(cameraPage, camera_page::kNewGateway.value)) ==
+               valueOf(testsupport::kLabPcGateway);
+  })) << "the proposal from the PC's gateway";
 
   click(control(cameraPage, camera_page::kSearch.value));  // 搜索摄像机
   ASSERT_TRUE(waitFor([&] { return list().rowCount() == 3; })) << list().rowCount() << " rows";

@@ -71,6 +71,11 @@ int main(int argc, char** argv) {
   discovery::SystemNetwork network;
   qtui::MainWindow window(messages, network);
   window.show();
+  // The camera page hears them once its channel, opened behind the window, is open.
+  if (!QTest::qWaitFor([&] { return window.cameraPage()->page().channelOpened().has_value(); }, 10000)) {
+    std::fprintf(stderr, "the camera page's channel never finished opening\n");
+    return 1;
+  }
 
   announceCameras();
   const auto& cameras = window.cameraPage()->cameraModel();
