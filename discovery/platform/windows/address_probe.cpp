@@ -1,9 +1,13 @@
 // Windows: SendARP for each address, which asks the link itself and needs no
 // administrator. SendARP waits for its answer (about 3 s for a free address)
-// and cannot be interrupted, so each address is asked on a thread of its own,
-// all at once. On stop the probe returns at once: a thread still waiting
-// then finishes into a record it shares with nobody but its siblings.
+// and cannot be interrupted, so each address is asked on a thread of the
+// system's pool, all at once. On stop the probe returns at once: a call
+// still waiting then finishes into a record it shares with nobody but its
+// siblings. The pool, not detached C++ threads: those are started and ended
+// through the threads library, whose reuse of a finished thread's record
+// crashed a new thread before it ran.
 #include <winsock2.h>
+#include <windows.h>
 #include <iphlpapi.h>
 
 #include <condition_variable>
@@ -13,7 +17,6 @@
 #include <mutex>
 #include <string>
 #include <system_error>
-#include <thread>
 
 #include "discovery/address_check.h"
 
@@ -52,17 +55,36 @@ AddressAnswer askLink(const Ipv4Bytes& address) {
   return answer;
 }
 
+// One address asked on a thread of the pool.
+struct Asking {
+  std::shared_ptr<Arrivals> arrivals;
+  Ipv4Bytes address;
+};
+
+void CALLBACK askOnThePool(PTP_CALLBACK_INSTANCE, void* context) {
+  const std::unique_ptr<Asking> asking(static_cast<Asking*>(context));
+  asking->arrivals->add(askLink(asking->address));
+}
+
 class ArpProbe final : public AddressProbe {
  public:
+  ArpProbe() {
+    InitializeThreadpoolEnvironment(&environment_);
+    // Each call waits seconds: the pool starts threads for them at once
+    // rather than queueing them behind each other.
+    SetThreadpoolCallbackRunsLong(&environment_);
+  }
+
   void probe(const std::vector<Ipv4Bytes>& addresses, std::stop_token stop, const Answered& answered) override {
     const auto arrivals = std::make_shared<Arrivals>();
     for (const Ipv4Bytes& address : addresses) {
-      try {
-        std::thread([arrivals, address] { arrivals->add(askLink(address)); }).detach();
-      } catch (const std::system_error& error) {
+      auto asking = std::make_unique<Asking>(Asking{arrivals, address});
+      if (TrySubmitThreadpoolCallback(askOnThePool, asking.get(), &environment_)) {
+        asking.release();  // the callback owns it now
+      } else {
         AddressAnswer unasked;
         unasked.address = address;
-        unasked.reason = std::string("no thread to ask the link: ") + error.what();
+        unasked.reason = "no thread to ask the link: " + std::system_category().message(static_cast<int>(GetLastError()));
         arrivals->add(std::move(unasked));
       }
     }
@@ -76,6 +98,9 @@ class ArpProbe final : public AddressProbe {
       lock.lock();
     }
   }
+
+ private:
+  TP_CALLBACK_ENVIRON environment_;
 };
 
 }  // namespace
