@@ -531,16 +531,20 @@ TEST_F(CameraPageTest, AFloodOfAnswersAndJunkWhileTheUserWorks) {
 }
 
 // Anyone can send empty datagrams: a stream of them beside a large burst of
-// answers must not cost a single camera.
+// answers must not cost a single camera. Sent in batches the receive buffer
+// holds, so that only the empty datagrams, not a slow machine, could lose one.
 TEST_F(CameraPageTest, EmptyDatagramsAmongABurstOfTwentyThousandAnswersLoseNoCamera) {
   constexpr int kCameras = 20000;
   constexpr int kAnswersPerEmpty = 500;  // 40 empty datagrams in all
-  for (int i = 0; i < kCameras; ++i) {
-    if (i % kAnswersPerEmpty == 0) peer.sendToGroup({});
-    peer.sendToGroup(searchReply("CAM-" + std::to_string(i)));
+  const int batch = static_cast<int>(batchSize());
+  for (int sent = 0; sent < kCameras;) {
+    for (const int end = std::min(kCameras, sent + batch - 1); sent < end; ++sent) {
+      if (sent % kAnswersPerEmpty == 0) peer.sendToGroup({});
+      peer.sendToGroup(searchReply("CAM-" + std::to_string(sent)));
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model().rowCount() == sent; }, kWaitMs))
+        << model().rowCount() << " of the " << sent << " cameras sent so far listed";
   }
-  EXPECT_TRUE(QTest::qWaitFor([&] { return model().rowCount() == kCameras; }, kWaitMs))
-      << model().rowCount() << " of " << kCameras << " cameras listed";
 }
 
 TEST_F(CameraPageTest, MacTextsThatAreNotGbkGetRowsOfTheirOwnAndAreShown) {
