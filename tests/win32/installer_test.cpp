@@ -14,6 +14,7 @@
 #include <sddl.h>
 #include <tlhelp32.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -179,8 +180,16 @@ class InstallerTest : public testing::Test {
   // The installer's exit status: 0 done, 2 refused.
   static std::optional<DWORD> install(const fs::path& folder = {}) {
     // /D= must come last, unquoted.
-    const ProgramProcess installer(installerPath(), folder.empty() ? L"/S" : L"/S /D=" + folder.wstring());
-    return installer.exitCode();
+    const std::wstring arguments = folder.empty() ? L"/S" : L"/S /D=" + folder.wstring();
+    // Wine's CreateProcessW has been seen to fail now and then right after
+    // the installer's previous run ended: the system's refusal is said, and
+    // the start tried again, since the test is about what the installer does.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      const ProgramProcess installer(installerPath(), arguments);
+      if (installer.started()) return installer.exitCode();
+      std::fprintf(stderr, "the installer did not start (error %lu)\n", GetLastError());
+    }
+    return std::nullopt;
   }
   // The uninstaller run from its folder, waited for: NSIS otherwise hands
   // over to a copy of itself in the temporary folder and returns at once.
